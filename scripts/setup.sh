@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs every Debian package needed to build, run, test and benchmark this
+# repository. Safe to run again; needs root (or sudo).
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config python3
+  cyclonedds-dev cyclonedds-tools
+  libprotobuf-dev protobuf-compiler
+  libyaml-cpp-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang-format
+)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${packages[@]}"
