@@ -1,0 +1,40 @@
+// Selection of fault records by time range, fault id and status.
+#ifndef DIAGCTL__RECORD_FILTER_HPP_
+#define DIAGCTL__RECORD_FILTER_HPP_
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "diagctl/record_parser.hpp"
+
+namespace diagctl {
+
+// Which end of a time range a bound is for: a bare date means the start of
+// that day for `kSince` and its last second for `kUntil`.
+enum class RangeEnd
+{
+  kSince,
+  kUntil,
+};
+
+// Turns a time given on the command line into the record time format
+// "%Y-%m-%d_%H-%M-%S". Accepts that format, "YYYY-MM-DD HH:MM:SS",
+// "YYYY-MM-DDTHH:MM:SS" and "YYYY-MM-DD". Returns nothing when it is none of these.
+std::optional<std::string> normalize_record_time(std::string_view text, RangeEnd end);
+
+struct RecordFilter
+{
+  std::optional<std::string> since;  // inclusive, record time format
+  std::optional<std::string> until;  // inclusive, record time format
+  std::set<std::int32_t> fault_ids;  // empty: every id
+  std::optional<RecordStatus> status;
+
+  bool matches(const Record & record) const;
+};
+
+}  // namespace diagctl
+
+#endif  // DIAGCTL__RECORD_FILTER_HPP_

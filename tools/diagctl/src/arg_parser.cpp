@@ -1,0 +1,278 @@
+#include "diagctl/arg_parser.hpp"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+namespace diagctl {
+
+namespace {
+
+constexpr int kMaxDomainId = 232;
+
+// Splits "--name=value" into its parts; `value` is empty without '='.
+bool split_inline_value(
+    const std::string & argument, std::string & name, std::optional<std::string> & value)
+{
+  const std::size_t equals = argument.find('=');
+  if (argument.rfind("--", 0) != 0 || equals == std::string::npos) {
+    name = argument;
+    value.reset();
+    return false;
+  }
+  name = argument.substr(0, equals);
+  value = argument.substr(equals + 1);
+  return true;
+}
+
+// Takes the value of an option from `--name=value` or from the next argument.
+std::optional<std::string> take_value(
+    const std::vector<std::string> & argv, std::size_t & i,
+    const std::optional<std::string> & inline_value)
+{
+  if (inline_value) {
+    return inline_value;
+  }
+  if (i + 1 >= argv.size()) {
+    return std::nullopt;
+  }
+  return argv[++i];
+}
+
+bool apply_global_option(
+    const std::string & name, const std::string & value, GlobalOptions & options,
+    std::string & error)
+{
+  if (name == "--namespace" || name == "-n") {
+    options.ros_namespace = value.empty() || value.front() == '/' ? value : "/" + value;
+    return true;
+  }
+  if (name == "--timeout" || name == "-t") {
+    const auto seconds = parse_number(value);
+    if (!seconds || *seconds < 0 || *seconds > 86400) {
+      error = "--timeout wants a number of seconds between 0 and 86400, not \"" + value + "\"";
+      return false;
+    }
+    options.timeout = std::chrono::milliseconds(std::llround(*seconds * 1000));
+    return true;
+  }
+  const auto domain = parse_integer(value);
+  if (!domain || *domain < 0 || *domain > kMaxDomainId) {
+    error = "--domain wants an integer between 0 and 232, not \"" + value + "\"";
+    return false;
+  }
+  options.domain_id = static_cast<int>(*domain);
+  return true;
+}
+
+bool is_global_option(const std::string & name)
+{
+  return name == "--namespace" || name == "-n" || name == "--timeout" || name == "-t" ||
+         name == "--domain";
+}
+
+}  // namespace
+
+bool looks_like_option(const std::string & text)
+{
+  if (text.size() < 2 || text[0] != '-') {
+    return false;
+  }
+  return !std::isdigit(static_cast<unsigned char>(text[1])) && text[1] != '.';
+}
+
+std::optional<std::int64_t> parse_integer(const std::string & text)
+{
+  std::int64_t value = 0;
+  const char * end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<double> parse_number(const std::string & text)
+{
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text.front()))) {
+    return std::nullopt;
+  }
+  char * end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<CommandLine> parse_command_line(
+    const std::vector<std::string> & argv, std::string & error)
+{
+  CommandLine line;
+  line.global.ros_arguments.push_back(argv.empty() ? "diagctl" : argv.front());
+  bool options_ended = false;
+  for (std::size_t i = 1; i < argv.size(); ++i) {
+    const std::string & argument = argv[i];
+    if (argument == "--ros-args") {
+      // Everything up to "--" belongs to the ROS client library.
+      line.global.ros_arguments.push_back(argument);
+      while (++i < argv.size() && argv[i] != "--") {
+        line.global.ros_arguments.push_back(argv[i]);
+      }
+      line.global.ros_arguments.push_back("--");
+      continue;
+    }
+    if (options_ended || !looks_like_option(argument)) {
+      if (line.command.empty() && !options_ended) {
+        line.command = argument;
+      } else {
+        line.arguments.push_back(argument);
+      }
+      continue;
+    }
+    if (argument == "--") {
+      options_ended = !line.command.empty();
+      line.arguments.push_back(argument);
+      continue;
+    }
+    std::string name;
+    std::optional<std::string> inline_value;
+    split_inline_value(argument, name, inline_value);
+    if (is_global_option(name)) {
+      const auto value = take_value(argv, i, inline_value);
+      if (!value) {
+        error = name + " needs a value";
+        return std::nullopt;
+      }
+      if (!apply_global_option(name, *value, line.global, error)) {
+        return std::nullopt;
+      }
+    } else if (!line.command.empty()) {
+      line.arguments.push_back(argument);
+    } else if (argument == "--help" || argument == "-h") {
+      line.help = true;
+    } else {
+      error = "unknown option " + argument + " (before the command)";
+      return std::nullopt;
+    }
+  }
+  return line;
+}
+
+std::string global_options_help()
+{
+  return "Global options (before or after the command):\n"
+         "  -n, --namespace NS   namespace of the diagnosis centre (default: /)\n"
+         "  -t, --timeout SEC    how long to wait for the node (default: 5)\n"
+         "      --domain ID      ROS domain id (default: ROS_DOMAIN_ID, else 0)\n"
+         "  --ros-args ... [--]  ROS arguments, as the node takes them (-r remappings,\n"
+         "                       --log-level, ...)\n";
+}
+
+ArgParser::ArgParser(std::string usage, std::string description, std::vector<OptionSpec> options)
+    : usage_(std::move(usage)), description_(std::move(description)), options_(std::move(options))
+{
+  options_.push_back({"help", 'h', "", "show this help and exit"});
+}
+
+bool ArgParser::parse(const std::vector<std::string> & arguments, std::string & error)
+{
+  given_.clear();
+  positionals_.clear();
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string & argument = arguments[i];
+    if (argument == "--") {
+      positionals_.insert(positionals_.end(), arguments.begin() + i + 1, arguments.end());
+      break;
+    }
+    if (!looks_like_option(argument)) {
+      positionals_.push_back(argument);
+      continue;
+    }
+    std::string name;
+    std::optional<std::string> inline_value;
+    split_inline_value(argument, name, inline_value);
+    const OptionSpec * spec = name.rfind("--", 0) == 0 ? find_long(name.substr(2))
+                              : name.size() == 2       ? find_short(name[1])
+                                                       : nullptr;
+    if (spec == nullptr) {
+      error = "unknown option " + name;
+      return false;
+    }
+    if (spec->value_name.empty()) {
+      if (inline_value) {
+        error = "--" + spec->long_name + " takes no value";
+        return false;
+      }
+      given_[spec->long_name].emplace_back();
+      continue;
+    }
+    const auto value = take_value(arguments, i, inline_value);
+    if (!value) {
+      error = "--" + spec->long_name + " needs a value (" + spec->value_name + ")";
+      return false;
+    }
+    given_[spec->long_name].push_back(*value);
+  }
+  return true;
+}
+
+bool ArgParser::has(const std::string & long_name) const { return given_.count(long_name) > 0; }
+
+std::optional<std::string> ArgParser::value(const std::string & long_name) const
+{
+  const auto found = given_.find(long_name);
+  if (found == given_.end()) {
+    return std::nullopt;
+  }
+  return found->second.back();
+}
+
+std::vector<std::string> ArgParser::values(const std::string & long_name) const
+{
+  const auto found = given_.find(long_name);
+  return found == given_.end() ? std::vector<std::string>{} : found->second;
+}
+
+std::string ArgParser::help_text() const
+{
+  std::ostringstream out;
+  out << "Usage: " << usage_ << "\n\n" << description_ << "\n\nOptions:\n";
+  for (const OptionSpec & option : options_) {
+    std::string left =
+        option.short_name != '\0' ? std::string("  -") + option.short_name + ", " : "      ";
+    left += "--" + option.long_name;
+    if (!option.value_name.empty()) {
+      left += " " + option.value_name;
+    }
+    out << left;
+    out << (left.size() < 24 ? std::string(24 - left.size(), ' ') : "\n" + std::string(24, ' '));
+    out << option.help << '\n';
+  }
+  out << '\n' << global_options_help();
+  return out.str();
+}
+
+const OptionSpec * ArgParser::find_long(const std::string & name) const
+{
+  for (const OptionSpec & option : options_) {
+    if (option.long_name == name) {
+      return &option;
+    }
+  }
+  return nullptr;
+}
+
+const OptionSpec * ArgParser::find_short(char name) const
+{
+  for (const OptionSpec & option : options_) {
+    if (option.short_name == name) {
+      return &option;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace diagctl

@@ -1,0 +1,65 @@
+// diagctl: the operator's command line for a running diagnosis centre.
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "diagctl/arg_parser.hpp"
+#include "diagctl/commands.hpp"
+
+namespace {
+
+void print_usage(std::ostream & out)
+{
+  out << "Usage: diagctl [global options] COMMAND [options] [--ros-args ...]\n\n"
+         "See and drive a running diagnosis centre.\n\nCommands:\n";
+  for (const diagctl::CommandInfo & command : diagctl::all_commands()) {
+    const std::string name = command.name;
+    out << "  " << name << std::string(name.size() < 10 ? 10 - name.size() : 1, ' ')
+        << command.summary << '\n';
+  }
+  out << "\n"
+      << diagctl::global_options_help()
+      << "\nRun 'diagctl COMMAND --help' for the options of a command.\n";
+}
+
+}  // namespace
+
+int main(int argc, char ** argv)
+{
+  const std::vector<std::string> arguments(argv, argv + argc);
+  std::string error;
+  const auto line = diagctl::parse_command_line(arguments, error);
+  if (!line) {
+    std::cerr << "diagctl: " << error << "\nTry 'diagctl --help'.\n";
+    return diagctl::kExitUsage;
+  }
+  if (line->help || line->command == "help") {
+    if (line->command == "help" && !line->arguments.empty()) {
+      std::vector<std::string> help_of = {"--help"};
+      for (const auto & command : diagctl::all_commands()) {
+        if (line->arguments.front() == command.name) {
+          return command.run(line->global, help_of);
+        }
+      }
+    }
+    print_usage(std::cout);
+    return diagctl::kExitOk;
+  }
+  if (line->command.empty()) {
+    print_usage(std::cerr);
+    return diagctl::kExitUsage;
+  }
+  for (const auto & command : diagctl::all_commands()) {
+    if (line->command == command.name) {
+      try {
+        return command.run(line->global, line->arguments);
+      } catch (const std::exception & e) {
+        std::cerr << "diagctl " << command.name << ": " << e.what() << '\n';
+        return diagctl::kExitFailure;
+      }
+    }
+  }
+  std::cerr << "diagctl: unknown command \"" << line->command << "\"\nTry 'diagctl --help'.\n";
+  return diagctl::kExitUsage;
+}
