@@ -1,0 +1,195 @@
+// CdrWriter/CdrReader: the encoding rules and the reader's defences.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "client_layer/cdr.hpp"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using client_layer::CdrReader;
+using client_layer::CdrWriter;
+
+TEST(Cdr, PrimitivesAreAlignedRelativeToTheEncapsulationHeader)
+{
+  Bytes out;
+  CdrWriter writer(out);
+  writer.write_encapsulation();
+  writer.write(std::uint8_t{0xAA});
+  writer.write(std::uint16_t{0x0102});
+  writer.write(true);
+  writer.write(std::int32_t{-2});
+  writer.write(std::uint64_t{0x0102030405060708});
+  writer.write(1.5f);
+  writer.write(0.25);
+  const Bytes expected = {
+      0x00, 0x01, 0x00, 0x00,                          // little-endian plain CDR
+      0xAA, 0x00, 0x02, 0x01,                          // uint8, pad, uint16
+      0x01, 0x00, 0x00, 0x00,                          // bool, pad to 4
+      0xFE, 0xFF, 0xFF, 0xFF,                          // int32
+      0x00, 0x00, 0x00, 0x00,                          // pad to 8
+      0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01,  // uint64
+      0x00, 0x00, 0xC0, 0x3F,                          // float 1.5
+      0x00, 0x00, 0x00, 0x00,                          // pad to 8
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xD0, 0x3F,  // double 0.25
+  };
+  ASSERT_EQ(out, expected);
+
+  CdrReader reader(out.data(), out.size());
+  std::uint8_t u8 = 0;
+  std::uint16_t u16 = 0;
+  bool flag = false;
+  std::int32_t i32 = 0;
+  std::uint64_t u64 = 0;
+  float f = 0;
+  double d = 0;
+  ASSERT_TRUE(reader.read_encapsulation());
+  EXPECT_TRUE(reader.read(u8) && reader.read(u16) && reader.read(flag) && reader.read(i32));
+  EXPECT_TRUE(reader.read(u64) && reader.read(f) && reader.read(d));
+  EXPECT_EQ(u8, 0xAA);
+  EXPECT_EQ(u16, 0x0102);
+  EXPECT_TRUE(flag);
+  EXPECT_EQ(i32, -2);
+  EXPECT_EQ(u64, 0x0102030405060708u);
+  EXPECT_EQ(f, 1.5f);
+  EXPECT_EQ(d, 0.25);
+  EXPECT_EQ(reader.remaining(), 0u);
+}
+
+TEST(Cdr, StringsCarryTheirLengthWithTheTerminatorAndAnyBytes)
+{
+  const std::string binary("a\0\xFF", 3);
+  Bytes out;
+  CdrWriter writer(out);
+  writer.write_encapsulation();
+  writer.write_string(binary);
+  writer.write_string("");
+  const Bytes expected = {0x00, 0x01, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 'a',
+                          0x00, 0xFF, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00};
+  ASSERT_EQ(out, expected);
+
+  CdrReader reader(out.data(), out.size());
+  std::string first, second = "junk";
+  ASSERT_TRUE(reader.read_encapsulation());
+  ASSERT_TRUE(reader.read_string(first));
+  ASSERT_TRUE(reader.read_string(second));
+  EXPECT_EQ(first, binary);
+  EXPECT_EQ(second, "");
+}
+
+TEST(Cdr, MalformedStringsAreRejected)
+{
+  std::string value;
+  {
+    // Declared length runs past the end.
+    const Bytes data = {0x00, 0x01, 0x00, 0x00, 0x09, 0x00, 0x00, 0x00, 'a', 'b', 0x00};
+    CdrReader reader(data.data(), data.size());
+    ASSERT_TRUE(reader.read_encapsulation());
+    EXPECT_FALSE(reader.read_string(value));
+  }
+  {
+    // No terminating NUL.
+    const Bytes data = {0x00, 0x01, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 'a', 'b'};
+    CdrReader reader(data.data(), data.size());
+    ASSERT_TRUE(reader.read_encapsulation());
+    EXPECT_FALSE(reader.read_string(value));
+  }
+  {
+    // A huge length must fail without trying to allocate it.
+    const Bytes data = {0x00, 0x01, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+    CdrReader reader(data.data(), data.size());
+    ASSERT_TRUE(reader.read_encapsulation());
+    EXPECT_FALSE(reader.read_string(value));
+    // The reader stays failed.
+    std::uint8_t byte = 0;
+    EXPECT_FALSE(reader.read(byte));
+    EXPECT_EQ(reader.remaining(), 0u);
+  }
+  {
+    // A zero length (no terminator) reads as empty, as other ROS 2 readers do.
+    const Bytes data = {0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    CdrReader reader(data.data(), data.size());
+    value = "junk";
+    ASSERT_TRUE(reader.read_encapsulation());
+    EXPECT_TRUE(reader.read_string(value));
+    EXPECT_EQ(value, "");
+  }
+}
+
+TEST(Cdr, WideStringsUseFourBytesPerCodeUnitWithoutTerminator)
+{
+  const std::u16string text = u"h\u00e9";
+  Bytes out;
+  CdrWriter writer(out);
+  writer.write_encapsulation();
+  writer.write_wstring(text);
+  const Bytes expected = {0x00, 0x01, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,
+                          'h',  0x00, 0x00, 0x00, 0xE9, 0x00, 0x00, 0x00};
+  ASSERT_EQ(out, expected);
+  CdrReader reader(out.data(), out.size());
+  std::u16string read_back;
+  ASSERT_TRUE(reader.read_encapsulation());
+  ASSERT_TRUE(reader.read_wstring(read_back));
+  EXPECT_EQ(read_back, text);
+}
+
+TEST(Cdr, BigEndianSamplesAreRead)
+{
+  const Bytes data = {
+      0x00, 0x00, 0x00, 0x00,                          // big-endian plain CDR
+      0x12, 0x34, 0x00, 0x00,                          // int16, pad
+      0x00, 0x00, 0x00, 0x03, 'a',  'b',  0x00, 0x00,  // string "ab", pad
+      0x00, 0x00, 0x00, 0x02, 0x00, 0x01, 0x00, 0x02,  // uint16 sequence {1, 2}
+      0x00, 0x00, 0x00, 0x00,                          // pad to 8
+      0x3F, 0xF8, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // double 1.5
+  };
+  CdrReader reader(data.data(), data.size());
+  std::int16_t i16 = 0;
+  std::string text;
+  std::uint32_t count = 0;
+  std::uint16_t values[2] = {};
+  double d = 0;
+  ASSERT_TRUE(reader.read_encapsulation());
+  EXPECT_TRUE(reader.swaps_bytes());
+  ASSERT_TRUE(reader.read(i16) && reader.read_string(text));
+  ASSERT_TRUE(reader.read_sequence_size(count, sizeof(std::uint16_t)));
+  ASSERT_EQ(count, 2u);
+  ASSERT_TRUE(reader.read_array(values, count) && reader.read(d));
+  EXPECT_EQ(i16, 0x1234);
+  EXPECT_EQ(text, "ab");
+  EXPECT_EQ(values[0], 1);
+  EXPECT_EQ(values[1], 2);
+  EXPECT_EQ(d, 1.5);
+}
+
+TEST(Cdr, OtherRepresentationsAndShortHeadersAreRejected)
+{
+  for (const Bytes & header :
+       {Bytes{0x00, 0x02, 0x00, 0x00}, Bytes{0x00, 0x07, 0x00, 0x00}, Bytes{0x01, 0x01, 0x00, 0x00},
+        Bytes{0x00, 0x01}}) {
+    CdrReader reader(header.data(), header.size());
+    EXPECT_FALSE(reader.read_encapsulation());
+  }
+}
+
+TEST(Cdr, SequenceSizesThatCannotFitAreRejected)
+{
+  const Bytes data = {0x00, 0x01, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 1, 2, 3, 4, 5, 6, 7, 8};
+  {
+    CdrReader reader(data.data(), data.size());
+    std::uint32_t count = 0;
+    ASSERT_TRUE(reader.read_encapsulation());
+    EXPECT_TRUE(reader.read_sequence_size(count, 2));  // 3 x 2 bytes fit in 8
+  }
+  {
+    CdrReader reader(data.data(), data.size());
+    std::uint32_t count = 0;
+    ASSERT_TRUE(reader.read_encapsulation());
+    EXPECT_FALSE(reader.read_sequence_size(count, 4));  // 3 x 4 bytes do not
+  }
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+// Generated interface types: their shape, their traits and their CDR encoding.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "builtin_interfaces/msg/time.hpp"
+#include "client_layer/type_support.hpp"
+#include "corvanta_protocol/msg/current_failure.hpp"
+#include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "rcl_interfaces/msg/parameter.hpp"
+#include "rcl_interfaces/msg/parameter_descriptor.hpp"
+#include "rcl_interfaces/msg/parameter_event.hpp"
+#include "rcl_interfaces/msg/parameter_type.hpp"
+#include "rmw_dds_common/msg/participant_entities_info.hpp"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using corvanta_protocol::msg::DiagnosticEvent;
+
+template <typename T>
+T round_trip(const T & message)
+{
+  Bytes wire;
+  client_layer::serialize_message(message, wire);
+  T read_back;
+  EXPECT_TRUE(client_layer::deserialize_message(wire.data(), wire.size(), read_back));
+  return read_back;
+}
+
+TEST(GeneratedMessages, DiagnosticEventHasTheKnownWireEncoding)
+{
+  DiagnosticEvent event;
+  event.stamp.sec = 1;
+  event.stamp.nanosec = 2;
+  event.source = "ab";
+  event.fault_id = 7;
+  event.status = 1;
+  event.event_msg = "x";
+  const Bytes expected = {
+      0x00, 0x01, 0x00, 0x00,                          // encapsulation
+      0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,  // stamp
+      0x03, 0x00, 0x00, 0x00, 'a',  'b',  0x00,        // source
+      0x00,                                            // pad to 4
+      0x07, 0x00, 0x00, 0x00,                          // fault_id
+      0x01, 0x00, 0x00, 0x00,                          // status
+      0x02, 0x00, 0x00, 0x00, 'x',  0x00,              // event_msg
+  };
+  Bytes wire;
+  client_layer::serialize_message(event, wire);
+  EXPECT_EQ(wire, expected);
+  EXPECT_EQ(round_trip(event), event);
+}
+
+TEST(GeneratedMessages, ServiceBinaryPayloadRoundTrips)
+{
+  using Srv = corvanta_protocol::srv::DiagnosticSrv;
+  Srv::Response response;
+  response.result = 0;
+  response.data = std::string("\x00\xFF\x01\x00", 4);
+  EXPECT_EQ(round_trip(response), response);
+  Srv::Request request;
+  request.cmd = Srv::Request::CMD_ROOT_CAUSES;
+  EXPECT_EQ(round_trip(request), request);
+}
+
+TEST(GeneratedMessages, TypeNamesFollowTheRos2Conventions)
+{
+  using corvanta_protocol::srv::DiagnosticSrv;
+  EXPECT_STREQ(
+      client_layer::TypeSupport<DiagnosticEvent>::dds_type_name(),
+      "corvanta_protocol::msg::dds_::DiagnosticEvent_");
+  EXPECT_STREQ(
+      client_layer::TypeSupport<DiagnosticEvent>::ros_type_name(),
+      "corvanta_protocol/msg/DiagnosticEvent");
+  EXPECT_STREQ(
+      client_layer::TypeSupport<DiagnosticSrv::Request>::dds_type_name(),
+      "corvanta_protocol::srv::dds_::DiagnosticSrv_Request_");
+  EXPECT_STREQ(
+      client_layer::TypeSupport<DiagnosticSrv::Response>::dds_type_name(),
+      "corvanta_protocol::srv::dds_::DiagnosticSrv_Response_");
+  EXPECT_STREQ(
+      client_layer::ServiceTypeSupport<DiagnosticSrv>::ros_type_name(),
+      "corvanta_protocol/srv/DiagnosticSrv");
+  static_assert(
+      std::is_same<
+          client_layer::ServiceTypeSupport<DiagnosticSrv>::Request, DiagnosticSrv::Request>::value);
+}
+
+TEST(GeneratedMessages, SequencesRoundTrip)
+{
+  corvanta_protocol::msg::CurrentFailure failures;
+  failures.stamp.sec = -5;
+  failures.fault_id_list = {1001, 1002, -3};
+  EXPECT_EQ(round_trip(failures), failures);
+}
+
+TEST(GeneratedMessages, Int64AfterAStringIsAlignedToEight)
+{
+  rcl_interfaces::msg::Parameter parameter;
+  parameter.name = "ab";
+  parameter.value.type = rcl_interfaces::msg::ParameterType::PARAMETER_INTEGER;
+  parameter.value.integer_value = -1;
+  Bytes wire;
+  client_layer::serialize_message(parameter, wire);
+  // name: 4 + 3 bytes, type at 7, bool_value at 8, int64 aligned to 16.
+  ASSERT_GE(wire.size(), 4u + 24u);
+  EXPECT_EQ(wire[4 + 7], rcl_interfaces::msg::ParameterType::PARAMETER_INTEGER);
+  for (std::size_t i = 4 + 9; i < 4 + 16; ++i) {
+    EXPECT_EQ(wire[i], 0) << "padding byte " << i;
+  }
+  for (std::size_t i = 4 + 16; i < 4 + 24; ++i) {
+    EXPECT_EQ(wire[i], 0xFF) << "int64 byte " << i;
+  }
+  EXPECT_EQ(round_trip(parameter), parameter);
+}
+
+TEST(GeneratedMessages, DiscoveryInfoRoundTrips)
+{
+  rmw_dds_common::msg::ParticipantEntitiesInfo info;
+  info.gid.data.fill(0xAB);
+  rmw_dds_common::msg::NodeEntitiesInfo node;
+  node.node_namespace = "/";
+  node.node_name = "talker";
+  node.writer_gid_seq.resize(2);
+  node.writer_gid_seq[1].data[0] = 7;
+  info.node_entities_info_seq.push_back(node);
+  EXPECT_EQ(round_trip(info), info);
+}
+
+}  // namespace
