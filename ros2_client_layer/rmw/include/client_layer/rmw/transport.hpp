@@ -1,8 +1,14 @@
 // The DDS transport under rclcpp: one participant per context, and raw
 // readers and writers that move serialized samples (encapsulation header
-// included) on DDS topics, with ROS 2 QoS mapped onto DDS QoS.
+// included) on DDS topics, with ROS 2 QoS mapped onto DDS QoS exactly as the
+// ROS 2 Humble Cyclone DDS middleware maps it.
 //
 // This header is the contract the rclcpp part of the layer builds on.
+// Additions since the first version (all source compatible): EndpointOptions
+// (USER_DATA, ignore-local, match notification) as a defaulted last
+// constructor argument, SampleInfo::publication_handle, instance_handle(),
+// write_request()/take_request() for service samples, lost_count(), and
+// Participant::next_client_service_id(). Service details are in service.hpp.
 #ifndef CLIENT_LAYER__RMW__TRANSPORT_HPP_
 #define CLIENT_LAYER__RMW__TRANSPORT_HPP_
 
@@ -26,12 +32,46 @@ struct Guid
   bool operator==(const Guid & other) const { return bytes == other.bytes; }
   bool operator!=(const Guid & other) const { return !(*this == other); }
   bool operator<(const Guid & other) const { return bytes < other.bytes; }
+  // The 24-byte ROS gid: the GUID followed by eight zero bytes.
+  std::array<std::uint8_t, RMW_GID_STORAGE_SIZE> to_gid() const;
 };
 
 struct SampleInfo
 {
-  Guid publication_guid;        // writer that sent the sample
+  Guid publication_guid;              // writer that sent the sample
   std::int64_t source_timestamp = 0;  // nanoseconds since the epoch
+  // Local DDS instance handle of that writer; a service puts it in the second
+  // half of rmw_request_id_t::writer_guid (see service.hpp).
+  std::uint64_t publication_handle = 0;
+};
+
+// The 16 bytes the ROS 2 Cyclone middleware puts ahead of the fields of every
+// service request and reply (in the sample's byte order, right after the
+// encapsulation header): the client's request-writer instance handle and the
+// request's sequence number.
+struct RequestHeader
+{
+  std::uint64_t guid = 0;
+  std::int64_t sequence_number = 0;
+};
+
+enum class TakeResult
+{
+  kNone,       // nothing to take
+  kTaken,      // `out` holds a sample
+  kMalformed,  // a sample was taken and dropped: too short for its header
+};
+
+// Per-endpoint settings beyond the ROS QoS profile.
+struct EndpointOptions
+{
+  // USER_DATA QoS of the reader/writer, e.g. "clientid=<id>;" for services.
+  std::string user_data;
+  // Readers only: do not receive samples from writers of the same participant.
+  bool ignore_local_publications = false;
+  // Called from a middleware thread whenever the set of matched remote
+  // endpoints changes; like on_data it must only signal, never block.
+  std::function<void()> on_matched;
 };
 
 class Participant;
@@ -40,9 +80,13 @@ class Participant;
 class RawWriter
 {
 public:
+  // Throws std::runtime_error when the QoS cannot be mapped (an UNKNOWN
+  // policy, a KEEP_LAST depth above INT32_MAX) or DDS refuses the topic or
+  // writer (e.g. the topic exists with another type).
   RawWriter(
-    std::shared_ptr<Participant> participant, const std::string & dds_topic_name,
-    const std::string & dds_type_name, const rmw_qos_profile_t & qos);
+      std::shared_ptr<Participant> participant, const std::string & dds_topic_name,
+      const std::string & dds_type_name, const rmw_qos_profile_t & qos,
+      const EndpointOptions & options = {});
   ~RawWriter();
   RawWriter(const RawWriter &) = delete;
   RawWriter & operator=(const RawWriter &) = delete;
@@ -50,11 +94,19 @@ public:
   // `data` starts with the encapsulation header. Returns false when the DDS
   // write failed (the caller turns that into rclcpp's exception).
   bool write(const std::uint8_t * data, std::size_t size);
+  // Writes a service sample: `data` (encapsulation header + fields) with
+  // `header` inserted after the encapsulation header, in its byte order.
+  bool write_request(const RequestHeader & header, const std::uint8_t * data, std::size_t size);
   std::size_t matched_count() const;
   // True when a matched reader belongs to the participant with this GUID prefix
-  // (first 12 bytes of `guid`); used before sending a service reply.
+  // (first 12 bytes of `guid`).
   bool has_matched_reader_of_participant(const Guid & guid) const;
+  // USER_DATA of every matched reader.
+  std::vector<std::string> matched_reader_user_data() const;
   Guid guid() const;
+  // DDS instance handle of this writer (a client's request header guid).
+  std::uint64_t instance_handle() const;
+  std::int32_t handle() const;  // dds_entity_t
 
 private:
   struct Impl;
@@ -67,18 +119,33 @@ private:
 class RawReader
 {
 public:
+  // Throws std::runtime_error like RawWriter.
   RawReader(
-    std::shared_ptr<Participant> participant, const std::string & dds_topic_name,
-    const std::string & dds_type_name, const rmw_qos_profile_t & qos,
-    std::function<void()> on_data);
+      std::shared_ptr<Participant> participant, const std::string & dds_topic_name,
+      const std::string & dds_type_name, const rmw_qos_profile_t & qos,
+      std::function<void()> on_data, const EndpointOptions & options = {});
   ~RawReader();
   RawReader(const RawReader &) = delete;
   RawReader & operator=(const RawReader &) = delete;
 
   // Takes the oldest available sample into `out`; false when there is none.
+  // Samples come exactly as written (wire padding removed).
   bool take(std::vector<std::uint8_t> & out, SampleInfo * info = nullptr);
+  // Takes a service sample: `header` gets its request header and `out` the
+  // encapsulation header followed by the fields, ready to deserialize.
+  TakeResult take_request(
+      std::vector<std::uint8_t> & out, RequestHeader & header, SampleInfo * info = nullptr);
   std::size_t matched_count() const;
+  // USER_DATA of the matched writer with this instance handle; false when no
+  // such writer is matched (any more).
+  bool matched_writer_user_data(std::uint64_t writer_handle, std::string & user_data) const;
+  // USER_DATA of every matched writer.
+  std::vector<std::string> matched_writer_user_data() const;
+  // Samples the middleware lost before they reached this reader (gaps in a
+  // reliable stream are not counted: reliable delivery has none).
+  std::uint64_t lost_count() const;
   Guid guid() const;
+  std::int32_t handle() const;  // dds_entity_t
 
 private:
   struct Impl;
@@ -91,21 +158,35 @@ class Participant : public std::enable_shared_from_this<Participant>
 public:
   // Creates the domain and participant. Unless CYCLONEDDS_URI is set, the
   // domain is configured for loopback-only unicast discovery on 127.0.0.1.
+  // The participant's USER_DATA is "enclave=<enclave>;".
   // Throws std::runtime_error with a clear message on failure.
   static std::shared_ptr<Participant> create(std::uint32_t domain_id, const std::string & enclave);
   ~Participant();
+  Participant(const Participant &) = delete;
+  Participant & operator=(const Participant &) = delete;
 
   std::uint32_t domain_id() const;
   Guid guid() const;
-  std::int32_t handle() const;  // dds_entity_t
+  std::int32_t handle() const;          // dds_entity_t
+  std::int32_t dds_publisher() const;   // parent of every writer
+  std::int32_t dds_subscriber() const;  // parent of every reader
 
-  // ROS graph announcement (the "ros_discovery_info" topic).
+  // A new id for a client or service of this participant (see service.hpp).
+  std::array<std::uint8_t, 16> next_client_service_id();
+
+  // ROS graph announcement (the "ros_discovery_info" topic): every call
+  // publishes this participant's complete ParticipantEntitiesInfo, as ROS 2
+  // does whenever a node, reader or writer comes or goes.
   void add_node(const std::string & node_namespace, const std::string & node_name);
   void remove_node(const std::string & node_namespace, const std::string & node_name);
-  void add_reader(const std::string & node_namespace, const std::string & node_name, const Guid & reader);
-  void remove_reader(const std::string & node_namespace, const std::string & node_name, const Guid & reader);
-  void add_writer(const std::string & node_namespace, const std::string & node_name, const Guid & writer);
-  void remove_writer(const std::string & node_namespace, const std::string & node_name, const Guid & writer);
+  void add_reader(
+      const std::string & node_namespace, const std::string & node_name, const Guid & reader);
+  void remove_reader(
+      const std::string & node_namespace, const std::string & node_name, const Guid & reader);
+  void add_writer(
+      const std::string & node_namespace, const std::string & node_name, const Guid & writer);
+  void remove_writer(
+      const std::string & node_namespace, const std::string & node_name, const Guid & writer);
 
 private:
   struct Impl;
@@ -114,7 +195,9 @@ private:
 };
 
 // DDS topic names for ROS names, as ROS 2 forms them: "/a/b" -> "rt/a/b",
-// services "rq/a/bRequest" and "rr/a/bReply".
+// services "rq/a/bRequest" and "rr/a/bReply". (With
+// avoid_ros_namespace_conventions the caller uses the name as is, plus the
+// "Request"/"Reply" suffix for services.)
 std::string topic_to_dds(const std::string & fully_qualified_name);
 std::string service_request_to_dds(const std::string & fully_qualified_name);
 std::string service_reply_to_dds(const std::string & fully_qualified_name);

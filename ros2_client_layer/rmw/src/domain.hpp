@@ -1,0 +1,39 @@
+// Process-wide DDS domains. Every participant of a domain in this process
+// shares one Cyclone domain instance: the first participant creates it with
+// the layer's configuration, the last one deletes it.
+#ifndef CLIENT_LAYER__RMW__DOMAIN_HPP_
+#define CLIENT_LAYER__RMW__DOMAIN_HPP_
+
+#include <cstdint>
+#include <string>
+
+namespace client_layer::rmw::detail {
+
+// Loopback-only, unicast-only discovery: 127.0.0.1 as the only interface, no
+// multicast at all, and SPDP sent to the participant-index ports 0..100 of
+// 127.0.0.1, so that up to 101 processes per domain find each other.
+std::string loopback_domain_config();
+
+// The configuration a new domain gets: CYCLONEDDS_URI when set and not empty,
+// else loopback_domain_config().
+std::string domain_config();
+
+// Holds a reference on a domain for as long as it lives.
+class DomainLease
+{
+public:
+  // Throws std::runtime_error when the domain cannot be created.
+  explicit DomainLease(std::uint32_t domain_id);
+  ~DomainLease();
+  DomainLease(const DomainLease &) = delete;
+  DomainLease & operator=(const DomainLease &) = delete;
+
+  std::uint32_t domain_id() const { return domain_id_; }
+
+private:
+  std::uint32_t domain_id_;
+};
+
+}  // namespace client_layer::rmw::detail
+
+#endif  // CLIENT_LAYER__RMW__DOMAIN_HPP_

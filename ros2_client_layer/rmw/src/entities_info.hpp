@@ -1,0 +1,54 @@
+// This participant's part of the ROS graph, as ROS 2 announces it on the
+// "ros_discovery_info" topic: rmw_dds_common/msg/ParticipantEntitiesInfo
+// (gid, then per node its namespace, name and reader/writer gids), nodes and
+// endpoints in the order they were added.
+#ifndef CLIENT_LAYER__RMW__ENTITIES_INFO_HPP_
+#define CLIENT_LAYER__RMW__ENTITIES_INFO_HPP_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "client_layer/rmw/transport.hpp"
+
+namespace client_layer::rmw::detail {
+
+constexpr const char * kDiscoveryTopicName = "ros_discovery_info";
+constexpr const char * kDiscoveryTypeName = "rmw_dds_common::msg::dds_::ParticipantEntitiesInfo_";
+
+// Not thread-safe; the participant serializes access.
+class EntitiesInfo
+{
+public:
+  explicit EntitiesInfo(const Guid & participant) : participant_(participant) {}
+
+  // Each returns false when nothing changed (unknown node or endpoint).
+  bool add_node(const std::string & node_namespace, const std::string & node_name);
+  bool remove_node(const std::string & node_namespace, const std::string & node_name);
+  bool add_endpoint(
+      const std::string & node_namespace, const std::string & node_name, const Guid & endpoint,
+      bool is_reader);
+  bool remove_endpoint(
+      const std::string & node_namespace, const std::string & node_name, const Guid & endpoint,
+      bool is_reader);
+
+  // The ParticipantEntitiesInfo sample: encapsulation header and CDR body.
+  std::vector<std::uint8_t> serialize() const;
+
+private:
+  struct Node
+  {
+    std::string node_namespace;
+    std::string node_name;
+    std::vector<Guid> readers;
+    std::vector<Guid> writers;
+  };
+  Node * find(const std::string & node_namespace, const std::string & node_name);
+
+  Guid participant_;
+  std::vector<Node> nodes_;
+};
+
+}  // namespace client_layer::rmw::detail
+
+#endif  // CLIENT_LAYER__RMW__ENTITIES_INFO_HPP_

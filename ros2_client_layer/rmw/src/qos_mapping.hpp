@@ -1,0 +1,40 @@
+// ROS QoS profiles as DDS QoS, mapped the way the ROS 2 Humble Cyclone DDS
+// middleware maps them, so that our endpoints match real ROS 2 endpoints.
+#ifndef CLIENT_LAYER__RMW__QOS_MAPPING_HPP_
+#define CLIENT_LAYER__RMW__QOS_MAPPING_HPP_
+
+#include <memory>
+#include <string>
+
+#include "dds/dds.h"
+#include "rmw/types.h"
+
+namespace client_layer::rmw::detail {
+
+struct QosDeleter
+{
+  void operator()(dds_qos_t * qos) const { dds_delete_qos(qos); }
+};
+using QosPtr = std::unique_ptr<dds_qos_t, QosDeleter>;
+
+// The reader/writer QoS for `profile`:
+// - history KEEP_LAST(depth, 1 when 0) or KEEP_ALL; SYSTEM_DEFAULT as KEEP_LAST;
+// - reliability RELIABLE (max blocking time infinite) or BEST_EFFORT;
+//   SYSTEM_DEFAULT as RELIABLE;
+// - durability VOLATILE or TRANSIENT_LOCAL, the latter with a durability
+//   service keeping the same history; SYSTEM_DEFAULT as VOLATILE;
+// - deadline and lifespan only when specified (RMW_DURATION_INFINITE is
+//   infinite); liveliness AUTOMATIC or MANUAL_BY_TOPIC with the lease
+//   (unspecified: infinite), SYSTEM_DEFAULT as AUTOMATIC;
+// - always writer data lifecycle autodispose off (an instance is not
+//   disposed when its writer goes);
+// - IGNORELOCAL(participant) when `ignore_local_publications`;
+// - USER_DATA `user_data` when not empty.
+// Throws std::invalid_argument for UNKNOWN policies or an unusable depth.
+QosPtr make_endpoint_qos(
+    const rmw_qos_profile_t & profile, bool ignore_local_publications,
+    const std::string & user_data);
+
+}  // namespace client_layer::rmw::detail
+
+#endif  // CLIENT_LAYER__RMW__QOS_MAPPING_HPP_

@@ -1,0 +1,193 @@
+#include <mutex>
+#include <stdexcept>
+#include <unordered_map>
+
+#include "byte_order.hpp"
+#include "client_layer/rmw/transport.hpp"
+#include "endpoint.hpp"
+#include "raw_sertype.hpp"
+
+namespace client_layer::rmw {
+
+struct RawReader::Impl
+{
+  std::shared_ptr<Participant> participant;
+  std::function<void()> on_data;
+  std::function<void()> on_matched;
+  std::unique_ptr<detail::Endpoint> endpoint;
+
+  // GUIDs of writers by instance handle, so SampleInfo costs one lookup.
+  std::mutex writer_guids_mutex;
+  std::unordered_map<std::uint64_t, Guid> writer_guids;
+
+  // Takes the next valid sample; the caller unrefs it. Null when none.
+  ddsi_serdata * take_next(dds_sample_info_t & info)
+  {
+    ddsi_serdata * serdata = nullptr;
+    while (dds_takecdr(endpoint->entity(), &serdata, 1, &info, DDS_ANY_STATE) == 1) {
+      if (info.valid_data) {
+        return serdata;
+      }
+      ddsi_serdata_unref(serdata);  // a writer went away: no data
+    }
+    return nullptr;
+  }
+
+  Guid writer_guid(std::uint64_t handle)
+  {
+    {
+      std::lock_guard<std::mutex> lock(writer_guids_mutex);
+      auto it = writer_guids.find(handle);
+      if (it != writer_guids.end()) {
+        return it->second;
+      }
+    }
+    Guid guid;
+    dds_builtintopic_endpoint_t * writer =
+        dds_get_matched_publication_data(endpoint->entity(), handle);
+    if (writer == nullptr) {
+      return guid;  // already gone: leave it zero
+    }
+    guid = detail::guid_of(writer->key);
+    dds_builtintopic_free_endpoint(writer);
+    std::lock_guard<std::mutex> lock(writer_guids_mutex);
+    writer_guids.emplace(handle, guid);
+    return guid;
+  }
+
+  void fill(const dds_sample_info_t & dds_info, SampleInfo * info)
+  {
+    if (info != nullptr) {
+      info->source_timestamp = dds_info.source_timestamp;
+      info->publication_handle = dds_info.publication_handle;
+      info->publication_guid = writer_guid(dds_info.publication_handle);
+    }
+  }
+
+  static void on_data_available(dds_entity_t, void * arg) { static_cast<Impl *>(arg)->on_data(); }
+
+  static void on_subscription_matched(
+      dds_entity_t, const dds_subscription_matched_status_t, void * arg)
+  {
+    static_cast<Impl *>(arg)->on_matched();
+  }
+};
+
+RawReader::RawReader(
+    std::shared_ptr<Participant> participant, const std::string & dds_topic_name,
+    const std::string & dds_type_name, const rmw_qos_profile_t & qos, std::function<void()> on_data,
+    const EndpointOptions & options)
+    : impl_(std::make_unique<Impl>())
+{
+  if (!participant) {
+    throw std::invalid_argument("RawReader needs a participant");
+  }
+  impl_->participant = std::move(participant);
+  impl_->on_data = std::move(on_data);
+  impl_->on_matched = options.on_matched;
+  dds_listener_t * listener = dds_create_listener(impl_.get());
+  if (impl_->on_data) {
+    dds_lset_data_available_arg(listener, &Impl::on_data_available, impl_.get(), false);
+  }
+  if (impl_->on_matched) {
+    dds_lset_subscription_matched_arg(listener, &Impl::on_subscription_matched, impl_.get(), false);
+  }
+  try {
+    impl_->endpoint = std::make_unique<detail::Endpoint>(
+        detail::Endpoint::Kind::kReader, impl_->participant->handle(),
+        impl_->participant->dds_subscriber(), dds_topic_name, dds_type_name, qos, options,
+        listener);
+  } catch (...) {
+    dds_delete_listener(listener);
+    throw;
+  }
+  dds_delete_listener(listener);
+}
+
+RawReader::~RawReader() = default;
+
+bool RawReader::take(std::vector<std::uint8_t> & out, SampleInfo * info)
+{
+  dds_sample_info_t dds_info;
+  ddsi_serdata * serdata = impl_->take_next(dds_info);
+  if (serdata == nullptr) {
+    return false;
+  }
+  detail::copy_raw_sample(serdata, out);
+  ddsi_serdata_unref(serdata);
+  impl_->fill(dds_info, info);
+  return true;
+}
+
+TakeResult RawReader::take_request(
+    std::vector<std::uint8_t> & out, RequestHeader & header, SampleInfo * info)
+{
+  dds_sample_info_t dds_info;
+  ddsi_serdata * serdata = impl_->take_next(dds_info);
+  if (serdata == nullptr) {
+    return TakeResult::kNone;
+  }
+  const detail::BytePiece bytes = detail::raw_sample_bytes(serdata);
+  constexpr std::size_t kPrefix = detail::kEncapsulationHeaderSize + detail::kRequestHeaderSize;
+  if (bytes.size < kPrefix) {
+    ddsi_serdata_unref(serdata);
+    return TakeResult::kMalformed;
+  }
+  header = detail::decode_request_header(
+      bytes.data + detail::kEncapsulationHeaderSize, detail::is_little_endian_sample(bytes.data));
+  out.assign(bytes.data, bytes.data + detail::kEncapsulationHeaderSize);
+  out[3] &= 0xfc;  // wire padding bits
+  out.insert(out.end(), bytes.data + kPrefix, bytes.data + bytes.size);
+  ddsi_serdata_unref(serdata);
+  impl_->fill(dds_info, info);
+  return TakeResult::kTaken;
+}
+
+std::size_t RawReader::matched_count() const
+{
+  dds_subscription_matched_status_t status{};
+  if (dds_get_subscription_matched_status(impl_->endpoint->entity(), &status) < 0) {
+    return 0;
+  }
+  return status.current_count;
+}
+
+bool RawReader::matched_writer_user_data(std::uint64_t writer_handle, std::string & user_data) const
+{
+  dds_builtintopic_endpoint_t * writer =
+      dds_get_matched_publication_data(impl_->endpoint->entity(), writer_handle);
+  if (writer == nullptr) {
+    return false;
+  }
+  user_data = detail::user_data_of(writer->qos);
+  dds_builtintopic_free_endpoint(writer);
+  return true;
+}
+
+std::vector<std::string> RawReader::matched_writer_user_data() const
+{
+  std::vector<std::string> result;
+  const dds_entity_t reader = impl_->endpoint->entity();
+  for (dds_instance_handle_t handle :
+       detail::matched_handles(reader, detail::Endpoint::Kind::kReader)) {
+    std::string user_data;
+    if (matched_writer_user_data(handle, user_data)) {
+      result.push_back(std::move(user_data));
+    }
+  }
+  return result;
+}
+
+std::uint64_t RawReader::lost_count() const
+{
+  dds_sample_lost_status_t status{};
+  if (dds_get_sample_lost_status(impl_->endpoint->entity(), &status) < 0) {
+    return 0;
+  }
+  return status.total_count;
+}
+
+Guid RawReader::guid() const { return impl_->endpoint->guid(); }
+std::int32_t RawReader::handle() const { return impl_->endpoint->entity(); }
+
+}  // namespace client_layer::rmw

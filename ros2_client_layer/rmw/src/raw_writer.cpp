@@ -1,0 +1,131 @@
+#include <stdexcept>
+
+#include "byte_order.hpp"
+#include "client_layer/rmw/transport.hpp"
+#include "endpoint.hpp"
+#include "raw_sertype.hpp"
+
+namespace client_layer::rmw {
+
+struct RawWriter::Impl
+{
+  std::shared_ptr<Participant> participant;
+  std::function<void()> on_matched;
+  std::unique_ptr<detail::Endpoint> endpoint;
+
+  bool write(const detail::BytePiece * pieces, std::size_t count)
+  {
+    ddsi_serdata * serdata = detail::make_raw_serdata(endpoint->sertype(), pieces, count);
+    // dds_writecdr takes over the reference.
+    return serdata != nullptr && dds_writecdr(endpoint->entity(), serdata) >= 0;
+  }
+
+  static void on_publication_matched(
+      dds_entity_t, const dds_publication_matched_status_t, void * arg)
+  {
+    static_cast<Impl *>(arg)->on_matched();
+  }
+};
+
+RawWriter::RawWriter(
+    std::shared_ptr<Participant> participant, const std::string & dds_topic_name,
+    const std::string & dds_type_name, const rmw_qos_profile_t & qos,
+    const EndpointOptions & options)
+    : impl_(std::make_unique<Impl>())
+{
+  if (!participant) {
+    throw std::invalid_argument("RawWriter needs a participant");
+  }
+  impl_->participant = std::move(participant);
+  impl_->on_matched = options.on_matched;
+  dds_listener_t * listener = nullptr;
+  if (impl_->on_matched) {
+    listener = dds_create_listener(impl_.get());
+    dds_lset_publication_matched_arg(listener, &Impl::on_publication_matched, impl_.get(), false);
+  }
+  try {
+    impl_->endpoint = std::make_unique<detail::Endpoint>(
+        detail::Endpoint::Kind::kWriter, impl_->participant->handle(),
+        impl_->participant->dds_publisher(), dds_topic_name, dds_type_name, qos, options, listener);
+  } catch (...) {
+    if (listener != nullptr) {
+      dds_delete_listener(listener);
+    }
+    throw;
+  }
+  if (listener != nullptr) {
+    dds_delete_listener(listener);
+  }
+}
+
+RawWriter::~RawWriter() = default;
+
+bool RawWriter::write(const std::uint8_t * data, std::size_t size)
+{
+  const detail::BytePiece piece{data, size};
+  return impl_->write(&piece, 1);
+}
+
+bool RawWriter::write_request(
+    const RequestHeader & header, const std::uint8_t * data, std::size_t size)
+{
+  if (size < detail::kEncapsulationHeaderSize) {
+    return false;
+  }
+  const auto header_bytes =
+      detail::encode_request_header(header, detail::is_little_endian_sample(data));
+  const detail::BytePiece pieces[] = {
+      {data, detail::kEncapsulationHeaderSize},
+      {header_bytes.data(), header_bytes.size()},
+      {data + detail::kEncapsulationHeaderSize, size - detail::kEncapsulationHeaderSize}};
+  return impl_->write(pieces, 3);
+}
+
+std::size_t RawWriter::matched_count() const
+{
+  dds_publication_matched_status_t status{};
+  if (dds_get_publication_matched_status(impl_->endpoint->entity(), &status) < 0) {
+    return 0;
+  }
+  return status.current_count;
+}
+
+bool RawWriter::has_matched_reader_of_participant(const Guid & guid) const
+{
+  const dds_entity_t writer = impl_->endpoint->entity();
+  for (dds_instance_handle_t handle :
+       detail::matched_handles(writer, detail::Endpoint::Kind::kWriter)) {
+    dds_builtintopic_endpoint_t * reader = dds_get_matched_subscription_data(writer, handle);
+    if (reader == nullptr) {
+      continue;
+    }
+    const bool same_participant =
+        std::equal(guid.bytes.begin(), guid.bytes.begin() + 12, reader->key.v);
+    dds_builtintopic_free_endpoint(reader);
+    if (same_participant) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<std::string> RawWriter::matched_reader_user_data() const
+{
+  std::vector<std::string> result;
+  const dds_entity_t writer = impl_->endpoint->entity();
+  for (dds_instance_handle_t handle :
+       detail::matched_handles(writer, detail::Endpoint::Kind::kWriter)) {
+    dds_builtintopic_endpoint_t * reader = dds_get_matched_subscription_data(writer, handle);
+    if (reader != nullptr) {
+      result.push_back(detail::user_data_of(reader->qos));
+      dds_builtintopic_free_endpoint(reader);
+    }
+  }
+  return result;
+}
+
+Guid RawWriter::guid() const { return impl_->endpoint->guid(); }
+std::uint64_t RawWriter::instance_handle() const { return impl_->endpoint->instance_handle(); }
+std::int32_t RawWriter::handle() const { return impl_->endpoint->entity(); }
+
+}  // namespace client_layer::rmw

@@ -1,0 +1,45 @@
+// The rmw_time_* helpers, behaving as ROS 2 Humble's.
+#include "rmw/time.h"
+
+#include <cstdint>
+
+namespace {
+constexpr std::int64_t kNanosecondsPerSecond = 1000000000LL;
+}
+
+extern "C" {
+
+bool rmw_time_equal(const rmw_time_t left, const rmw_time_t right)
+{
+  return rmw_time_total_nsec(left) == rmw_time_total_nsec(right);
+}
+
+rmw_duration_t rmw_time_total_nsec(const rmw_time_t time)
+{
+  constexpr std::uint64_t kMaxSeconds = INT64_MAX / kNanosecondsPerSecond;
+  if (time.sec > kMaxSeconds) {
+    return INT64_MAX;
+  }
+  const std::int64_t seconds_as_ns = static_cast<std::int64_t>(time.sec) * kNanosecondsPerSecond;
+  if (time.nsec > static_cast<std::uint64_t>(INT64_MAX - seconds_as_ns)) {
+    return INT64_MAX;
+  }
+  return seconds_as_ns + static_cast<std::int64_t>(time.nsec);
+}
+
+rmw_time_t rmw_time_from_nsec(const rmw_duration_t nanoseconds)
+{
+  if (nanoseconds < 0) {
+    return rmw_time_t RMW_DURATION_INFINITE;
+  }
+  return rmw_time_t{
+      static_cast<std::uint64_t>(nanoseconds / kNanosecondsPerSecond),
+      static_cast<std::uint64_t>(nanoseconds % kNanosecondsPerSecond)};
+}
+
+rmw_time_t rmw_time_normalize(const rmw_time_t time)
+{
+  return rmw_time_from_nsec(rmw_time_total_nsec(time));
+}
+
+}  // extern "C"

@@ -1,0 +1,152 @@
+// The transport across processes: exchange and simultaneous discovery.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "client_layer/rmw/transport.hpp"
+#include "test_support.hpp"
+
+namespace client_layer::rmw {
+namespace {
+
+using test::wait_until;
+
+// A child process running the test peer, with pipes to its stdin and stdout.
+class Peer
+{
+public:
+  explicit Peer(const std::vector<std::string> & args)
+  {
+    int to_child[2];
+    int from_child[2];
+    if (pipe2(to_child, O_CLOEXEC) != 0 || pipe2(from_child, O_CLOEXEC) != 0) {
+      throw std::runtime_error("pipe failed");
+    }
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(to_child[0], STDIN_FILENO);
+      dup2(from_child[1], STDOUT_FILENO);
+      std::vector<char *> argv;
+      argv.push_back(const_cast<char *>(RMW_TEST_PEER));
+      for (const auto & arg : args) {
+        argv.push_back(const_cast<char *>(arg.c_str()));
+      }
+      argv.push_back(nullptr);
+      execv(RMW_TEST_PEER, argv.data());
+      _exit(127);
+    }
+    close(to_child[0]);
+    close(from_child[1]);
+    stdin_ = to_child[1];
+    stdout_ = from_child[0];
+  }
+
+  ~Peer()
+  {
+    stop();
+    close(stdout_);
+  }
+
+  // The next line the peer prints, or "" after `timeout`.
+  std::string read_line(std::chrono::milliseconds timeout)
+  {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::string line;
+    char c;
+    while (std::chrono::steady_clock::now() < deadline) {
+      pollfd fd{stdout_, POLLIN, 0};
+      if (poll(&fd, 1, 50) <= 0) {
+        continue;
+      }
+      if (read(stdout_, &c, 1) != 1) {
+        break;
+      }
+      if (c == '\n') {
+        return line;
+      }
+      line.push_back(c);
+    }
+    return "";
+  }
+
+  // Closes the peer's stdin and returns its exit status.
+  int stop()
+  {
+    if (pid_ <= 0) {
+      return status_;
+    }
+    close(stdin_);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = 0;
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return status_;
+  }
+
+private:
+  pid_t pid_ = 0;
+  int stdin_ = -1;
+  int stdout_ = -1;
+  int status_ = -1;
+};
+
+TEST(Processes, SamplesMakeARoundTripThroughAnotherProcess)
+{
+  Peer peer({"echo", "rt/ping", "rt/pong"});
+  ASSERT_EQ(peer.read_line(std::chrono::seconds(10)), "ready");
+
+  auto participant = Participant::create(test::test_domain_id(), "/");
+  const rmw_qos_profile_t qos = test::reliable_keep_last(1000);
+  RawWriter writer(participant, "rt/ping", test::kBytesType, qos);
+  RawReader reader(participant, "rt/pong", test::kBytesType, qos, nullptr);
+  ASSERT_TRUE(
+      wait_until([&] { return writer.matched_count() == 1 && reader.matched_count() == 1; }));
+
+  // Small samples with 0x00/0xFF, odd lengths, and one that needs fragments.
+  std::vector<std::vector<std::uint8_t>> sent;
+  for (std::size_t length : {0, 1, 3, 6, 200, 100000}) {
+    std::vector<std::uint8_t> body(length);
+    for (std::size_t i = 0; i < length; i++) {
+      body[i] = (i % 3 == 0) ? 0x00 : ((i % 3 == 1) ? 0xFF : static_cast<std::uint8_t>(i));
+    }
+    sent.push_back(test::sample_with_body(body));
+    ASSERT_TRUE(writer.write(sent.back().data(), sent.back().size()));
+  }
+  std::vector<std::vector<std::uint8_t>> received;
+  ASSERT_TRUE(wait_until([&] {
+    std::vector<std::uint8_t> sample;
+    while (reader.take(sample)) {
+      received.push_back(sample);
+    }
+    return received.size() >= sent.size();
+  }));
+  EXPECT_EQ(received, sent);
+  EXPECT_EQ(peer.stop(), 0);
+}
+
+TEST(Processes, TwelveProcessesStartedAtOnceFindEachOther)
+{
+  constexpr int kPeers = 12;
+  std::vector<std::unique_ptr<Peer>> peers;
+  for (int i = 0; i < kPeers; i++) {
+    peers.push_back(
+        std::make_unique<Peer>(std::vector<std::string>{"discover", std::to_string(kPeers)}));
+  }
+  for (auto & peer : peers) {
+    const std::string line = peer->read_line(std::chrono::seconds(40));
+    EXPECT_EQ(line.rfind("matched ", 0), 0u) << line;
+  }
+  for (auto & peer : peers) {
+    EXPECT_EQ(peer->stop(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace client_layer::rmw

@@ -1,0 +1,45 @@
+#include "test_support.hpp"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "rmw/qos_profiles.h"
+
+namespace client_layer::rmw::test {
+
+std::uint32_t test_domain_id()
+{
+  const char * value = std::getenv("ROS_DOMAIN_ID");
+  return value != nullptr ? static_cast<std::uint32_t>(std::stoul(value)) : 0;
+}
+
+bool wait_until(const std::function<bool()> & condition, std::chrono::milliseconds timeout)
+{
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+rmw_qos_profile_t reliable_keep_last(std::size_t depth)
+{
+  rmw_qos_profile_t qos = rmw_qos_profile_default;
+  qos.depth = depth;
+  return qos;
+}
+
+std::vector<std::uint8_t> sample_with_body(const std::vector<std::uint8_t> & body)
+{
+  std::vector<std::uint8_t> sample(4 + body.size(), 0);
+  sample[1] = 0x01;
+  std::copy(body.begin(), body.end(), sample.begin() + 4);
+  return sample;
+}
+
+}  // namespace client_layer::rmw::test
