@@ -49,8 +49,8 @@ function(client_layer_generate_interfaces package)
     list(APPEND dependency_args --dependency ${dependency})
     client_layer_package_targets(targets ${dependency})
     if(NOT targets)
-      message(FATAL_ERROR "rosidl_generate_interfaces(${ARG_TARGET}): dependency '${dependency}' "
-        "is not an interface package of this build (or is generated after it)")
+      # Generated later in the tree: link it by the name it will have.
+      set(targets ${dependency}::${dependency}__rosidl_generator_cpp)
     endif()
     list(APPEND dependency_targets ${targets})
   endforeach()

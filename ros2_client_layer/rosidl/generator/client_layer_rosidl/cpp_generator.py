@@ -138,8 +138,10 @@ def _constructor(message, with_allocator):
         lines.append('      %s::DEFAULTS_ONLY == _init)' % INIT)
         lines.append('    {')
         lines += ['      ' + _default_assignment(item) for item in with_defaults]
-        lines.append('    } else if (%s::ZERO == _init) {' % INIT)
-        lines += ['      ' + _zero_assignment(item, with_allocator) for item in with_defaults]
+        zeroed = [a for a in (_zero_assignment(item, with_allocator) for item in with_defaults) if a]
+        if zeroed:
+            lines.append('    } else if (%s::ZERO == _init) {' % INIT)
+            lines += ['      ' + assignment for assignment in zeroed]
         lines.append('    }')
     zeroes = [a for a in (_zero_assignment(item, with_allocator) for item in without_defaults) if a]
     if zeroes:

@@ -47,8 +47,9 @@ public:
   }
   BoundedVector(
       std::initializer_list<value_type> values, const allocator_type & alloc = allocator_type())
-      : Base(checked(values), alloc)
+      : Base(values, alloc)
   {
+    checked(Base::size());
   }
   template <
       typename InputIterator,
@@ -62,12 +63,17 @@ public:
 
   BoundedVector & operator=(std::initializer_list<value_type> values)
   {
-    Base::assign(checked(values));
+    checked(values.size());
+    Base::assign(values);
     return *this;
   }
 
   void assign(size_type n, const value_type & value) { Base::assign(checked(n), value); }
-  void assign(std::initializer_list<value_type> values) { Base::assign(checked(values)); }
+  void assign(std::initializer_list<value_type> values)
+  {
+    checked(values.size());
+    Base::assign(values);
+  }
   template <
       typename InputIterator,
       typename = typename std::iterator_traits<InputIterator>::iterator_category>
@@ -192,11 +198,6 @@ private:
       throw std::length_error("Exceeded upper bound");
     }
     return n;
-  }
-  static std::initializer_list<value_type> checked(std::initializer_list<value_type> values)
-  {
-    checked(values.size());
-    return values;
   }
   const Base & base() const { return *this; }
 };
