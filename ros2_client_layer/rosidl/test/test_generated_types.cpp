@@ -15,6 +15,7 @@
 #include "client_layer_test_interfaces/msg/all_types.hpp"
 #include "client_layer_test_interfaces/msg/bounded.hpp"
 #include "client_layer_test_interfaces/msg/empty.hpp"
+#include "client_layer_test_interfaces/msg/nested.hpp"
 #include "client_layer_test_interfaces/msg/unbounded.hpp"
 #include "client_layer_test_interfaces/srv/trigger.hpp"
 
@@ -112,6 +113,11 @@ TEST(GeneratedTypes, MembersHaveTheRos2CppTypes)
   nested.set__value(3).set__label("chained");
   EXPECT_EQ(nested.value, 3);
   EXPECT_EQ(nested.label, "chained");
+
+  const Nested built = client_layer_test_interfaces::build<Nested>().value(3).label("chained");
+  EXPECT_EQ(built, nested);
+  const auto empty_request = client_layer_test_interfaces::build<Trigger::Request>();
+  EXPECT_EQ(empty_request.structure_needs_at_least_one_member, 0);
 }
 
 TEST(GeneratedTypes, ConstructorsApplyDefaultsAsTheInitializationModeSays)

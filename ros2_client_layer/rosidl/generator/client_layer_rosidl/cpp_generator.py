@@ -1,8 +1,9 @@
 """Emits the C++ headers of one interface package, shaped as ROS 2's C++ generator shapes them.
 
 For a message pkg/msg/Name (header stem `name` in snake case):
-  pkg/msg/name.hpp                    includes the three below
+  pkg/msg/name.hpp                    includes the four below
   pkg/msg/detail/name__struct.hpp     the Name_<ContainerAllocator> template and Name
+  pkg/msg/detail/name__builder.hpp    pkg::build<Name>(), setting every member in order
   pkg/msg/detail/name__traits.hpp     to_yaml() and rosidl_generator_traits
   pkg/msg/detail/name__type_support.hpp  client_layer::TypeSupport<Name> (CDR)
 Services (pkg/srv/...) get the same four headers holding Name_Request, Name_Response and Name.
@@ -14,6 +15,8 @@ from .cpp_literals import scalar_literal
 from .definitions import PRIMITIVE_CPP_TYPES, snake_case
 
 INIT = 'rosidl_runtime_cpp::MessageInitialization'
+# The detail headers of one interface, in the order the umbrella header includes them.
+PARTS = ('struct', 'builder', 'traits', 'type_support')
 REBIND = 'typename std::allocator_traits<ContainerAllocator>::template rebind_alloc<%s>'
 
 
@@ -573,6 +576,86 @@ def traits_header(messages, service=None):
     return path, out
 
 
+# ---- builder -------------------------------------------------------------------
+
+def _builder_classes(message):
+    """Init_<Name>_<member> classes: build<Name>().a(1).b(2) sets every member in order."""
+    pkg, kind, name = message.package, message.interface_kind, message.name
+    full = '::%s::%s::%s' % (pkg, kind, name)
+    fields = message.fields
+    out = []
+    for index in reversed(range(len(fields))):
+        item = fields[index]
+        cls = 'Init_%s_%s' % (name, item.name)
+        first = index == 0
+        out.append('class %s' % cls)
+        out.append('{')
+        out.append('public:')
+        if first:
+            out.append('  %s()' % cls)
+            out.append('  : msg_(::rosidl_runtime_cpp::MessageInitialization::SKIP)')
+            out.append('  {}')
+        else:
+            out.append('  explicit %s(%s & msg)' % (cls, full))
+            out.append('  : msg_(msg)')
+            out.append('  {}')
+        if index == len(fields) - 1:
+            out.append('  %s %s(%s::_%s_type arg)' % (full, item.name, full, item.name))
+            out.append('  {')
+            out.append('    msg_.%s = std::move(arg);' % item.name)
+            out.append('    return std::move(msg_);')
+            out.append('  }')
+        else:
+            following = 'Init_%s_%s' % (name, fields[index + 1].name)
+            out.append('  %s %s(%s::_%s_type arg)' % (following, item.name, full, item.name))
+            out.append('  {')
+            out.append('    msg_.%s = std::move(arg);' % item.name)
+            out.append('    return %s(msg_);' % following)
+            out.append('  }')
+        out.append('')
+        out.append('private:')
+        out.append('  %s msg_;' % full)
+        out.append('};')
+        out.append('')
+    return out
+
+
+def _builder(message):
+    pkg, kind, name = message.package, message.interface_kind, message.name
+    full = '::%s::%s::%s' % (pkg, kind, name)
+    out = ['namespace %s' % pkg, '{', '', 'namespace %s' % kind, '{', '']
+    placeholder = [f.name for f in message.fields] == ['structure_needs_at_least_one_member']
+    if not placeholder:
+        out += ['namespace builder', '{', '']
+        out += _builder_classes(message)
+        out += ['}  // namespace builder', '']
+    out += ['}  // namespace %s' % kind, '', 'template<typename MessageType>', 'auto build();', '',
+            'template<>', 'inline', 'auto build<%s>()' % full, '{']
+    if placeholder:
+        out.append('  return %s(::rosidl_runtime_cpp::MessageInitialization::ZERO);' % full)
+    else:
+        out.append('  return %s::%s::builder::Init_%s_%s();' % (
+            pkg, kind, name, message.fields[0].name))
+    out += ['}', '', '}  // namespace %s' % pkg]
+    return out
+
+
+def builder_header(messages, service_name=None):
+    first = messages[0]
+    stem_name = service_name or first.name
+    path = header_path(first.package, first.interface_kind, stem_name, 'builder')
+    out = ['// generated with the client layer\'s rosidl C++ generator: do not edit', '',
+           '#ifndef ' + guard(path), '#define ' + guard(path), '',
+           '#include <algorithm>', '#include <utility>', '',
+           '#include "%s"' % header_path(first.package, first.interface_kind, stem_name, 'struct'),
+           '#include "rosidl_runtime_cpp/message_initialization.hpp"', '']
+    for message in messages:
+        out += _builder(message)
+        out.append('')
+    out.append('#endif  // ' + guard(path))
+    return path, out
+
+
 # ---- type support ------------------------------------------------------------
 
 def _type_support_specialisation(message):
@@ -644,7 +727,7 @@ def umbrella_header(package, kind, name):
     path = header_path(package, kind, name)
     out = ['// generated with the client layer\'s rosidl C++ generator: do not edit', '',
            '#ifndef ' + guard(path), '#define ' + guard(path), '']
-    for part in ('struct', 'traits', 'type_support'):
+    for part in PARTS:
         out.append('#include "%s"' % header_path(package, kind, name, part))
     out += ['', '#endif  // ' + guard(path)]
     return path, out
@@ -652,6 +735,7 @@ def umbrella_header(package, kind, name):
 
 def generate_message(message):
     yield struct_header([message])
+    yield builder_header([message])
     yield traits_header([message])
     yield type_support_header([message])
     yield umbrella_header(message.package, 'msg', message.name)
@@ -660,11 +744,12 @@ def generate_message(message):
 def generate_service(service):
     messages = [service.request, service.response]
     yield struct_header(messages, service.name)
+    yield builder_header(messages, service.name)
     yield traits_header(messages, service)
     yield type_support_header(messages, service)
     yield umbrella_header(service.package, 'srv', service.name)
 
 
 def output_paths(package, kind, name):
-    return [header_path(package, kind, name, part) for part in ('struct', 'traits', 'type_support')] + [
+    return [header_path(package, kind, name, part) for part in PARTS] + [
         header_path(package, kind, name)]
