@@ -137,6 +137,14 @@ class GeneratorTest(unittest.TestCase):
         self.assertEqual(status, 1)
         self.assertTrue(stderr.startswith('%s:2: file is not valid UTF-8' % path), stderr)
 
+    def test_comments_end_at_quotes_only_when_quotes_open_a_value(self):
+        sys.path.insert(0, os.path.join(HERE, '..', 'generator'))
+        from client_layer_rosidl.parser import strip_comment
+        self.assertEqual(strip_comment('string s "a # b" # c'), 'string s "a # b" ')
+        self.assertEqual(strip_comment("int32 x  # it's a comment"), 'int32 x  ')
+        self.assertEqual(strip_comment("string s don't # c"), "string s don't ")
+        self.assertEqual(strip_comment('string S="x\\"#y" # c'), 'string S="x\\"#y" ')
+
     def test_every_error_of_a_run_is_reported(self):
         first = self.write('First.msg', 'foo a\n')
         second = self.write('Second.msg', 'int32 b\nint32 B\n')

@@ -39,6 +39,12 @@ class DefinitionError(Exception):
         super().__init__('%s:%d: %s' % (path, line, message))
 
 
+def _opens_quote(text, index):
+    """A quote starts a string value only at the start of a token (so "don't" is no string)."""
+    return text[index] in '"\'' and (index == 0 or text[index - 1].isspace() or
+                                     text[index - 1] in '=[,')
+
+
 def strip_comment(text):
     """Drop a '#' comment, leaving '#' inside quoted strings alone."""
     quote = None
@@ -51,7 +57,7 @@ def strip_comment(text):
         elif quote:
             if char == quote:
                 quote = None
-        elif char in '"\'':
+        elif _opens_quote(text, index):
             quote = char
         elif char == '#':
             return text[:index]
