@@ -15,6 +15,8 @@
 #include "rcl_interfaces/msg/parameter_descriptor.hpp"
 #include "rcl_interfaces/msg/parameter_event.hpp"
 #include "rcl_interfaces/msg/parameter_type.hpp"
+#include "rcl_interfaces/srv/list_parameters.hpp"
+#include "rcl_interfaces/srv/set_parameters.hpp"
 #include "rmw_dds_common/msg/participant_entities_info.hpp"
 
 namespace {
@@ -117,6 +119,22 @@ TEST(GeneratedMessages, Int64AfterAStringIsAlignedToEight)
     EXPECT_EQ(wire[i], 0xFF) << "int64 byte " << i;
   }
   EXPECT_EQ(round_trip(parameter), parameter);
+}
+
+TEST(GeneratedMessages, ParameterServicesRoundTrip)
+{
+  using rcl_interfaces::srv::ListParameters;
+  using rcl_interfaces::srv::SetParameters;
+  SetParameters::Request request;
+  request.parameters.resize(1);
+  request.parameters[0].name = "rate";
+  request.parameters[0].value.type = rcl_interfaces::msg::ParameterType::PARAMETER_DOUBLE_ARRAY;
+  request.parameters[0].value.double_array_value = {1.0, 2.5};
+  EXPECT_EQ(round_trip(request), request);
+  EXPECT_STREQ(
+      client_layer::TypeSupport<ListParameters::Response>::dds_type_name(),
+      "rcl_interfaces::srv::dds_::ListParameters_Response_");
+  EXPECT_EQ(ListParameters::Request::DEPTH_RECURSIVE, 0u);
 }
 
 TEST(GeneratedMessages, DiscoveryInfoRoundTrips)

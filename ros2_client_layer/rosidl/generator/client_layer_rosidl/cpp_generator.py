@@ -12,7 +12,7 @@ Services (pkg/srv/...) get the same four headers holding Name_Request, Name_Resp
 import os
 
 from .cpp_literals import scalar_literal
-from .definitions import PRIMITIVE_CPP_TYPES, snake_case
+from .definitions import PLACEHOLDER_MEMBER, PRIMITIVE_CPP_TYPES, snake_case
 
 INIT = 'rosidl_runtime_cpp::MessageInitialization'
 # The detail headers of one interface, in the order the umbrella header includes them.
@@ -190,6 +190,10 @@ def _constant_definitions(message):
     return lines
 
 
+def _is_placeholder_only(message):
+    return [f.name for f in message.fields] == [PLACEHOLDER_MEMBER]
+
+
 def _struct(message):
     pkg, kind, name = message.package, message.interface_kind, message.name
     tname = name + '_'
@@ -224,7 +228,7 @@ def _struct(message):
         out.append('  _%s_type %s;' % (item.name, item.name))
     out.append('')
     out.append('  // setters for named parameter idiom')
-    for item in message.fields:
+    for item in [] if _is_placeholder_only(message) else message.fields:
         out.append('  Type & set__%s(' % item.name)
         out.append('    const %s & _arg)' % member_cpp_type(item.type))
         out.append('  {')
@@ -624,7 +628,7 @@ def _builder(message):
     pkg, kind, name = message.package, message.interface_kind, message.name
     full = '::%s::%s::%s' % (pkg, kind, name)
     out = ['namespace %s' % pkg, '{', '', 'namespace %s' % kind, '{', '']
-    placeholder = [f.name for f in message.fields] == ['structure_needs_at_least_one_member']
+    placeholder = _is_placeholder_only(message)
     if not placeholder:
         out += ['namespace builder', '{', '']
         out += _builder_classes(message)

@@ -21,6 +21,9 @@ PRIMITIVE_CPP_TYPES = {
 }
 STRING_TYPES = ('string', 'wstring')
 
+# The member ROS 2 gives a structure that has none of its own.
+PLACEHOLDER_MEMBER = 'structure_needs_at_least_one_member'
+
 # Inclusive value ranges of the integer types.
 INTEGER_RANGES = {
     'byte': (0, 255),

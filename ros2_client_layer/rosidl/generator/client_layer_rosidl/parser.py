@@ -8,7 +8,8 @@ import os
 import re
 
 from .definitions import (
-    Constant, Field, INTEGER_RANGES, Message, PRIMITIVE_CPP_TYPES, STRING_TYPES, Service, Type)
+    Constant, Field, INTEGER_RANGES, Message, PLACEHOLDER_MEMBER, PRIMITIVE_CPP_TYPES, STRING_TYPES,
+    Service, Type)
 
 PACKAGE_NAME = re.compile(r'^[a-z]([a-z0-9_]?[a-z0-9]+)*$')
 MESSAGE_NAME = re.compile(r'^[A-Z][A-Za-z0-9]*$')
@@ -265,7 +266,7 @@ def parse_message_lines(package, kind, name, lines, path, first_line=1):
         names.add(item.name)
     if not message.fields:
         # ROS 2 gives an empty structure one placeholder member, on the wire too.
-        message.fields.append(Field(Type('uint8'), 'structure_needs_at_least_one_member'))
+        message.fields.append(Field(Type('uint8'), PLACEHOLDER_MEMBER))
     return message
 
 
