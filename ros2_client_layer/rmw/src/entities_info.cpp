@@ -2,63 +2,38 @@
 
 #include <algorithm>
 
+#include "client_layer/type_support.hpp"
+
 namespace client_layer::rmw::detail {
 namespace {
 
-// Little-endian plain CDR, aligned relative to the end of the encapsulation
-// header.
-class LittleEndianCdr
+rmw_dds_common::msg::Gid to_gid_message(const Guid & guid)
 {
-public:
-  explicit LittleEndianCdr(std::vector<std::uint8_t> & out) : out_(out)
-  {
-    out_.assign({0x00, 0x01, 0x00, 0x00});
-  }
-  void write_u32(std::uint32_t value)
-  {
-    out_.resize(4 + ((out_.size() - 4 + 3) & ~std::size_t{3}), 0);
-    for (int i = 0; i < 4; i++) {
-      out_.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
-  }
-  void write_string(const std::string & value)
-  {
-    write_u32(static_cast<std::uint32_t>(value.size() + 1));
-    out_.insert(out_.end(), value.begin(), value.end());
-    out_.push_back(0);
-  }
-  // rmw_dds_common/msg/Gid: char[24], the GUID zero-padded.
-  void write_gid(const Guid & guid)
-  {
-    const auto gid = guid.to_gid();
-    out_.insert(out_.end(), gid.begin(), gid.end());
-  }
-  void write_gids(const std::vector<Guid> & guids)
-  {
-    write_u32(static_cast<std::uint32_t>(guids.size()));
-    for (const Guid & guid : guids) {
-      write_gid(guid);
-    }
-  }
-
-private:
-  std::vector<std::uint8_t> & out_;
-};
+  rmw_dds_common::msg::Gid gid;
+  gid.data = guid.to_gid();
+  return gid;
+}
 
 }  // namespace
+
+EntitiesInfo::EntitiesInfo(const Guid & participant) { info_.gid = to_gid_message(participant); }
 
 EntitiesInfo::Node * EntitiesInfo::find(
     const std::string & node_namespace, const std::string & node_name)
 {
-  auto it = std::find_if(nodes_.begin(), nodes_.end(), [&](const Node & node) {
+  auto & nodes = info_.node_entities_info_seq;
+  auto it = std::find_if(nodes.begin(), nodes.end(), [&](const Node & node) {
     return node.node_namespace == node_namespace && node.node_name == node_name;
   });
-  return it == nodes_.end() ? nullptr : &*it;
+  return it == nodes.end() ? nullptr : &*it;
 }
 
 bool EntitiesInfo::add_node(const std::string & node_namespace, const std::string & node_name)
 {
-  nodes_.push_back(Node{node_namespace, node_name, {}, {}});
+  Node node;
+  node.node_namespace = node_namespace;
+  node.node_name = node_name;
+  info_.node_entities_info_seq.push_back(std::move(node));
   return true;
 }
 
@@ -68,7 +43,8 @@ bool EntitiesInfo::remove_node(const std::string & node_namespace, const std::st
   if (node == nullptr) {
     return false;
   }
-  nodes_.erase(nodes_.begin() + (node - nodes_.data()));
+  auto & nodes = info_.node_entities_info_seq;
+  nodes.erase(nodes.begin() + (node - nodes.data()));
   return true;
 }
 
@@ -80,7 +56,7 @@ bool EntitiesInfo::add_endpoint(
   if (node == nullptr) {
     return false;
   }
-  (is_reader ? node->readers : node->writers).push_back(endpoint);
+  (is_reader ? node->reader_gid_seq : node->writer_gid_seq).push_back(to_gid_message(endpoint));
   return true;
 }
 
@@ -92,27 +68,20 @@ bool EntitiesInfo::remove_endpoint(
   if (node == nullptr) {
     return false;
   }
-  auto & guids = is_reader ? node->readers : node->writers;
-  auto it = std::find(guids.begin(), guids.end(), endpoint);
-  if (it == guids.end()) {
+  auto & gids = is_reader ? node->reader_gid_seq : node->writer_gid_seq;
+  const auto wanted = to_gid_message(endpoint);
+  auto it = std::find(gids.begin(), gids.end(), wanted);
+  if (it == gids.end()) {
     return false;
   }
-  guids.erase(it);
+  gids.erase(it);
   return true;
 }
 
 std::vector<std::uint8_t> EntitiesInfo::serialize() const
 {
   std::vector<std::uint8_t> sample;
-  LittleEndianCdr cdr(sample);
-  cdr.write_gid(participant_);
-  cdr.write_u32(static_cast<std::uint32_t>(nodes_.size()));
-  for (const Node & node : nodes_) {
-    cdr.write_string(node.node_namespace);
-    cdr.write_string(node.node_name);
-    cdr.write_gids(node.readers);
-    cdr.write_gids(node.writers);
-  }
+  client_layer::serialize_message(info_, sample);
   return sample;
 }
 

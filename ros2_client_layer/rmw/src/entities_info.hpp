@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "client_layer/rmw/transport.hpp"
+#include "rmw_dds_common/msg/participant_entities_info.hpp"
 
 namespace client_layer::rmw::detail {
 
@@ -20,7 +21,7 @@ constexpr const char * kDiscoveryTypeName = "rmw_dds_common::msg::dds_::Particip
 class EntitiesInfo
 {
 public:
-  explicit EntitiesInfo(const Guid & participant) : participant_(participant) {}
+  explicit EntitiesInfo(const Guid & participant);
 
   // Each returns false when nothing changed (unknown node or endpoint).
   bool add_node(const std::string & node_namespace, const std::string & node_name);
@@ -36,17 +37,10 @@ public:
   std::vector<std::uint8_t> serialize() const;
 
 private:
-  struct Node
-  {
-    std::string node_namespace;
-    std::string node_name;
-    std::vector<Guid> readers;
-    std::vector<Guid> writers;
-  };
+  using Node = rmw_dds_common::msg::NodeEntitiesInfo;
   Node * find(const std::string & node_namespace, const std::string & node_name);
 
-  Guid participant_;
-  std::vector<Node> nodes_;
+  rmw_dds_common::msg::ParticipantEntitiesInfo info_;
 };
 
 }  // namespace client_layer::rmw::detail
