@@ -1,0 +1,57 @@
+// Base of the entities an executor runs when their DDS reader has data:
+// subscriptions, services and clients.
+#ifndef CLIENT_LAYER__READABLE_ENTITY_HPP_
+#define CLIENT_LAYER__READABLE_ENTITY_HPP_
+
+#include <atomic>
+#include <memory>
+
+#include "client_layer/notifier.hpp"
+
+namespace client_layer {
+
+class ReadableEntity
+{
+public:
+  // `notifier` is the callback group's; it must be given before the reader
+  // exists, since the reader may call back at once.
+  explicit ReadableEntity(std::shared_ptr<Notifier> notifier) : notifier_(std::move(notifier)) {}
+  virtual ~ReadableEntity() = default;
+
+  // True when the reader signalled data that has not been taken yet.
+  bool has_pending_data() const { return pending_.load(std::memory_order_acquire); }
+
+  // Takes at most one sample and handles it. Runs on an executor thread with
+  // no executor lock held.
+  void execute_one()
+  {
+    // Cleared before the take so that data arriving meanwhile sets it again.
+    pending_.store(false, std::memory_order_release);
+    if (take_and_handle()) {
+      pending_.store(true, std::memory_order_release);  // there may be more
+    }
+  }
+
+  // Executor bookkeeping: set while an executor thread owns the entity.
+  std::atomic<bool> & in_use() { return in_use_; }
+
+protected:
+  // Returns true if a sample was taken (valid or not).
+  virtual bool take_and_handle() = 0;
+
+  // Called by the reader's data callback (a middleware thread).
+  void on_data_available()
+  {
+    pending_.store(true, std::memory_order_release);
+    notifier_->notify();
+  }
+
+private:
+  std::atomic<bool> pending_{false};
+  std::atomic<bool> in_use_{false};
+  const std::shared_ptr<Notifier> notifier_;
+};
+
+}  // namespace client_layer
+
+#endif  // CLIENT_LAYER__READABLE_ENTITY_HPP_

@@ -1,0 +1,49 @@
+// An executor that runs callbacks on a pool of threads.
+#ifndef RCLCPP__EXECUTORS__MULTI_THREADED_EXECUTOR_HPP_
+#define RCLCPP__EXECUTORS__MULTI_THREADED_EXECUTOR_HPP_
+
+#include <chrono>
+#include <cstddef>
+
+#include "rclcpp/executor.hpp"
+#include "rclcpp/macros.hpp"
+#include "rclcpp/visibility_control.hpp"
+
+namespace rclcpp {
+namespace executors {
+
+class MultiThreadedExecutor : public rclcpp::Executor
+{
+public:
+  RCLCPP_SMART_PTR_DEFINITIONS(MultiThreadedExecutor)
+
+  /// \param number_of_threads 0 means the number of cores (at least 2)
+  /// \param yield_before_execute yield the thread before each callback
+  /// \param timeout longest wait for work in one round (negative: no limit)
+  explicit MultiThreadedExecutor(
+      const rclcpp::ExecutorOptions & options = rclcpp::ExecutorOptions(),
+      size_t number_of_threads = 0, bool yield_before_execute = false,
+      std::chrono::nanoseconds timeout = std::chrono::nanoseconds(-1));
+
+  ~MultiThreadedExecutor() override;
+
+  /// Run on number_of_threads threads, the calling one included.
+  /** \throws std::runtime_error when called while already spinning */
+  void spin() override;
+
+  size_t get_number_of_threads();
+
+private:
+  RCLCPP_DISABLE_COPY(MultiThreadedExecutor)
+
+  void run();
+
+  size_t number_of_threads_;
+  bool yield_before_execute_;
+  std::chrono::nanoseconds next_exec_timeout_;
+};
+
+}  // namespace executors
+}  // namespace rclcpp
+
+#endif  // RCLCPP__EXECUTORS__MULTI_THREADED_EXECUTOR_HPP_

@@ -1,0 +1,44 @@
+// Options for initialising a context (rclcpp::init).
+#ifndef RCLCPP__INIT_OPTIONS_HPP_
+#define RCLCPP__INIT_OPTIONS_HPP_
+
+#include <cstddef>
+#include <limits>
+
+#include "rclcpp/visibility_control.hpp"
+
+namespace rclcpp {
+
+/// Encapsulation of options for initializing rclcpp.
+class InitOptions
+{
+public:
+  /// If true, the context is shut down by the signal handler (when it is installed).
+  bool shutdown_on_signal = true;
+
+  InitOptions() = default;
+  virtual ~InitOptions() = default;
+
+  /// Return true if logging is configured when the context is initialised.
+  bool auto_initialize_logging() const;
+
+  /// Set whether logging is configured when the context is initialised.
+  InitOptions & auto_initialize_logging(bool initialize_logging);
+
+  /// Use ROS_DOMAIN_ID (or 0 when it is unset) as the domain id.
+  void use_default_domain_id();
+
+  /// Set the domain id, overriding ROS_DOMAIN_ID.
+  void set_domain_id(size_t domain_id);
+
+  /// The domain id given to set_domain_id(), or the "use the default" marker.
+  size_t get_domain_id() const;
+
+private:
+  bool initialize_logging_ = true;
+  size_t domain_id_ = std::numeric_limits<size_t>::max();
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__INIT_OPTIONS_HPP_

@@ -1,0 +1,77 @@
+// Options for creating a node.
+#ifndef RCLCPP__NODE_OPTIONS_HPP_
+#define RCLCPP__NODE_OPTIONS_HPP_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "rclcpp/context.hpp"
+#include "rclcpp/contexts/default_context.hpp"
+#include "rclcpp/visibility_control.hpp"
+
+namespace rclcpp {
+
+class NodeOptions
+{
+public:
+  NodeOptions();
+  virtual ~NodeOptions() = default;
+  NodeOptions(const NodeOptions & other) = default;
+  NodeOptions & operator=(const NodeOptions & other) = default;
+
+  /// The context of the node (default: the global one).
+  rclcpp::Context::SharedPtr context() const;
+  NodeOptions & context(rclcpp::Context::SharedPtr context);
+
+  /// ROS arguments for this node only ("--ros-args -r a:=b -p x:=1 ...").
+  const std::vector<std::string> & arguments() const;
+  NodeOptions & arguments(const std::vector<std::string> & arguments);
+
+  /// Whether the context's (command-line) arguments apply to the node too.
+  bool use_global_arguments() const;
+  NodeOptions & use_global_arguments(bool use_global_arguments);
+
+  /// Accepted for compatibility; the layer has no /rosout publisher.
+  bool enable_rosout() const;
+  NodeOptions & enable_rosout(bool enable_rosout);
+
+  /// Accepted for compatibility; messages always go through DDS.
+  bool use_intra_process_comms() const;
+  NodeOptions & use_intra_process_comms(bool use_intra_process_comms);
+
+  /// Accepted for compatibility; topic statistics are not collected.
+  bool enable_topic_statistics() const;
+  NodeOptions & enable_topic_statistics(bool enable_topic_statistics);
+
+  /// Accepted for compatibility; the parameter services are not offered.
+  bool start_parameter_services() const;
+  NodeOptions & start_parameter_services(bool start_parameter_services);
+
+  /// Accepted for compatibility; parameter events are not published.
+  bool start_parameter_event_publisher() const;
+  NodeOptions & start_parameter_event_publisher(bool start_parameter_event_publisher);
+
+  bool allow_undeclared_parameters() const;
+  NodeOptions & allow_undeclared_parameters(bool allow_undeclared_parameters);
+
+  bool automatically_declare_parameters_from_overrides() const;
+  NodeOptions & automatically_declare_parameters_from_overrides(
+      bool automatically_declare_parameters_from_overrides);
+
+private:
+  rclcpp::Context::SharedPtr context_;
+  std::vector<std::string> arguments_;
+  bool use_global_arguments_ = true;
+  bool enable_rosout_ = true;
+  bool use_intra_process_comms_ = false;
+  bool enable_topic_statistics_ = false;
+  bool start_parameter_services_ = true;
+  bool start_parameter_event_publisher_ = true;
+  bool allow_undeclared_parameters_ = false;
+  bool automatically_declare_parameters_from_overrides_ = false;
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__NODE_OPTIONS_HPP_

@@ -1,0 +1,10 @@
+// The rclcpp API in one include.
+#ifndef RCLCPP__RCLCPP_HPP_
+#define RCLCPP__RCLCPP_HPP_
+
+#include "rclcpp/executors.hpp"
+#include "rclcpp/node.hpp"
+#include "rclcpp/time.hpp"
+#include "rclcpp/utilities.hpp"
+
+#endif  // RCLCPP__RCLCPP_HPP_

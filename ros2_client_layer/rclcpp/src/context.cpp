@@ -1,0 +1,301 @@
+#include "rclcpp/context.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+#include "context_state.hpp"
+#include "domain_id.hpp"
+#include "rclcpp/contexts/default_context.hpp"
+
+namespace {
+
+// Contexts between init and shutdown, for the signal handler and get_contexts().
+class ContextRegistry
+{
+public:
+  void add(const std::shared_ptr<rclcpp::Context> & context)
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    contexts_.push_back(context);
+  }
+
+  void remove(const rclcpp::Context * context)
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    contexts_.erase(
+        std::remove_if(
+            contexts_.begin(), contexts_.end(),
+            [context](const std::weak_ptr<rclcpp::Context> & weak) {
+              auto locked = weak.lock();
+              return !locked || locked.get() == context;
+            }),
+        contexts_.end());
+  }
+
+  std::vector<rclcpp::Context::SharedPtr> all()
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<rclcpp::Context::SharedPtr> result;
+    for (const auto & weak : contexts_) {
+      if (auto context = weak.lock()) {
+        result.push_back(std::move(context));
+      }
+    }
+    return result;
+  }
+
+private:
+  std::mutex mutex_;
+  std::vector<std::weak_ptr<rclcpp::Context>> contexts_;
+};
+
+ContextRegistry & registry()
+{
+  static ContextRegistry instance;
+  return instance;
+}
+
+}  // namespace
+
+namespace client_layer {
+
+std::shared_ptr<ContextState> ContextAccess::state(const rclcpp::Context & context)
+{
+  std::lock_guard<std::recursive_mutex> lock(context.init_mutex_);
+  if (!context.valid_ || !context.state_) {
+    throw std::runtime_error("context is not valid (rclcpp::init not called or shut down)");
+  }
+  return context.state_;
+}
+
+}  // namespace client_layer
+
+namespace rclcpp {
+
+Context::Context() = default;
+
+Context::~Context()
+{
+  // Contexts shut themselves down on destruction, as rclcpp's do.
+  try {
+    shutdown("context destructor was called while still not shutdown");
+  } catch (...) {
+  }
+}
+
+void Context::init(int argc, char const * const * argv, const rclcpp::InitOptions & init_options)
+{
+  std::lock_guard<std::recursive_mutex> lock(init_mutex_);
+  if (valid_) {
+    throw ContextAlreadyInitialized();
+  }
+  auto state = std::make_shared<client_layer::ContextState>();
+  for (int i = 0; i < argc && argv != nullptr; ++i) {
+    state->arguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
+  }
+  if (init_options.get_domain_id() == std::numeric_limits<size_t>::max()) {
+    try {
+      state->domain_id = client_layer::domain_id_from_environment();
+    } catch (const std::exception & e) {
+      throw std::runtime_error(std::string("failed to initialize rcl: ") + e.what());
+    }
+  } else {
+    if (init_options.get_domain_id() > client_layer::kMaxDomainId) {
+      throw std::runtime_error(
+          "failed to initialize rcl: domain id " + std::to_string(init_options.get_domain_id()) +
+          " is out of range");
+    }
+    state->domain_id = static_cast<std::uint32_t>(init_options.get_domain_id());
+  }
+  init_options_ = init_options;
+  domain_id_ = state->domain_id;
+  state_ = std::move(state);
+  shutdown_reason_.clear();
+  valid_ = true;
+  registry().add(shared_from_this());
+}
+
+bool Context::is_valid() const
+{
+  std::lock_guard<std::recursive_mutex> lock(init_mutex_);
+  return valid_;
+}
+
+const rclcpp::InitOptions & Context::get_init_options() const { return init_options_; }
+
+rclcpp::InitOptions Context::get_init_options()
+{
+  std::lock_guard<std::recursive_mutex> lock(init_mutex_);
+  return init_options_;
+}
+
+size_t Context::get_domain_id() const
+{
+  std::lock_guard<std::recursive_mutex> lock(init_mutex_);
+  return domain_id_;
+}
+
+std::string Context::shutdown_reason() const
+{
+  std::lock_guard<std::recursive_mutex> lock(init_mutex_);
+  return shutdown_reason_;
+}
+
+bool Context::shutdown(const std::string & reason)
+{
+  {
+    std::lock_guard<std::recursive_mutex> lock(init_mutex_);
+    if (!valid_) {
+      return false;
+    }
+  }
+  for (const auto & callback : get_pre_shutdown_callbacks()) {
+    callback();
+  }
+  {
+    std::lock_guard<std::recursive_mutex> lock(init_mutex_);
+    if (!valid_) {
+      return false;  // another thread shut it down meanwhile
+    }
+    valid_ = false;
+    shutdown_reason_ = reason;
+    // The participant (in state_) stays until the last node lets go of it.
+    state_.reset();
+  }
+  for (const auto & callback : get_on_shutdown_callbacks()) {
+    callback();
+  }
+  interrupt_all_sleep_for();
+  registry().remove(this);
+  return true;
+}
+
+ShutdownCallbackHandle Context::add_callback(CallbackList & list, OnShutdownCallback callback)
+{
+  auto shared = std::make_shared<OnShutdownCallback>(std::move(callback));
+  {
+    std::lock_guard<std::mutex> lock(callbacks_mutex_);
+    list.push_back(shared);
+  }
+  ShutdownCallbackHandle handle;
+  handle.callback = shared;
+  return handle;
+}
+
+bool Context::remove_callback(CallbackList & list, const ShutdownCallbackHandle & handle)
+{
+  auto target = handle.callback.lock();
+  if (!target) {
+    return false;
+  }
+  std::lock_guard<std::mutex> lock(callbacks_mutex_);
+  auto it = std::find(list.begin(), list.end(), target);
+  if (it == list.end()) {
+    return false;
+  }
+  list.erase(it);
+  return true;
+}
+
+std::vector<Context::OnShutdownCallback> Context::get_callbacks(const CallbackList & list) const
+{
+  std::lock_guard<std::mutex> lock(callbacks_mutex_);
+  std::vector<OnShutdownCallback> result;
+  result.reserve(list.size());
+  for (const auto & callback : list) {
+    result.push_back(*callback);
+  }
+  return result;
+}
+
+Context::OnShutdownCallback Context::on_shutdown(OnShutdownCallback callback)
+{
+  add_on_shutdown_callback(callback);
+  return callback;
+}
+
+OnShutdownCallbackHandle Context::add_on_shutdown_callback(OnShutdownCallback callback)
+{
+  return add_callback(on_shutdown_callbacks_, std::move(callback));
+}
+
+bool Context::remove_on_shutdown_callback(const OnShutdownCallbackHandle & callback_handle)
+{
+  return remove_callback(on_shutdown_callbacks_, callback_handle);
+}
+
+std::vector<Context::OnShutdownCallback> Context::get_on_shutdown_callbacks() const
+{
+  return get_callbacks(on_shutdown_callbacks_);
+}
+
+PreShutdownCallbackHandle Context::add_pre_shutdown_callback(PreShutdownCallback callback)
+{
+  return add_callback(pre_shutdown_callbacks_, std::move(callback));
+}
+
+bool Context::remove_pre_shutdown_callback(const PreShutdownCallbackHandle & callback_handle)
+{
+  return remove_callback(pre_shutdown_callbacks_, callback_handle);
+}
+
+std::vector<Context::PreShutdownCallback> Context::get_pre_shutdown_callbacks() const
+{
+  return get_callbacks(pre_shutdown_callbacks_);
+}
+
+bool Context::sleep_for(const std::chrono::nanoseconds & nanoseconds)
+{
+  const auto deadline = std::chrono::steady_clock::now() + nanoseconds;
+  // An interruption ends the sleep only if it came from shutdown.
+  while (std::chrono::steady_clock::now() < deadline) {
+    {
+      std::unique_lock<std::mutex> lock(sleep_mutex_);
+      const auto interrupts = sleep_interrupts_;
+      sleep_condition_.wait_until(
+          lock, deadline, [this, interrupts] { return sleep_interrupts_ != interrupts; });
+    }
+    if (!is_valid()) {
+      return false;
+    }
+  }
+  return is_valid();
+}
+
+void Context::interrupt_all_sleep_for()
+{
+  {
+    std::lock_guard<std::mutex> lock(sleep_mutex_);
+    ++sleep_interrupts_;
+  }
+  sleep_condition_.notify_all();
+}
+
+std::vector<Context::SharedPtr> get_contexts() { return registry().all(); }
+
+namespace contexts {
+
+DefaultContext::SharedPtr get_global_default_context()
+{
+  static DefaultContext::SharedPtr default_context = DefaultContext::make_shared();
+  return default_context;
+}
+
+}  // namespace contexts
+
+bool InitOptions::auto_initialize_logging() const { return initialize_logging_; }
+
+InitOptions & InitOptions::auto_initialize_logging(bool initialize_logging)
+{
+  initialize_logging_ = initialize_logging;
+  return *this;
+}
+
+void InitOptions::use_default_domain_id() { domain_id_ = std::numeric_limits<size_t>::max(); }
+
+void InitOptions::set_domain_id(size_t domain_id) { domain_id_ = domain_id; }
+
+size_t InitOptions::get_domain_id() const { return domain_id_; }
+
+}  // namespace rclcpp

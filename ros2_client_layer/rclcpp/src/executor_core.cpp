@@ -1,0 +1,404 @@
+#include "executor_core.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "node_base.hpp"
+
+namespace client_layer {
+
+namespace {
+
+std::shared_ptr<Notifier> node_notifier(const ExecutorCore::NodeBasePtr & node)
+{
+  auto base = std::dynamic_pointer_cast<NodeBase>(node);
+  return base ? base->notifier() : nullptr;
+}
+
+// A timer further away than this is treated as never due (no overflow in
+// deadline arithmetic, and the executor still wakes on any notification).
+constexpr std::chrono::hours kFarFuture{24 * 365};
+
+}  // namespace
+
+ExecutorCore::~ExecutorCore()
+{
+  std::vector<GroupRecord> groups;
+  std::vector<NodeRecord> nodes;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    groups.swap(groups_);
+    nodes.swap(nodes_);
+  }
+  for (const auto & record : groups) {
+    if (auto group = record.group.lock()) {
+      detach_group(group);
+    }
+  }
+  for (const auto & record : nodes) {
+    if (record.notifier) {
+      record.notifier->detach();
+    }
+    if (auto node = record.node.lock()) {
+      node->get_associated_with_executor_atomic().store(false);
+    }
+  }
+}
+
+void ExecutorCore::wake(bool collection_changed)
+{
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++wake_count_;
+    collection_dirty_ = collection_dirty_ || collection_changed;
+    if (waiting_threads_ == 0) {
+      return;
+    }
+  }
+  condition_.notify_one();
+}
+
+void ExecutorCore::interrupt()
+{
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++wake_count_;
+    ++interrupt_count_;
+  }
+  condition_.notify_all();
+}
+
+std::vector<ExecutorCore::GroupRecord> ExecutorCore::adopt_groups(const NodeBasePtr & node)
+{
+  std::vector<GroupRecord> adopted;
+  auto self = shared_from_this();
+  node->for_each_callback_group([&](const rclcpp::CallbackGroup::SharedPtr & group) {
+    if (group->automatically_add_to_executor_with_node() &&
+        !group->get_associated_with_executor_atomic().exchange(true)) {
+      group->notifier()->attach(self);
+      adopted.push_back(GroupRecord{group, node, true});
+    }
+  });
+  return adopted;
+}
+
+void ExecutorCore::detach_group(const rclcpp::CallbackGroup::SharedPtr & group)
+{
+  group->notifier()->detach();
+  group->get_associated_with_executor_atomic().store(false);
+}
+
+void ExecutorCore::add_node(const NodeBasePtr & node, bool notify)
+{
+  if (node->get_associated_with_executor_atomic().exchange(true)) {
+    throw std::runtime_error(
+        std::string("Node '") + node->get_fully_qualified_name() +
+        "' has already been added to an executor.");
+  }
+  auto notifier = node_notifier(node);
+  if (notifier) {
+    notifier->attach(shared_from_this());
+  }
+  auto adopted = adopt_groups(node);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    nodes_.push_back(NodeRecord{node, notifier});
+    groups_.insert(groups_.end(), adopted.begin(), adopted.end());
+    collection_dirty_ = true;
+  }
+  if (notify) {
+    interrupt();
+  }
+}
+
+void ExecutorCore::remove_node(const NodeBasePtr & node, bool notify)
+{
+  if (!node->get_associated_with_executor_atomic().load()) {
+    throw std::runtime_error("Node needs to be associated with an executor.");
+  }
+  std::shared_ptr<Notifier> notifier;
+  std::vector<rclcpp::CallbackGroup::SharedPtr> released;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = std::find_if(nodes_.begin(), nodes_.end(), [&node](const NodeRecord & record) {
+      return record.node.lock() == node;
+    });
+    if (it == nodes_.end()) {
+      throw std::runtime_error("Node needs to be associated with this executor.");
+    }
+    notifier = it->notifier;
+    nodes_.erase(it);
+    auto from_node = [&node](const GroupRecord & record) {
+      return record.automatic && record.node.lock() == node;
+    };
+    for (const auto & record : groups_) {
+      if (from_node(record)) {
+        if (auto group = record.group.lock()) {
+          released.push_back(group);
+        }
+      }
+    }
+    groups_.erase(std::remove_if(groups_.begin(), groups_.end(), from_node), groups_.end());
+    collection_dirty_ = true;
+  }
+  for (const auto & group : released) {
+    detach_group(group);
+  }
+  if (notifier) {
+    notifier->detach();
+  }
+  node->get_associated_with_executor_atomic().store(false);
+  if (notify) {
+    interrupt();
+  }
+}
+
+void ExecutorCore::add_group(
+    const rclcpp::CallbackGroup::SharedPtr & group, const NodeBasePtr & node, bool notify)
+{
+  if (group->get_associated_with_executor_atomic().exchange(true)) {
+    throw std::runtime_error("Callback group was already added to an executor.");
+  }
+  group->notifier()->attach(shared_from_this());
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    groups_.push_back(GroupRecord{group, node, false});
+    collection_dirty_ = true;
+  }
+  if (notify) {
+    interrupt();
+  }
+}
+
+void ExecutorCore::remove_group(const rclcpp::CallbackGroup::SharedPtr & group, bool notify)
+{
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = std::find_if(groups_.begin(), groups_.end(), [&group](const GroupRecord & record) {
+      return record.group.lock() == group;
+    });
+    if (it == groups_.end()) {
+      throw std::runtime_error("Callback group needs to be associated with this executor.");
+    }
+    groups_.erase(it);
+    collection_dirty_ = true;
+  }
+  detach_group(group);
+  if (notify) {
+    interrupt();
+  }
+}
+
+std::vector<rclcpp::CallbackGroup::WeakPtr> ExecutorCore::groups(bool manual, bool automatic)
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<rclcpp::CallbackGroup::WeakPtr> result;
+  for (const auto & record : groups_) {
+    if ((record.automatic && automatic) || (!record.automatic && manual)) {
+      result.push_back(record.group);
+    }
+  }
+  return result;
+}
+
+void ExecutorCore::rebuild(std::unique_lock<std::mutex> & lock)
+{
+  rebuilding_ = true;
+  collection_dirty_ = false;
+  const auto nodes = nodes_;
+  lock.unlock();
+
+  // Groups created in the nodes since the last look.
+  std::vector<GroupRecord> adopted;
+  for (const auto & record : nodes) {
+    if (auto node = record.node.lock()) {
+      auto more = adopt_groups(node);
+      adopted.insert(adopted.end(), more.begin(), more.end());
+    }
+  }
+
+  lock.lock();
+  groups_.insert(groups_.end(), adopted.begin(), adopted.end());
+  groups_.erase(
+      std::remove_if(
+          groups_.begin(), groups_.end(),
+          [](const GroupRecord & record) { return record.group.expired(); }),
+      groups_.end());
+  const auto groups = groups_;
+  lock.unlock();
+
+  std::vector<Entry> entries;
+  entries.reserve(groups.size());
+  for (const auto & record : groups) {
+    if (auto group = record.group.lock()) {
+      Entry entry;
+      entry.group = group;
+      group->collect_entities(entry.timers, entry.readables);
+      entries.push_back(std::move(entry));
+    }
+  }
+
+  lock.lock();
+  entries_ = std::move(entries);
+  rebuilding_ = false;
+}
+
+bool ExecutorCore::scan(
+    Clock::time_point now, rclcpp::AnyExecutable & claimed,
+    std::optional<Clock::time_point> & earliest)
+{
+  const size_t count = entries_.size();
+  for (size_t i = 0; i < count; ++i) {
+    const size_t index = (rotation_ + i) % count;
+    Entry & entry = entries_[index];
+    auto group = entry.group.lock();
+    if (!group) {
+      collection_dirty_ = true;
+      continue;
+    }
+    const bool exclusive = group->type() == rclcpp::CallbackGroupType::MutuallyExclusive;
+    if (exclusive && !group->can_be_taken_from().load()) {
+      continue;  // its callbacks are looked at again when the running one ends
+    }
+    auto take_group = [&]() {
+      if (exclusive) {
+        group->can_be_taken_from().store(false);
+      }
+      claimed.callback_group = group;
+      rotation_ = (index + 1) % count;
+    };
+    for (const auto & weak_timer : entry.timers) {
+      auto timer = weak_timer.lock();
+      if (!timer) {
+        collection_dirty_ = true;
+        continue;
+      }
+      const auto left = timer->time_until_trigger();
+      if (left > kFarFuture) {
+        continue;  // canceled or practically never
+      }
+      if (left <= std::chrono::nanoseconds::zero()) {
+        if (timer->exchange_in_use_by_wait_set_state(true)) {
+          continue;  // running on another thread
+        }
+        timer->call();
+        claimed.timer = std::move(timer);
+        take_group();
+        return true;
+      }
+      const auto due = now + left;
+      if (!earliest || due < *earliest) {
+        earliest = due;
+      }
+    }
+    for (const auto & weak_entity : entry.readables) {
+      auto entity = weak_entity.lock();
+      if (!entity) {
+        collection_dirty_ = true;
+        continue;
+      }
+      if (entity->has_pending_data() && !entity->in_use().exchange(true)) {
+        claimed.entity = std::move(entity);
+        take_group();
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool ExecutorCore::claim(
+    rclcpp::AnyExecutable & claimed, std::optional<Clock::time_point> deadline,
+    const std::atomic_bool & keep_going)
+{
+  std::unique_lock<std::mutex> lock(mutex_);
+  // An interrupt sends the thread back to its spin loop, which decides
+  // whether to go on (cancel and shutdown end it).
+  const uint64_t interrupt_count = interrupt_count_;
+  while (keep_going.load() && interrupt_count_ == interrupt_count) {
+    if (collection_dirty_ && !rebuilding_) {
+      rebuild(lock);
+      continue;
+    }
+    const uint64_t wake_count = wake_count_;
+    const auto now = Clock::now();
+    std::optional<Clock::time_point> earliest;
+    if (scan(now, claimed, earliest)) {
+      if (waiting_threads_ > 0 && has_ready_work()) {
+        // Let a sleeping thread look for further work meanwhile.
+        ++wake_count_;
+        condition_.notify_one();
+      }
+      return true;
+    }
+    if (deadline && *deadline <= now) {
+      return false;
+    }
+    std::optional<Clock::time_point> until = deadline;
+    if (earliest && (!until || *earliest < *until)) {
+      until = earliest;
+    }
+    auto woken = [this, wake_count] { return wake_count_ != wake_count; };
+    ++waiting_threads_;
+    if (until) {
+      condition_.wait_until(lock, *until, woken);
+    } else {
+      condition_.wait(lock, woken);
+    }
+    --waiting_threads_;
+  }
+  return false;
+}
+
+void ExecutorCore::release(const rclcpp::AnyExecutable & claimed)
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (claimed.timer) {
+    claimed.timer->exchange_in_use_by_wait_set_state(false);
+  }
+  if (claimed.entity) {
+    claimed.entity->in_use().store(false);
+  }
+  if (claimed.callback_group &&
+      claimed.callback_group->type() == rclcpp::CallbackGroupType::MutuallyExclusive) {
+    claimed.callback_group->can_be_taken_from().store(true);
+  }
+}
+
+bool ExecutorCore::has_ready_work()
+{
+  for (const auto & entry : entries_) {
+    auto group = entry.group.lock();
+    if (!group || (group->type() == rclcpp::CallbackGroupType::MutuallyExclusive &&
+                   !group->can_be_taken_from().load())) {
+      continue;
+    }
+    for (const auto & weak_timer : entry.timers) {
+      auto timer = weak_timer.lock();
+      // A running timer has already been moved to its next period.
+      if (timer && timer->is_ready()) {
+        return true;
+      }
+    }
+    for (const auto & weak_entity : entry.readables) {
+      auto entity = weak_entity.lock();
+      if (entity && entity->has_pending_data() && !entity->in_use().load()) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+size_t ExecutorCore::entity_count()
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  size_t count = 0;
+  for (const auto & entry : entries_) {
+    count += entry.timers.size() + entry.readables.size();
+  }
+  return count;
+}
+
+}  // namespace client_layer

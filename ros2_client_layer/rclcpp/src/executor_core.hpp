@@ -1,0 +1,112 @@
+// The scheduling state shared by an executor's threads.
+//
+// One mutex guards the node and group lists, a snapshot of the groups'
+// entities and the wake-up counter. Threads hold it only to pick work: they
+// scan the snapshot for a due timer or an entity with data whose group may
+// run, claim it and leave the lock before running it. With nothing to do
+// they sleep on the condition variable until the earliest timer is due or a
+// wake() arrives (data, new entities, cancel, shutdown).
+#ifndef CLIENT_LAYER__EXECUTOR_CORE_HPP_
+#define CLIENT_LAYER__EXECUTOR_CORE_HPP_
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "client_layer/notifier.hpp"
+#include "client_layer/readable_entity.hpp"
+#include "rclcpp/any_executable.hpp"
+#include "rclcpp/callback_group.hpp"
+#include "rclcpp/node_interfaces/node_base_interface.hpp"
+#include "rclcpp/timer.hpp"
+
+namespace client_layer {
+
+class ExecutorCore : public Waker, public std::enable_shared_from_this<ExecutorCore>
+{
+public:
+  using NodeBasePtr = rclcpp::node_interfaces::NodeBaseInterface::SharedPtr;
+  using Clock = std::chrono::steady_clock;
+
+  ~ExecutorCore() override;
+
+  void wake(bool collection_changed) override;
+  // Wakes every thread (cancel, shutdown).
+  void interrupt();
+
+  void add_node(const NodeBasePtr & node, bool notify);
+  void remove_node(const NodeBasePtr & node, bool notify);
+  void add_group(
+      const rclcpp::CallbackGroup::SharedPtr & group, const NodeBasePtr & node, bool notify);
+  void remove_group(const rclcpp::CallbackGroup::SharedPtr & group, bool notify);
+  std::vector<rclcpp::CallbackGroup::WeakPtr> groups(bool manual, bool automatic);
+
+  // Waits for work until `deadline` (none: no limit) while `keep_going`
+  // holds, and claims it. False when nothing was claimed.
+  bool claim(
+      rclcpp::AnyExecutable & claimed, std::optional<Clock::time_point> deadline,
+      const std::atomic_bool & keep_going);
+
+  // Returns a claimed executable's group and entity to the pool.
+  void release(const rclcpp::AnyExecutable & claimed);
+
+  // Number of entities in the snapshot (bounds spin_some).
+  size_t entity_count();
+
+  uint64_t executed_count() const { return executed_count_.load(); }
+  void count_execution() { executed_count_.fetch_add(1, std::memory_order_relaxed); }
+
+private:
+  struct NodeRecord
+  {
+    std::weak_ptr<rclcpp::node_interfaces::NodeBaseInterface> node;
+    std::shared_ptr<Notifier> notifier;
+  };
+  struct GroupRecord
+  {
+    std::weak_ptr<rclcpp::CallbackGroup> group;
+    std::weak_ptr<rclcpp::node_interfaces::NodeBaseInterface> node;
+    bool automatic;
+  };
+  struct Entry
+  {
+    std::weak_ptr<rclcpp::CallbackGroup> group;
+    std::vector<std::weak_ptr<rclcpp::TimerBase>> timers;
+    std::vector<std::weak_ptr<ReadableEntity>> readables;
+  };
+
+  // Takes the node's groups that are added with it and not yet in an executor.
+  std::vector<GroupRecord> adopt_groups(const NodeBasePtr & node);
+  void detach_group(const rclcpp::CallbackGroup::SharedPtr & group);
+  // Rebuilds the snapshot; drops and retakes the lock.
+  void rebuild(std::unique_lock<std::mutex> & lock);
+  // Looks for a runnable executable; notes the earliest timer deadline.
+  bool scan(
+      Clock::time_point now, rclcpp::AnyExecutable & claimed,
+      std::optional<Clock::time_point> & earliest);
+
+  // True if another executable could be claimed now.
+  bool has_ready_work();
+
+  std::mutex mutex_;
+  std::condition_variable condition_;
+  uint64_t wake_count_ = 0;
+  uint64_t interrupt_count_ = 0;
+  bool collection_dirty_ = true;
+  bool rebuilding_ = false;
+  size_t waiting_threads_ = 0;
+  size_t rotation_ = 0;
+  std::vector<NodeRecord> nodes_;
+  std::vector<GroupRecord> groups_;
+  std::vector<Entry> entries_;
+  std::atomic<uint64_t> executed_count_{0};
+};
+
+}  // namespace client_layer
+
+#endif  // CLIENT_LAYER__EXECUTOR_CORE_HPP_

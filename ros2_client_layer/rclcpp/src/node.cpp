@@ -1,0 +1,100 @@
+#include "rclcpp/node.hpp"
+
+#include "node_base.hpp"
+
+namespace client_layer {
+
+namespace {
+
+class NodeTimers : public rclcpp::node_interfaces::NodeTimersInterface
+{
+public:
+  explicit NodeTimers(std::shared_ptr<NodeBase> node_base) : node_base_(std::move(node_base)) {}
+
+  void add_timer(
+      rclcpp::TimerBase::SharedPtr timer, rclcpp::CallbackGroup::SharedPtr callback_group) override
+  {
+    auto group = node_base_->group_for(callback_group, "timer");
+    timer->set_notifier(group->notifier());
+    group->add_timer(timer);
+  }
+
+private:
+  std::shared_ptr<NodeBase> node_base_;
+};
+
+class NodeClock : public rclcpp::node_interfaces::NodeClockInterface
+{
+public:
+  NodeClock() : clock_(std::make_shared<rclcpp::Clock>(RCL_ROS_TIME)) {}
+
+  rclcpp::Clock::SharedPtr get_clock() override { return clock_; }
+  rclcpp::Clock::ConstSharedPtr get_clock() const override { return clock_; }
+
+private:
+  rclcpp::Clock::SharedPtr clock_;
+};
+
+}  // namespace
+
+}  // namespace client_layer
+
+namespace rclcpp {
+
+Node::Node(const std::string & node_name, const NodeOptions & options)
+    : Node(node_name, "", options)
+{
+}
+
+Node::Node(
+    const std::string & node_name, const std::string & namespace_, const NodeOptions & options)
+    : node_options_(options)
+{
+  auto base = std::make_shared<client_layer::NodeBase>(node_name, namespace_, options);
+  node_base_ = base;
+  node_clock_ = std::make_shared<client_layer::NodeClock>();
+  node_timers_ = std::make_shared<client_layer::NodeTimers>(base);
+}
+
+Node::~Node() = default;
+
+const char * Node::get_name() const { return node_base_->get_name(); }
+
+const char * Node::get_namespace() const { return node_base_->get_namespace(); }
+
+const char * Node::get_fully_qualified_name() const
+{
+  return node_base_->get_fully_qualified_name();
+}
+
+rclcpp::CallbackGroup::SharedPtr Node::create_callback_group(
+    rclcpp::CallbackGroupType group_type, bool automatically_add_to_executor_with_node)
+{
+  return node_base_->create_callback_group(group_type, automatically_add_to_executor_with_node);
+}
+
+rclcpp::Clock::SharedPtr Node::get_clock() { return node_clock_->get_clock(); }
+
+rclcpp::Clock::ConstSharedPtr Node::get_clock() const
+{
+  return std::const_pointer_cast<const node_interfaces::NodeClockInterface>(node_clock_)
+      ->get_clock();
+}
+
+Time Node::now() const { return node_clock_->get_clock()->now(); }
+
+node_interfaces::NodeBaseInterface::SharedPtr Node::get_node_base_interface() { return node_base_; }
+
+node_interfaces::NodeClockInterface::SharedPtr Node::get_node_clock_interface()
+{
+  return node_clock_;
+}
+
+node_interfaces::NodeTimersInterface::SharedPtr Node::get_node_timers_interface()
+{
+  return node_timers_;
+}
+
+const NodeOptions & Node::get_node_options() const { return node_options_; }
+
+}  // namespace rclcpp

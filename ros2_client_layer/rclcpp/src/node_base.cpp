@@ -1,0 +1,137 @@
+#include "node_base.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "context_state.hpp"
+#include "node_names.hpp"
+
+namespace client_layer {
+
+namespace {
+
+// rcl's logger name: the namespace without its leading slash, '/' replaced
+// by '.', then the node name ("/a/b" + "n" -> "a.b.n").
+std::string make_logger_name(const std::string & namespace_, const std::string & name)
+{
+  std::string logger_name;
+  for (size_t i = 1; i < namespace_.size(); ++i) {
+    logger_name += namespace_[i] == '/' ? '.' : namespace_[i];
+  }
+  if (!logger_name.empty()) {
+    logger_name += '.';
+  }
+  return logger_name + name;
+}
+
+}  // namespace
+
+NodeBase::NodeBase(
+    const std::string & node_name, const std::string & namespace_,
+    const rclcpp::NodeOptions & options)
+    : context_(options.context()),
+      use_intra_process_default_(options.use_intra_process_comms()),
+      enable_topic_statistics_default_(options.enable_topic_statistics()),
+      notifier_(std::make_shared<Notifier>())
+{
+  if (!context_ || !context_->is_valid()) {
+    throw std::runtime_error(
+        "failed to initialize rcl node: the given context is not valid, "
+        "either rcl_init() was not called or rcl_shutdown() was called.");
+  }
+  names_ = std::make_shared<NodeNames>(node_name, namespace_, options);
+  name_ = names_->name();
+  node_namespace_ = names_->namespace_();
+  fully_qualified_name_ = node_namespace_ == "/" ? "/" + name_ : node_namespace_ + "/" + name_;
+  logger_name_ = make_logger_name(node_namespace_, name_);
+  default_group_ =
+      std::make_shared<rclcpp::CallbackGroup>(rclcpp::CallbackGroupType::MutuallyExclusive);
+  groups_.push_back(default_group_);
+}
+
+NodeBase::~NodeBase() { notifier_->detach(); }
+
+const char * NodeBase::get_name() const { return name_.c_str(); }
+
+const char * NodeBase::get_namespace() const { return node_namespace_.c_str(); }
+
+const char * NodeBase::get_fully_qualified_name() const { return fully_qualified_name_.c_str(); }
+
+rclcpp::Context::SharedPtr NodeBase::get_context() { return context_; }
+
+rclcpp::CallbackGroup::SharedPtr NodeBase::create_callback_group(
+    rclcpp::CallbackGroupType group_type, bool automatically_add_to_executor_with_node)
+{
+  auto group =
+      std::make_shared<rclcpp::CallbackGroup>(group_type, automatically_add_to_executor_with_node);
+  {
+    std::lock_guard<std::mutex> lock(groups_mutex_);
+    groups_.erase(
+        std::remove_if(
+            groups_.begin(), groups_.end(),
+            [](const rclcpp::CallbackGroup::WeakPtr & weak) { return weak.expired(); }),
+        groups_.end());
+    groups_.push_back(group);
+  }
+  // An executor holding the node picks the group up.
+  notifier_->notify(true);
+  return group;
+}
+
+rclcpp::CallbackGroup::SharedPtr NodeBase::get_default_callback_group() { return default_group_; }
+
+bool NodeBase::callback_group_in_node(rclcpp::CallbackGroup::SharedPtr group)
+{
+  std::lock_guard<std::mutex> lock(groups_mutex_);
+  return std::any_of(
+      groups_.begin(), groups_.end(),
+      [&group](const rclcpp::CallbackGroup::WeakPtr & weak) { return weak.lock() == group; });
+}
+
+void NodeBase::for_each_callback_group(const CallbackGroupFunction & func)
+{
+  std::vector<rclcpp::CallbackGroup::SharedPtr> groups;
+  {
+    std::lock_guard<std::mutex> lock(groups_mutex_);
+    for (const auto & weak : groups_) {
+      if (auto group = weak.lock()) {
+        groups.push_back(std::move(group));
+      }
+    }
+  }
+  for (const auto & group : groups) {
+    func(group);
+  }
+}
+
+std::atomic_bool & NodeBase::get_associated_with_executor_atomic()
+{
+  return associated_with_executor_;
+}
+
+bool NodeBase::get_use_intra_process_default() const { return use_intra_process_default_; }
+
+bool NodeBase::get_enable_topic_statistics_default() const
+{
+  return enable_topic_statistics_default_;
+}
+
+std::string NodeBase::resolve_topic_or_service_name(
+    const std::string & name, bool is_service, bool only_expand) const
+{
+  return names_->resolve(name, is_service, only_expand);
+}
+
+rclcpp::CallbackGroup::SharedPtr NodeBase::group_for(
+    const rclcpp::CallbackGroup::SharedPtr & group, const char * what)
+{
+  if (!group) {
+    return default_group_;
+  }
+  if (!callback_group_in_node(group)) {
+    throw std::runtime_error(std::string("Cannot create ") + what + ", group not in node.");
+  }
+  return group;
+}
+
+}  // namespace client_layer

@@ -1,0 +1,92 @@
+#include "rclcpp/timer.hpp"
+
+#include <limits>
+#include <stdexcept>
+
+namespace rclcpp {
+
+namespace {
+
+// Huge periods (up to nanoseconds::max()) must not wrap the schedule around.
+int64_t saturating_add(int64_t a, int64_t b)
+{
+  if (b > 0 && a > std::numeric_limits<int64_t>::max() - b) {
+    return std::numeric_limits<int64_t>::max();
+  }
+  return a + b;
+}
+
+}  // namespace
+
+TimerBase::TimerBase(
+    Clock::SharedPtr clock, std::chrono::nanoseconds period, rclcpp::Context::SharedPtr context)
+    : clock_(std::move(clock)), period_ns_(period.count()), next_call_time_ns_(0)
+{
+  if (!clock_) {
+    throw std::invalid_argument("clock argument cannot be null");
+  }
+  if (!context || !context->is_valid()) {
+    throw std::runtime_error("failed to create timer: context is not valid");
+  }
+  next_call_time_ns_ = saturating_add(now_ns(), period_ns_);
+}
+
+TimerBase::~TimerBase() = default;
+
+int64_t TimerBase::now_ns() const { return clock_->now().nanoseconds(); }
+
+void TimerBase::cancel() { canceled_ = true; }
+
+bool TimerBase::is_canceled() { return canceled_; }
+
+void TimerBase::reset()
+{
+  next_call_time_ns_ = saturating_add(now_ns(), period_ns_);
+  canceled_ = false;
+  if (notifier_) {
+    notifier_->notify();
+  }
+}
+
+std::chrono::nanoseconds TimerBase::time_until_trigger()
+{
+  if (canceled_) {
+    return std::chrono::nanoseconds::max();
+  }
+  return std::chrono::nanoseconds(next_call_time_ns_.load() - now_ns());
+}
+
+bool TimerBase::is_ready() { return !canceled_ && next_call_time_ns_.load() <= now_ns(); }
+
+bool TimerBase::exchange_in_use_by_wait_set_state(bool in_use_state)
+{
+  return in_use_by_wait_set_.exchange(in_use_state);
+}
+
+bool TimerBase::call()
+{
+  if (canceled_) {
+    return false;
+  }
+  const int64_t now = now_ns();
+  int64_t next_call_time = saturating_add(next_call_time_ns_.load(), period_ns_);
+  if (next_call_time < now) {
+    if (period_ns_ == 0) {
+      next_call_time = now;
+    } else {
+      // Missed periods are skipped: move forward by whole periods past now.
+      const int64_t now_ahead = now - next_call_time;
+      const int64_t periods_ahead = 1 + (now_ahead - 1) / period_ns_;
+      next_call_time += periods_ahead * period_ns_;
+    }
+  }
+  next_call_time_ns_ = next_call_time;
+  return true;
+}
+
+void TimerBase::set_notifier(std::shared_ptr<client_layer::Notifier> notifier)
+{
+  notifier_ = std::move(notifier);
+}
+
+}  // namespace rclcpp

@@ -1,0 +1,95 @@
+#include "rclcpp/utilities.hpp"
+
+#include <string>
+#include <vector>
+
+#include "rclcpp/contexts/default_context.hpp"
+#include "signal_handler.hpp"
+
+namespace rclcpp {
+
+namespace {
+
+Context::SharedPtr or_default(Context::SharedPtr context)
+{
+  return context ? context : contexts::get_global_default_context();
+}
+
+}  // namespace
+
+void init(
+    int argc, char const * const * argv, const InitOptions & init_options,
+    SignalHandlerOptions signal_handler_options)
+{
+  contexts::get_global_default_context()->init(argc, argv, init_options);
+  install_signal_handlers(signal_handler_options);
+}
+
+bool install_signal_handlers(SignalHandlerOptions signal_handler_options)
+{
+  return client_layer::SignalHandler::instance().install(signal_handler_options);
+}
+
+bool signal_handlers_installed() { return client_layer::SignalHandler::instance().installed(); }
+
+SignalHandlerOptions get_current_signal_handler_options()
+{
+  return client_layer::SignalHandler::instance().options();
+}
+
+bool uninstall_signal_handlers() { return client_layer::SignalHandler::instance().uninstall(); }
+
+std::vector<std::string> init_and_remove_ros_arguments(
+    int argc, char const * const * argv, const InitOptions & init_options)
+{
+  init(argc, argv, init_options);
+  return remove_ros_arguments(argc, argv);
+}
+
+std::vector<std::string> remove_ros_arguments(int argc, char const * const * argv)
+{
+  std::vector<std::string> result;
+  bool in_ros_args = false;
+  for (int i = 0; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--ros-args") {
+      in_ros_args = true;
+    } else if (in_ros_args && arg == "--") {
+      in_ros_args = false;
+    } else if (!in_ros_args) {
+      result.push_back(arg);
+    }
+  }
+  return result;
+}
+
+bool ok(Context::SharedPtr context) { return or_default(std::move(context))->is_valid(); }
+
+bool shutdown(Context::SharedPtr context, const std::string & reason)
+{
+  auto default_context = contexts::get_global_default_context();
+  if (!context) {
+    context = default_context;
+  }
+  const bool result = context->shutdown(reason);
+  if (context == default_context) {
+    uninstall_signal_handlers();
+  }
+  return result;
+}
+
+void on_shutdown(std::function<void()> callback, Context::SharedPtr context)
+{
+  or_default(std::move(context))->on_shutdown(std::move(callback));
+}
+
+bool sleep_for(const std::chrono::nanoseconds & nanoseconds, Context::SharedPtr context)
+{
+  return or_default(std::move(context))->sleep_for(nanoseconds);
+}
+
+const char * get_c_string(const char * string_in) { return string_in; }
+
+const char * get_c_string(const std::string & string_in) { return string_in.c_str(); }
+
+}  // namespace rclcpp

@@ -1,0 +1,311 @@
+// Executors, callback groups and timers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "rclcpp/rclcpp.hpp"
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+class ExecutorTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    rclcpp::init(0, nullptr);
+    node_ = std::make_shared<rclcpp::Node>("executor_test");
+  }
+
+  void TearDown() override
+  {
+    node_.reset();
+    rclcpp::shutdown();
+  }
+
+  rclcpp::Node::SharedPtr node_;
+};
+
+// Runs an executor's spin() on a thread; cancels and joins on destruction.
+class SpinThread
+{
+public:
+  explicit SpinThread(rclcpp::Executor & executor)
+      : executor_(executor), thread_([this] { executor_.spin(); })
+  {
+  }
+  ~SpinThread()
+  {
+    executor_.cancel();
+    thread_.join();
+  }
+
+private:
+  rclcpp::Executor & executor_;
+  std::thread thread_;
+};
+
+// Tracks how many callbacks run at once.
+class ConcurrencyProbe
+{
+public:
+  void enter()
+  {
+    const int now = ++active_;
+    int seen = max_.load();
+    while (now > seen && !max_.compare_exchange_weak(seen, now)) {
+    }
+  }
+  void leave() { --active_; }
+  int active() const { return active_.load(); }
+  int max() const { return max_.load(); }
+
+private:
+  std::atomic<int> active_{0};
+  std::atomic<int> max_{0};
+};
+
+bool wait_until(const std::function<bool()> & condition, std::chrono::milliseconds timeout)
+{
+  const auto deadline = Clock::now() + timeout;
+  while (!condition()) {
+    if (Clock::now() > deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
+
+TEST_F(ExecutorTest, WallTimerPeriodValidation)
+{
+  auto callback = [] {};
+  try {
+    node_->create_wall_timer(-1ms, callback);
+    FAIL() << "negative period accepted";
+  } catch (const std::invalid_argument & e) {
+    EXPECT_STREQ("timer period cannot be negative", e.what());
+  }
+  try {
+    node_->create_wall_timer(std::chrono::hours::max(), callback);
+    FAIL() << "overflowing period accepted";
+  } catch (const std::invalid_argument & e) {
+    EXPECT_STREQ("timer period must be less than std::chrono::nanoseconds::max()", e.what());
+  }
+  // The largest periods that fit are accepted.
+  EXPECT_NO_THROW(node_->create_wall_timer(std::chrono::seconds(9'000'000'000LL), callback));
+  EXPECT_NO_THROW(node_->create_wall_timer(0ms, callback));
+
+  auto other = std::make_shared<rclcpp::Node>("other_node");
+  auto foreign_group = other->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  try {
+    node_->create_wall_timer(1s, callback, foreign_group);
+    FAIL() << "group of another node accepted";
+  } catch (const std::runtime_error & e) {
+    EXPECT_STREQ("Cannot create timer, group not in node.", e.what());
+  }
+}
+
+TEST_F(ExecutorTest, TimersStayOnTheirGridAndSkipMissedPeriods)
+{
+  constexpr auto period = 40ms;
+  std::mutex mutex;
+  std::vector<Clock::time_point> calls;
+  const auto created = Clock::now();
+  auto timer = node_->create_wall_timer(period, [&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    calls.push_back(Clock::now());
+    if (calls.size() == 3) {
+      std::this_thread::sleep_for(period * 3 + period / 2);  // miss three periods
+    }
+  });
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(node_);
+  {
+    SpinThread spin(executor);
+    ASSERT_TRUE(wait_until(
+        [&] {
+          std::lock_guard<std::mutex> lock(mutex);
+          return calls.size() >= 8;
+        },
+        5s));
+  }
+  std::lock_guard<std::mutex> lock(mutex);
+  // Never early: the k-th call on time is at or after creation + k periods.
+  EXPECT_GE(calls[0] - created, period - 1ms);
+  EXPECT_GE(calls[1] - created, 2 * period - 1ms);
+  // The late call comes at once, then the timer goes back to its grid
+  // instead of catching the missed periods up in a burst.
+  const auto late = calls[3] - calls[2];
+  EXPECT_GE(late, period * 3);
+  const auto back_on_grid = calls[4] - created;
+  const auto phase = back_on_grid % period;
+  EXPECT_TRUE(phase < 15ms || phase > period - 5ms)
+      << "phase " << std::chrono::duration_cast<std::chrono::microseconds>(phase).count();
+  EXPECT_GE(calls[4] - calls[3], 1ms);
+  // After the skip, calls are a period apart again (no catch-up burst).
+  for (size_t i = 5; i < calls.size(); ++i) {
+    EXPECT_GE(calls[i] - calls[i - 1], period / 2) << "call " << i;
+  }
+}
+
+TEST_F(ExecutorTest, MutuallyExclusiveGroupNeverOverlapsReentrantDoes)
+{
+  auto exclusive = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  auto reentrant = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
+  ConcurrencyProbe exclusive_probe;
+  ConcurrencyProbe reentrant_probe;
+  std::atomic<int> exclusive_calls{0};
+
+  std::vector<rclcpp::TimerBase::SharedPtr> timers;
+  for (int i = 0; i < 3; ++i) {
+    timers.push_back(node_->create_wall_timer(
+        1ms,
+        [&] {
+          exclusive_probe.enter();
+          ++exclusive_calls;
+          std::this_thread::sleep_for(2ms);
+          exclusive_probe.leave();
+        },
+        exclusive));
+    // Each reentrant callback waits (bounded) for a second one to join it.
+    timers.push_back(node_->create_wall_timer(
+        1ms,
+        [&] {
+          reentrant_probe.enter();
+          wait_until([&] { return reentrant_probe.max() >= 2; }, 200ms);
+          reentrant_probe.leave();
+        },
+        reentrant));
+  }
+
+  rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 4, true);
+  EXPECT_EQ(4u, executor.get_number_of_threads());
+  executor.add_node(node_);
+  {
+    SpinThread spin(executor);
+    EXPECT_TRUE(wait_until([&] { return reentrant_probe.max() >= 2; }, 5s));
+    EXPECT_TRUE(wait_until([&] { return exclusive_calls.load() >= 30; }, 5s));
+  }
+  EXPECT_EQ(1, exclusive_probe.max());
+  EXPECT_GE(reentrant_probe.max(), 2);
+}
+
+TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeArePickedUp)
+{
+  rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 2);
+  executor.add_node(node_->get_node_base_interface(), true);
+  SpinThread spin(executor);
+  std::this_thread::sleep_for(20ms);  // let the executor go to sleep first
+
+  std::atomic<int> automatic_calls{0};
+  std::atomic<int> manual_calls{0};
+  auto automatic = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  auto manual = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, false);
+  auto timer1 = node_->create_wall_timer(
+      5ms, [&] { ++automatic_calls; }, automatic);
+  auto timer2 = node_->create_wall_timer(
+      5ms, [&] { ++manual_calls; }, manual);
+
+  EXPECT_TRUE(wait_until([&] { return automatic_calls.load() >= 3; }, 5s));
+  EXPECT_TRUE(automatic->get_associated_with_executor_atomic().load());
+  EXPECT_FALSE(manual->get_associated_with_executor_atomic().load());
+  EXPECT_EQ(0, manual_calls.load());
+
+  executor.add_callback_group(manual, node_->get_node_base_interface());
+  EXPECT_TRUE(wait_until([&] { return manual_calls.load() >= 3; }, 5s));
+}
+
+TEST_F(ExecutorTest, TimerCancelAndReset)
+{
+  std::atomic<int> calls{0};
+  auto timer = node_->create_wall_timer(5ms, [&] { ++calls; });
+  timer->cancel();
+  EXPECT_TRUE(timer->is_canceled());
+  EXPECT_EQ(std::chrono::nanoseconds::max(), timer->time_until_trigger());
+
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(node_);
+  SpinThread spin(executor);
+  std::this_thread::sleep_for(30ms);
+  EXPECT_EQ(0, calls.load());
+  timer->reset();
+  EXPECT_FALSE(timer->is_canceled());
+  EXPECT_TRUE(wait_until([&] { return calls.load() >= 2; }, 5s));
+}
+
+TEST_F(ExecutorTest, NodeCanBeInOneExecutorOnly)
+{
+  rclcpp::executors::SingleThreadedExecutor first;
+  rclcpp::executors::SingleThreadedExecutor second;
+  first.add_node(node_);
+  try {
+    second.add_node(node_);
+    FAIL() << "node added twice";
+  } catch (const std::runtime_error & e) {
+    EXPECT_STREQ("Node '/executor_test' has already been added to an executor.", e.what());
+  }
+  EXPECT_THROW(second.remove_node(node_), std::runtime_error);
+  first.remove_node(node_);
+  EXPECT_NO_THROW(second.add_node(node_));
+}
+
+TEST_F(ExecutorTest, SpinEndsOnShutdownAndCancel)
+{
+  auto timer = node_->create_wall_timer(1h, [] {});
+  {
+    rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 3);
+    executor.add_node(node_);
+    auto spinning = std::async(std::launch::async, [&] { executor.spin(); });
+    std::this_thread::sleep_for(20ms);
+    executor.cancel();
+    EXPECT_EQ(std::future_status::ready, spinning.wait_for(5s));
+  }
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(node_);
+  auto spinning = std::async(std::launch::async, [&] { executor.spin(); });
+  std::this_thread::sleep_for(20ms);
+  EXPECT_TRUE(rclcpp::shutdown());
+  EXPECT_FALSE(rclcpp::ok());
+  EXPECT_EQ(std::future_status::ready, spinning.wait_for(5s));
+}
+
+TEST_F(ExecutorTest, SpinUntilFutureCompleteAndSpinSome)
+{
+  std::promise<int> promise;
+  auto future = promise.get_future().share();
+  int ticks = 0;
+  auto timer = node_->create_wall_timer(2ms, [&] {
+    if (++ticks == 3) {
+      promise.set_value(42);
+    }
+  });
+  EXPECT_EQ(
+      rclcpp::FutureReturnCode::SUCCESS, rclcpp::spin_until_future_complete(node_, future, 5s));
+  EXPECT_EQ(42, future.get());
+
+  std::promise<void> never;
+  auto never_future = never.get_future();
+  EXPECT_EQ(
+      rclcpp::FutureReturnCode::TIMEOUT,
+      rclcpp::spin_until_future_complete(node_, never_future, 30ms));
+
+  timer->cancel();
+  std::atomic<int> calls{0};
+  auto quick = node_->create_wall_timer(1ms, [&] { ++calls; });
+  std::this_thread::sleep_for(5ms);
+  rclcpp::spin_some(node_);
+  EXPECT_EQ(1, calls.load());
+}
+
+}  // namespace

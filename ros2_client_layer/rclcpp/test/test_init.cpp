@@ -1,0 +1,157 @@
+// Context life cycle: init, shutdown, ok, shutdown callbacks, domain ids and
+// the SIGINT/SIGTERM handling that ends spin.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "rclcpp/rclcpp.hpp"
+
+extern char ** environ;
+
+using namespace std::chrono_literals;
+
+namespace {
+
+TEST(InitTest, InitShutdownOkAndCallbacks)
+{
+  EXPECT_FALSE(rclcpp::ok());
+  rclcpp::init(0, nullptr);
+  EXPECT_TRUE(rclcpp::ok());
+  EXPECT_TRUE(rclcpp::signal_handlers_installed());
+  EXPECT_EQ(rclcpp::SignalHandlerOptions::All, rclcpp::get_current_signal_handler_options());
+  try {
+    rclcpp::init(0, nullptr);
+    FAIL() << "second init accepted";
+  } catch (const rclcpp::ContextAlreadyInitialized & e) {
+    EXPECT_STREQ("context is already initialized", e.what());
+  }
+
+  auto context = rclcpp::contexts::get_global_default_context();
+  int on_shutdown_calls = 0;
+  int removed_calls = 0;
+  rclcpp::on_shutdown([&] { ++on_shutdown_calls; });
+  auto handle = context->add_on_shutdown_callback([&] { ++removed_calls; });
+  EXPECT_TRUE(context->remove_on_shutdown_callback(handle));
+
+  std::atomic<bool> slept_fully{true};
+  std::thread sleeper([&] { slept_fully = rclcpp::sleep_for(10s); });
+  std::this_thread::sleep_for(20ms);
+
+  EXPECT_TRUE(rclcpp::shutdown());
+  sleeper.join();
+  EXPECT_FALSE(slept_fully.load());
+  EXPECT_FALSE(rclcpp::ok());
+  EXPECT_FALSE(rclcpp::signal_handlers_installed());
+  EXPECT_EQ("user called rclcpp::shutdown()", context->shutdown_reason());
+  EXPECT_EQ(1, on_shutdown_calls);
+  EXPECT_EQ(0, removed_calls);
+  EXPECT_FALSE(rclcpp::shutdown());  // already shut down
+
+  // A context can be initialised again after shutdown.
+  rclcpp::init(0, nullptr, rclcpp::InitOptions(), rclcpp::SignalHandlerOptions::None);
+  EXPECT_TRUE(rclcpp::ok());
+  EXPECT_FALSE(rclcpp::signal_handlers_installed());
+  EXPECT_TRUE(rclcpp::shutdown());
+}
+
+TEST(InitTest, NodeNeedsAValidContext)
+{
+  EXPECT_THROW(rclcpp::Node("no_context"), std::runtime_error);
+}
+
+TEST(InitTest, DomainIdFromEnvironmentAndOptions)
+{
+  const char * saved = std::getenv("ROS_DOMAIN_ID");
+  const std::string saved_value = saved ? saved : "";
+
+  auto context = std::make_shared<rclcpp::Context>();
+  setenv("ROS_DOMAIN_ID", "17", 1);
+  context->init(0, nullptr);
+  EXPECT_EQ(17u, context->get_domain_id());
+  context->shutdown("test");
+
+  rclcpp::InitOptions options;
+  options.set_domain_id(5);
+  context->init(0, nullptr, options);
+  EXPECT_EQ(5u, context->get_domain_id());
+  context->shutdown("test");
+
+  for (const char * bad : {"abc", "12x", "-1", "233", "99999999999999999999"}) {
+    setenv("ROS_DOMAIN_ID", bad, 1);
+    try {
+      context->init(0, nullptr);
+      ADD_FAILURE() << "ROS_DOMAIN_ID=" << bad << " accepted";
+      context->shutdown("test");
+    } catch (const std::runtime_error & e) {
+      EXPECT_NE(std::string::npos, std::string(e.what()).find("ROS_DOMAIN_ID")) << e.what();
+    }
+    EXPECT_FALSE(context->is_valid());
+  }
+  setenv("ROS_DOMAIN_ID", "", 1);
+  context->init(0, nullptr);
+  EXPECT_EQ(0u, context->get_domain_id());
+  context->shutdown("test");
+
+  if (saved) {
+    setenv("ROS_DOMAIN_ID", saved_value.c_str(), 1);
+  } else {
+    unsetenv("ROS_DOMAIN_ID");
+  }
+}
+
+// Starts the peer program in "spin" mode, waits for it to spin, sends the
+// signal and expects spin to return and the process to end normally.
+void expect_signal_ends_spin(int signum)
+{
+  int out[2];
+  ASSERT_EQ(0, pipe(out));
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  std::vector<std::string> args = {RCLCPP_TEST_PEER, "spin"};
+  std::vector<char *> argv;
+  for (auto & arg : args) {
+    argv.push_back(arg.data());
+  }
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  ASSERT_EQ(0, posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ));
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+
+  auto read_line = [&]() {
+    std::string line;
+    char c = 0;
+    while (read(out[0], &c, 1) == 1 && c != '\n') {
+      line += c;
+    }
+    return line;
+  };
+  EXPECT_EQ("spinning", read_line());
+  std::this_thread::sleep_for(50ms);  // let the timer run a few times
+  kill(pid, signum);
+  EXPECT_EQ("spin returned", read_line());
+
+  int status = 0;
+  ASSERT_EQ(pid, waitpid(pid, &status, 0));
+  close(out[0]);
+  EXPECT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(0, WEXITSTATUS(status));
+}
+
+TEST(SignalTest, SigintEndsSpin) { expect_signal_ends_spin(SIGINT); }
+
+TEST(SignalTest, SigtermEndsSpin) { expect_signal_ends_spin(SIGTERM); }
+
+}  // namespace
