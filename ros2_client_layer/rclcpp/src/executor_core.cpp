@@ -316,6 +316,16 @@ bool ExecutorCore::claim(
   // An interrupt sends the thread back to its spin loop, which decides
   // whether to go on (cancel and shutdown end it).
   const uint64_t interrupt_count = interrupt_count_;
+  // Set while this thread is the one that sleeps until the earliest timer.
+  std::optional<Clock::time_point> watching;
+  auto stop_watching = [&]() {
+    const bool was_watcher = watching && timer_watch_ == watching;
+    if (was_watcher) {
+      timer_watch_.reset();
+    }
+    watching.reset();
+    return was_watcher;
+  };
   while (keep_going.load() && interrupt_count_ == interrupt_count) {
     if (collection_dirty_ && !rebuilding_) {
       rebuild(lock);
@@ -325,19 +335,31 @@ bool ExecutorCore::claim(
     const auto now = Clock::now();
     std::optional<Clock::time_point> earliest;
     if (scan(now, claimed, earliest)) {
-      if (waiting_threads_ > 0 && has_ready_work()) {
-        // Let a sleeping thread look for further work meanwhile.
+      // A sleeping thread takes over watching the timers, or runs further
+      // ready work, while this one is busy.
+      const bool handover = stop_watching();
+      if (waiting_threads_ > 0 && (handover || has_ready_work())) {
         ++wake_count_;
         condition_.notify_one();
       }
       return true;
     }
     if (deadline && *deadline <= now) {
-      return false;
+      break;
     }
+    // Only one thread sleeps until the earliest timer; the others sleep
+    // until notified (or their own deadline), so a due timer wakes one thread.
     std::optional<Clock::time_point> until = deadline;
-    if (earliest && (!until || *earliest < *until)) {
-      until = earliest;
+    if (earliest) {
+      const bool watched = timer_watch_ && *timer_watch_ <= *earliest && timer_watch_ != watching;
+      if (!watched) {
+        stop_watching();
+        timer_watch_ = earliest;
+        watching = earliest;
+        if (!until || *earliest < *until) {
+          until = earliest;
+        }
+      }
     }
     auto woken = [this, wake_count] { return wake_count_ != wake_count; };
     ++waiting_threads_;
@@ -347,6 +369,10 @@ bool ExecutorCore::claim(
       condition_.wait(lock, woken);
     }
     --waiting_threads_;
+  }
+  if (stop_watching() && waiting_threads_ > 0) {
+    ++wake_count_;
+    condition_.notify_one();
   }
   return false;
 }

@@ -100,6 +100,8 @@ private:
   bool collection_dirty_ = true;
   bool rebuilding_ = false;
   size_t waiting_threads_ = 0;
+  // The timer deadline a sleeping thread is watching, if any.
+  std::optional<Clock::time_point> timer_watch_;
   size_t rotation_ = 0;
   std::vector<NodeRecord> nodes_;
   std::vector<GroupRecord> groups_;
