@@ -65,13 +65,18 @@ function(client_layer_generate_interfaces package)
   string(REPLACE "\n" ";" outputs "${outputs}")
   list(FILTER outputs EXCLUDE REGEX "^$")
 
+  # The generator leaves unchanged headers untouched so that their users do not
+  # recompile; the stamp file records when it last ran.
+  set(stamp "${output_dir}/${package}.stamp")
   add_custom_command(
-    OUTPUT ${outputs}
+    OUTPUT "${stamp}"
+    BYPRODUCTS ${outputs}
     COMMAND ${command} ${files}
+    COMMAND "${CMAKE_COMMAND}" -E touch "${stamp}"
     DEPENDS ${files} "${CLIENT_LAYER_ROSIDL_GENERATOR}" ${CLIENT_LAYER_ROSIDL_GENERATOR_SOURCES}
     COMMENT "Generating C++ code for ROS interfaces of ${package}"
     VERBATIM)
-  add_custom_target(${ARG_TARGET} ALL DEPENDS ${outputs})
+  add_custom_target(${ARG_TARGET} ALL DEPENDS "${stamp}")
 
   set(library ${ARG_TARGET}__rosidl_generator_cpp)
   add_library(${library} INTERFACE)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -289,6 +290,14 @@ TEST(GeneratedTypes, YamlRenderingMatchesRos2)
   EXPECT_NE(block.find("stamp:\n  sec: 0\n  nanosec: 0\n"), std::string::npos) << block;
   EXPECT_NE(block.find("nested_list:\n-\n  value: 42\n  label: \"\"\n"), std::string::npos)
       << block;
+}
+
+// This test is declared with ament_add_gtest(... ENV ...), which must reach it.
+TEST(GeneratedTypes, TestEnvironmentComesFromTheCMakeDeclaration)
+{
+  const char * value = std::getenv("CLIENT_LAYER_TEST_ENV");
+  ASSERT_NE(value, nullptr);
+  EXPECT_STREQ(value, "from_cmake");
 }
 
 }  // namespace
