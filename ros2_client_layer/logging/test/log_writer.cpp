@@ -1,0 +1,49 @@
+// Writes known log lines so that tests can check the console output under a
+// given environment. Usage: client_layer_log_writer basic|threads
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "rclcpp/logging.hpp"
+
+namespace {
+
+void write_basic()
+{
+  const rclcpp::Logger logger = rclcpp::get_logger("writer");
+  RCLCPP_DEBUG(logger, "debug %d", 1);
+  RCLCPP_INFO(logger, "hello %d", 42);
+  RCLCPP_WARN(logger, "warn %s", "text");
+  RCLCPP_ERROR(logger.get_child("child"), "error");
+  RCLCPP_FATAL(logger, "fatal");
+}
+
+void write_from_threads()
+{
+  const std::string payload(200, 'x');
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([t, &payload]() {
+      const rclcpp::Logger logger = rclcpp::get_logger("thread" + std::to_string(t));
+      for (int i = 0; i < 250; ++i) {
+        RCLCPP_INFO(logger, "line %d %s end", i, payload.c_str());
+      }
+    });
+  }
+  for (auto & thread : threads) {
+    thread.join();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char ** argv)
+{
+  if (argc > 1 && std::strcmp(argv[1], "threads") == 0) {
+    write_from_threads();
+  } else {
+    write_basic();
+  }
+  return 0;
+}

@@ -1,0 +1,42 @@
+// The error description rcl attaches to a failed call, and rcl's return codes,
+// as the RCLError family of rclcpp exceptions carries them.
+#ifndef CLIENT_LAYER__ERROR_STATE_HPP_
+#define CLIENT_LAYER__ERROR_STATE_HPP_
+
+#include <cstddef>
+#include <string>
+
+namespace client_layer {
+
+/// rcl_ret_t values the layer reports (same numbers as rcl).
+constexpr int kRetOk = 0;
+constexpr int kRetError = 1;
+constexpr int kRetBadAlloc = 10;
+constexpr int kRetInvalidArgument = 11;
+constexpr int kRetInvalidRosArgs = 1003;
+
+/// What rcl_get_error_state() returns: a message and where it was set.
+struct ErrorState
+{
+  std::string message;
+  std::string file;
+  size_t line_number = 0;
+
+  /// rcl_get_error_string(): "<message>, at <file>:<line>".
+  std::string formatted() const
+  {
+    return message + ", at " + file + ":" + std::to_string(line_number);
+  }
+};
+
+/// Throws the rclcpp exception rclcpp::exceptions::throw_from_rcl_error picks
+/// for `ret`: RCLBadAlloc, RCLInvalidArgument, RCLInvalidROSArgsError or
+/// RCLError; a non-empty prefix is followed by ": " in what().
+[[noreturn]] void throw_from_error(int ret, const std::string & prefix, const ErrorState & state);
+
+}  // namespace client_layer
+
+#define CLIENT_LAYER_ERROR_STATE(message) \
+  ::client_layer::ErrorState { (message), __FILE__, static_cast<size_t>(__LINE__) }
+
+#endif  // CLIENT_LAYER__ERROR_STATE_HPP_

@@ -1,0 +1,73 @@
+// ROS names: validation with rmw's and rcl's rules, topic/service name
+// expansion as rcl_expand_topic_name does it, and the checks rclcpp makes
+// (with its exceptions) when a node is created or a name is expanded.
+#ifndef CLIENT_LAYER__NAMES_HPP_
+#define CLIENT_LAYER__NAMES_HPP_
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace client_layer {
+namespace names {
+
+/// Why a name is invalid: rmw's/rcl's validation result text and the index it points at.
+struct NameError
+{
+  const char * message;
+  size_t invalid_index;
+};
+
+/// rmw_validate_node_name: [A-Za-z0-9_]+, not starting with a digit, at most 255 characters.
+std::optional<NameError> validate_node_name(std::string_view node_name);
+
+/// rmw_validate_namespace: "/" or a valid fully qualified topic name.
+std::optional<NameError> validate_namespace(std::string_view node_namespace);
+
+/// rmw_validate_full_topic_name: an absolute, fully expanded name.
+std::optional<NameError> validate_full_topic_name(std::string_view topic_name);
+
+/// rcl_validate_topic_name: a name as a user writes it (relative, "~/", "{sub}").
+std::optional<NameError> validate_topic_name(std::string_view topic_name);
+
+/// The namespace rcl gives a node: "" becomes "/", "ns" becomes "/ns".
+std::string normalize_namespace(const std::string & node_namespace);
+
+/// "/ns/name" (or "/name" in the root namespace).
+std::string fully_qualified_name(const std::string & node_name, const std::string & node_namespace);
+
+/// The checks rclcpp's node construction makes: throws
+/// rclcpp::exceptions::InvalidNodeNameError or InvalidNamespaceError with
+/// rclcpp's message (including the caret line). `node_namespace` is the one
+/// the user passed (before normalize_namespace).
+void check_node_name_and_namespace(
+    const std::string & node_name, const std::string & node_namespace);
+
+enum class ExpandError
+{
+  kNone,
+  kInvalidTopicName,
+  kUnknownSubstitution,
+  kInvalidNodeName,
+  kInvalidNamespace
+};
+
+/// rcl_expand_topic_name without exceptions: "~" becomes the node's FQN,
+/// {node} and {ns}/{namespace} are substituted, relative names get the
+/// namespace. On failure returns nullopt and sets `error`.
+std::optional<std::string> expand_topic_name(
+    const std::string & name, const std::string & node_name, const std::string & node_namespace,
+    ExpandError * error = nullptr);
+
+/// rclcpp::expand_topic_or_service_name: expands and validates, throwing
+/// InvalidTopicNameError / InvalidServiceNameError (or InvalidNodeNameError /
+/// InvalidNamespaceError) with rclcpp's messages.
+std::string expand_topic_or_service_name(
+    const std::string & name, const std::string & node_name, const std::string & node_namespace,
+    bool is_service = false);
+
+}  // namespace names
+}  // namespace client_layer
+
+#endif  // CLIENT_LAYER__NAMES_HPP_

@@ -1,0 +1,136 @@
+// rclcpp::Parameter: a name with a ParameterValue, as in rclcpp (Humble).
+#ifndef RCLCPP__PARAMETER_HPP_
+#define RCLCPP__PARAMETER_HPP_
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "rclcpp/exceptions.hpp"
+#include "rclcpp/parameter_value.hpp"
+
+namespace rclcpp {
+
+class Parameter;
+
+namespace detail {
+template <typename T>
+decltype(auto) get_value_helper(const rclcpp::Parameter * parameter);
+}  // namespace detail
+
+/// Structure to store an arbitrary parameter with templated get/set methods.
+class Parameter
+{
+public:
+  /// Construct with an empty name and a parameter value of type rclcpp::PARAMETER_NOT_SET.
+  Parameter();
+
+  /// Construct with given name and a parameter value of type rclcpp::PARAMETER_NOT_SET.
+  explicit Parameter(const std::string & name);
+
+  /// Construct with given name and given parameter value.
+  Parameter(const std::string & name, const ParameterValue & value);
+
+  /// Construct with given name and given parameter value.
+  template <typename ValueTypeT>
+  Parameter(const std::string & name, ValueTypeT value) : Parameter(name, ParameterValue(value))
+  {
+  }
+
+  bool operator==(const Parameter & rhs) const;
+  bool operator!=(const Parameter & rhs) const;
+
+  ParameterType get_type() const;
+
+  /// "bool", "integer", ... (rclcpp::to_string of the type).
+  std::string get_type_name() const;
+
+  const std::string & get_name() const;
+
+  const rclcpp::ParameterValue & get_parameter_value() const;
+
+  /// Get value of parameter using rclcpp::ParameterType as template argument.
+  /// \throws rclcpp::ParameterTypeException if the type doesn't match
+  template <ParameterType ParamT>
+  decltype(auto) get_value() const
+  {
+    return value_.get<ParamT>();
+  }
+
+  /// Get value of parameter using c++ types as template argument.
+  /// \throws rclcpp::ParameterTypeException if the type doesn't match
+  template <typename T>
+  decltype(auto) get_value() const;
+
+  bool as_bool() const;
+  int64_t as_int() const;
+  double as_double() const;
+  const std::string & as_string() const;
+  const std::vector<uint8_t> & as_byte_array() const;
+  const std::vector<bool> & as_bool_array() const;
+  const std::vector<int64_t> & as_integer_array() const;
+  const std::vector<double> & as_double_array() const;
+  const std::vector<std::string> & as_string_array() const;
+
+  /// Get value of parameter as a string.
+  std::string value_to_string() const;
+
+private:
+  std::string name_;
+  ParameterValue value_;
+};
+
+/// "\"<name>\": {\"type\": \"<type>\", \"value\": \"<value>\"}"
+std::string _to_json_dict_entry(const Parameter & param);
+
+std::ostream & operator<<(std::ostream & os, const rclcpp::Parameter & pv);
+
+std::ostream & operator<<(std::ostream & os, const std::vector<Parameter> & parameters);
+
+namespace detail {
+
+template <typename T>
+decltype(auto) get_value_helper(const rclcpp::Parameter * parameter)
+{
+  return parameter->get_parameter_value().get<T>();
+}
+
+// Specialization allowing Parameter::get() to return a const ref to the parameter value object.
+template <>
+inline decltype(auto) get_value_helper<rclcpp::ParameterValue>(const rclcpp::Parameter * parameter)
+{
+  return parameter->get_parameter_value();
+}
+
+// Specialization allowing Parameter::get() to return a const ref to the parameter itself.
+template <>
+inline decltype(auto) get_value_helper<rclcpp::Parameter>(const rclcpp::Parameter * parameter)
+{
+  // Use this lambda to ensure it's a const reference being returned (and not a copy).
+  auto type_enforcing_lambda = [&parameter]() -> const rclcpp::Parameter & { return *parameter; };
+  return type_enforcing_lambda();
+}
+
+}  // namespace detail
+
+template <typename T>
+decltype(auto) Parameter::get_value() const
+{
+  // use the helper to specialize for the ParameterValue and Parameter cases.
+  return detail::get_value_helper<T>(this);
+}
+
+}  // namespace rclcpp
+
+namespace std {
+
+/// Return a json encoded version of the parameter intended for a dict.
+std::string to_string(const rclcpp::Parameter & param);
+
+/// Return a json encoded version of a vector of parameters, as a string.
+std::string to_string(const std::vector<rclcpp::Parameter> & parameters);
+
+}  // namespace std
+
+#endif  // RCLCPP__PARAMETER_HPP_

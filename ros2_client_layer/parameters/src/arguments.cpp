@@ -1,0 +1,523 @@
+#include "client_layer/arguments.hpp"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "client_layer/error_state.hpp"
+#include "client_layer/logging.hpp"
+#include "client_layer/names.hpp"
+#include "rclcpp/exceptions.hpp"
+#include "rule_lexer.hpp"
+#include "yaml_parameters.hpp"
+
+namespace client_layer {
+namespace {
+
+constexpr const char * kRosArgsFlag = "--ros-args";
+constexpr const char * kRosArgsEnd = "--";
+
+/// A rule that does not parse; what() is the inner error rcl reports.
+class RuleError : public std::runtime_error
+{
+public:
+  using std::runtime_error::runtime_error;
+};
+
+void expect_or_throw(RuleLexer & lexer, Lexeme lexeme, const char * what)
+{
+  if (!lexer.expect(lexeme)) {
+    throw RuleError(
+        std::string("Expected ") + what + ", search ended at index " +
+        std::to_string(lexer.position()));
+  }
+}
+
+/// token | "*" | "**" on the match side of a name rule.
+void parse_match_token(RuleLexer & lexer)
+{
+  switch (lexer.peek()) {
+    case Lexeme::kToken:
+      lexer.accept();
+      return;
+    case Lexeme::kWildOne:
+      throw RuleError("Wildcard '*' is not implemented");
+    case Lexeme::kWildMulti:
+      throw RuleError("Wildcard '**' is not implemented");
+    default:
+      throw RuleError("Expecting token or wildcard");
+  }
+}
+
+/// token | back reference on the replacement side of a name rule.
+void parse_replacement_token(RuleLexer & lexer)
+{
+  switch (lexer.peek()) {
+    case Lexeme::kToken:
+      lexer.accept();
+      return;
+    case Lexeme::kBackReference:
+      throw RuleError("Backreferences are not implemented");
+    default:
+      throw RuleError(
+          "Expected a name token, search ended at index " + std::to_string(lexer.position()));
+  }
+}
+
+/// [ "~/" | "/" ] token ( "/" token )* up to `stop`.
+std::string parse_name(RuleLexer & lexer, Lexeme stop, void (*parse_token)(RuleLexer &))
+{
+  const size_t start = lexer.position();
+  const std::string_view all = lexer.rest();
+  if (lexer.peek() == Lexeme::kTildeSlash || lexer.peek() == Lexeme::kForwardSlash) {
+    lexer.accept();
+  }
+  parse_token(lexer);
+  while (lexer.peek() != stop) {
+    expect_or_throw(lexer, Lexeme::kForwardSlash, "'/'");
+    parse_token(lexer);
+  }
+  return std::string(all.substr(0, lexer.position() - start));
+}
+
+RemapRule parse_remap_rule(const std::string & text)
+{
+  RuleLexer lexer(text);
+  RemapRule rule;
+  std::string_view token;
+  if (lexer.peek() == Lexeme::kToken && lexer.peek_second() == Lexeme::kColon) {
+    lexer.expect(Lexeme::kToken, &token);
+    lexer.accept();
+    rule.node_name = std::string(token);
+  }
+  switch (lexer.peek()) {
+    case Lexeme::kNode:
+      lexer.accept();
+      expect_or_throw(lexer, Lexeme::kSeparator, "':='");
+      if (!lexer.expect(Lexeme::kToken, &token)) {
+        throw RuleError(
+            "Node name not remapped to invalid name: '" + std::string(lexer.rest()) + "'");
+      }
+      rule.kinds = RemapRule::kNodeName;
+      rule.replacement = std::string(token);
+      break;
+    case Lexeme::kNs: {
+      lexer.accept();
+      expect_or_throw(lexer, Lexeme::kSeparator, "':='");
+      const std::string_view ns = lexer.rest();
+      if (!lexer.expect(Lexeme::kForwardSlash)) {
+        throw RuleError(
+            "Namespace not remapped to a fully qualified name (found: " + std::string(ns) + ")");
+      }
+      while (lexer.expect(Lexeme::kToken) && lexer.expect(Lexeme::kForwardSlash)) {
+      }
+      if (lexer.peek() != Lexeme::kEof) {
+        throw RuleError(
+            "Namespace not remapped to a fully qualified name (found: " + std::string(ns) + ")");
+      }
+      rule.kinds = RemapRule::kNamespace;
+      rule.replacement = std::string(ns);
+      // "/a/b/" names the same namespace as "/a/b".
+      if (rule.replacement.size() > 1 && rule.replacement.back() == '/') {
+        rule.replacement.pop_back();
+      }
+      break;
+    }
+    default:
+      if (lexer.expect(Lexeme::kUrlService)) {
+        rule.kinds = RemapRule::kService;
+      } else if (lexer.expect(Lexeme::kUrlTopic)) {
+        rule.kinds = RemapRule::kTopic;
+      }
+      rule.match = parse_name(lexer, Lexeme::kSeparator, parse_match_token);
+      expect_or_throw(lexer, Lexeme::kSeparator, "':='");
+      rule.replacement = parse_name(lexer, Lexeme::kEof, parse_replacement_token);
+      break;
+  }
+  expect_or_throw(lexer, Lexeme::kEof, "the end of the rule");
+  return rule;
+}
+
+/// A run of tokens and slashes in a parameter name (between dots).
+void parse_param_name_token(RuleLexer & lexer)
+{
+  const Lexeme first = lexer.peek();
+  if (first == Lexeme::kWildOne) {
+    throw RuleError("Wildcard '*' is not implemented");
+  }
+  if (first == Lexeme::kWildMulti) {
+    throw RuleError("Wildcard '**' is not implemented");
+  }
+  if (first != Lexeme::kToken && first != Lexeme::kForwardSlash) {
+    throw RuleError("Expecting token or wildcard");
+  }
+  while (lexer.peek() == Lexeme::kToken || lexer.peek() == Lexeme::kForwardSlash) {
+    lexer.accept();
+  }
+}
+
+void parse_param_rule(const std::string & text, ParameterOverrideSet & overrides)
+{
+  RuleLexer lexer(text);
+  std::string node_name = "/**";
+  std::string_view token;
+  if (lexer.peek() == Lexeme::kToken && lexer.peek_second() == Lexeme::kColon) {
+    lexer.expect(Lexeme::kToken, &token);
+    lexer.accept();
+    node_name = std::string(token);
+  }
+  const size_t name_start = lexer.position();
+  const std::string_view all = lexer.rest();
+  parse_param_name_token(lexer);
+  while (lexer.peek() != Lexeme::kSeparator) {
+    expect_or_throw(lexer, Lexeme::kDot, "'.'");
+    parse_param_name_token(lexer);
+  }
+  const std::string name(all.substr(0, lexer.position() - name_start));
+  lexer.accept();
+  try {
+    overrides.set(node_name, name, yaml_parameters::parse_value(std::string(lexer.rest())));
+  } catch (const yaml_parameters::YamlError & error) {
+    throw RuleError(error.what());
+  }
+}
+
+void parse_log_level_rule(const std::string & text, LogLevels & levels)
+{
+  const size_t separator = text.find(":=");
+  if (separator == std::string::npos) {
+    auto level = logging::severity_from_string(text);
+    if (!level) {
+      throw RuleError("Argument does not use a valid severity level");
+    }
+    levels.default_level = *level;
+    return;
+  }
+  if (separator == 0) {
+    throw RuleError("Argument has an invalid logger item that name is empty");
+  }
+  auto level = logging::severity_from_string(text.substr(separator + 2));
+  if (!level) {
+    throw RuleError("Argument does not use a valid severity level");
+  }
+  levels.logger_levels.emplace_back(text.substr(0, separator), *level);
+}
+
+/// "--enable-<suffix>" / "--disable-<suffix>"; returns whether `arg` was one.
+bool parse_disabling_flag(const std::string & arg, const std::string & suffix, bool & disabled)
+{
+  if (arg == "--enable-" + suffix) {
+    disabled = false;
+    return true;
+  }
+  if (arg == "--disable-" + suffix) {
+    disabled = true;
+    return true;
+  }
+  return false;
+}
+
+[[noreturn]] void throw_invalid_ros_args(const std::string & prefix, const std::string & message)
+{
+  throw_from_error(kRetInvalidRosArgs, prefix, CLIENT_LAYER_ERROR_STATE(message));
+}
+
+/// Parses one flag with a value at argv[i] (and argv[i + 1]); false if argv[i] is not such a flag.
+bool parse_flag_with_value(
+    const std::vector<std::string> & argv, size_t & i, Arguments & out,
+    const std::string & error_prefix)
+{
+  const std::string & flag = argv[i];
+  const bool has_value = i + 1 < argv.size();
+  const std::string value = has_value ? argv[i + 1] : std::string();
+  auto rule_error = [&](const char * what, const std::string & inner) {
+    throw_invalid_ros_args(
+        error_prefix,
+        std::string("Couldn't parse ") + what + ": '" + flag + " " + value + "'. Error: " + inner);
+  };
+  if (flag == "-p" || flag == "--param") {
+    if (!has_value) {
+      throw_invalid_ros_args(
+          error_prefix,
+          "Couldn't parse trailing " + flag + " flag. No parameter override rule found.");
+    }
+    try {
+      parse_param_rule(value, out.parameter_overrides);
+    } catch (const RuleError & error) {
+      rule_error("parameter override rule", error.what());
+    }
+  } else if (flag == "-r" || flag == "--remap") {
+    if (!has_value) {
+      throw_invalid_ros_args(
+          error_prefix, "Couldn't parse trailing " + flag + " flag. No remap rule found.");
+    }
+    try {
+      out.remap_rules.push_back(parse_remap_rule(value));
+    } catch (const RuleError & error) {
+      rule_error("remap rule", error.what());
+    }
+  } else if (flag == "--params-file") {
+    if (!has_value) {
+      throw_invalid_ros_args(
+          error_prefix, "Couldn't parse trailing " + flag + " flag. No file path provided.");
+    }
+    try {
+      parse_parameter_file(value, out.parameter_overrides);
+    } catch (const rclcpp::exceptions::RCLError & error) {
+      rule_error("params file", error.formatted_message);
+    }
+    out.parameter_files.push_back(value);
+  } else if (flag == "--log-level") {
+    if (!has_value) {
+      throw_invalid_ros_args(
+          error_prefix,
+          "Couldn't parse trailing log level flag: '" + flag + "'. No log level provided.");
+    }
+    try {
+      parse_log_level_rule(value, out.log_levels);
+    } catch (const RuleError & error) {
+      rule_error("log level", error.what());
+    }
+  } else if (flag == "--log-config-file") {
+    if (!has_value) {
+      throw_invalid_ros_args(
+          error_prefix, "Couldn't parse trailing " + flag + " flag. No file path provided.");
+    }
+    out.external_log_config_file = value;
+  } else if (flag == "-e" || flag == "--enclave") {
+    if (!has_value) {
+      throw_invalid_ros_args(
+          error_prefix, "Couldn't parse trailing " + flag + " flag. No enclave path provided.");
+    }
+    out.enclave = value;
+  } else {
+    return false;
+  }
+  ++i;  // the value
+  return true;
+}
+
+}  // namespace
+
+void ParameterOverrideSet::set(
+    const std::string & node_key, const std::string & name, rclcpp::ParameterValue value)
+{
+  auto node = nodes.begin();
+  while (node != nodes.end() && node->first != node_key) {
+    ++node;
+  }
+  if (node == nodes.end()) {
+    nodes.emplace_back(node_key, std::vector<std::pair<std::string, rclcpp::ParameterValue>>{});
+    node = std::prev(nodes.end());
+  }
+  for (auto & parameter : node->second) {
+    if (parameter.first == name) {
+      parameter.second = std::move(value);
+      return;
+    }
+  }
+  node->second.emplace_back(name, std::move(value));
+}
+
+Arguments parse_arguments(const std::vector<std::string> & argv, const std::string & error_prefix)
+{
+  Arguments out;
+  bool in_ros_args = false;
+  for (size_t i = 0; i < argv.size(); ++i) {
+    const std::string & arg = argv[i];
+    if (!in_ros_args) {
+      if (arg == kRosArgsFlag) {
+        in_ros_args = true;
+      } else {
+        out.non_ros_args.push_back(arg);
+      }
+      continue;
+    }
+    if (arg == kRosArgsFlag) {
+      continue;
+    }
+    if (arg == kRosArgsEnd) {
+      in_ros_args = false;
+      continue;
+    }
+    if (parse_flag_with_value(argv, i, out, error_prefix)) {
+      continue;
+    }
+    if (parse_disabling_flag(arg, "stdout-logs", out.log_stdout_disabled) ||
+        parse_disabling_flag(arg, "rosout-logs", out.log_rosout_disabled) ||
+        parse_disabling_flag(arg, "external-lib-logs", out.log_ext_lib_disabled)) {
+      continue;
+    }
+    out.unknown_ros_args.push_back(arg);
+  }
+  return out;
+}
+
+Arguments parse_arguments(int argc, const char * const * argv, const std::string & error_prefix)
+{
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) {
+    args.emplace_back(argv[i]);
+  }
+  return parse_arguments(args, error_prefix);
+}
+
+void throw_if_unknown_ros_args(const Arguments & arguments)
+{
+  if (!arguments.unknown_ros_args.empty()) {
+    std::vector<std::string> unknown = arguments.unknown_ros_args;
+    throw rclcpp::exceptions::UnknownROSArgsError(std::move(unknown));
+  }
+}
+
+void parse_parameter_file(const std::string & path, ParameterOverrideSet & out)
+{
+  std::ifstream file(path);
+  if (!file) {
+    throw_from_error(
+        kRetError, "", CLIENT_LAYER_ERROR_STATE("Error opening YAML file '" + path + "'"));
+  }
+  std::stringstream text;
+  text << file.rdbuf();
+  // Parse into a copy so that a broken file leaves `out` untouched.
+  ParameterOverrideSet parsed = out;
+  try {
+    yaml_parameters::parse_document(text.str(), parsed);
+  } catch (const yaml_parameters::YamlError & error) {
+    throw_from_error(kRetError, "", CLIENT_LAYER_ERROR_STATE(error.what()));
+  }
+  out = std::move(parsed);
+}
+
+std::map<std::string, rclcpp::ParameterValue> resolve_parameter_overrides(
+    const std::string & node_fqn, const std::vector<rclcpp::Parameter> & parameter_overrides,
+    const Arguments * local_args, const Arguments * global_args)
+{
+  std::map<std::string, rclcpp::ParameterValue> result;
+  // Global before local, so that the node's own arguments win.
+  for (const Arguments * source : {global_args, local_args}) {
+    if (source == nullptr) {
+      continue;
+    }
+    const auto & nodes = source->parameter_overrides.nodes;
+    for (const auto & node : nodes) {
+      for (const auto & parameter : node.second) {
+        if (parameter.second.get_type() == rclcpp::PARAMETER_NOT_SET) {
+          throw rclcpp::exceptions::InvalidParameterValueException("No parameter value set");
+        }
+      }
+    }
+    // Keys are matched with a leading '/' added, as rclcpp's parameter map does;
+    // "/**" first so that the node's own key wins.
+    for (const std::string & wanted : {std::string("/**"), node_fqn}) {
+      for (const auto & node : nodes) {
+        const std::string key =
+            node.first.empty() || node.first[0] != '/' ? "/" + node.first : node.first;
+        if (key != wanted) {
+          continue;
+        }
+        for (const auto & parameter : node.second) {
+          result[parameter.first] = parameter.second;
+        }
+      }
+    }
+  }
+  for (const auto & parameter : parameter_overrides) {
+    result[parameter.get_name()] = parameter.get_parameter_value();
+  }
+  return result;
+}
+
+void apply_log_levels(const LogLevels & levels)
+{
+  if (levels.default_level) {
+    logging::set_default_level(*levels.default_level);
+  }
+  for (const auto & logger_level : levels.logger_levels) {
+    logging::set_logger_level(logger_level.first, logger_level.second);
+  }
+}
+
+namespace {
+
+/// rcl's first-match search: local rules, then global rules.
+const RemapRule * first_match(
+    const Arguments * local_args, const Arguments * global_args, unsigned kind,
+    const std::string & node_name, const std::string & node_namespace, const std::string * name)
+{
+  for (const Arguments * source : {local_args, global_args}) {
+    if (source == nullptr) {
+      continue;
+    }
+    for (const RemapRule & rule : source->remap_rules) {
+      if ((rule.kinds & kind) == 0) {
+        continue;
+      }
+      if (!rule.node_name.empty() && rule.node_name != node_name) {
+        continue;
+      }
+      if (name == nullptr) {
+        return &rule;
+      }
+      auto expanded_match = names::expand_topic_name(rule.match, node_name, node_namespace);
+      if (expanded_match && *expanded_match == *name) {
+        return &rule;
+      }
+    }
+  }
+  return nullptr;
+}
+
+std::string remap_name(
+    const Arguments * local_args, const Arguments * global_args, unsigned kind,
+    const std::string & expanded_name, const std::string & node_name,
+    const std::string & node_namespace)
+{
+  const RemapRule * rule =
+      first_match(local_args, global_args, kind, node_name, node_namespace, &expanded_name);
+  if (rule == nullptr) {
+    return expanded_name;
+  }
+  auto replacement = names::expand_topic_name(rule->replacement, node_name, node_namespace);
+  return replacement ? *replacement : expanded_name;
+}
+
+}  // namespace
+
+std::string remap_node_name(
+    const Arguments * local_args, const Arguments * global_args, const std::string & node_name)
+{
+  const RemapRule * rule =
+      first_match(local_args, global_args, RemapRule::kNodeName, node_name, "/", nullptr);
+  return rule ? rule->replacement : node_name;
+}
+
+std::string remap_namespace(
+    const Arguments * local_args, const Arguments * global_args, const std::string & node_name,
+    const std::string & node_namespace)
+{
+  const RemapRule * rule = first_match(
+      local_args, global_args, RemapRule::kNamespace, node_name, node_namespace, nullptr);
+  return rule ? rule->replacement : node_namespace;
+}
+
+std::string remap_topic_name(
+    const Arguments * local_args, const Arguments * global_args, const std::string & expanded_name,
+    const std::string & node_name, const std::string & node_namespace)
+{
+  return remap_name(
+      local_args, global_args, RemapRule::kTopic, expanded_name, node_name, node_namespace);
+}
+
+std::string remap_service_name(
+    const Arguments * local_args, const Arguments * global_args, const std::string & expanded_name,
+    const std::string & node_name, const std::string & node_namespace)
+{
+  return remap_name(
+      local_args, global_args, RemapRule::kService, expanded_name, node_name, node_namespace);
+}
+
+}  // namespace client_layer

@@ -1,0 +1,94 @@
+#include "rclcpp/exceptions/exceptions.hpp"
+
+#include <string>
+
+#include "client_layer/error_state.hpp"
+
+namespace rclcpp {
+namespace exceptions {
+
+std::string NameValidationError::format_error(
+    const char * name_type, const char * name, const char * error_msg, size_t invalid_index)
+{
+  std::string msg;
+  msg += std::string("Invalid ") + name_type + ": " + error_msg + ":\n";
+  msg += std::string("  '") + name + "'\n";
+  msg += std::string("   ") + std::string(invalid_index, ' ') + "^\n";
+  return msg;
+}
+
+RCLErrorBase::RCLErrorBase(int ret_in, const client_layer::ErrorState & error_state)
+    : ret(ret_in),
+      message(error_state.message),
+      file(error_state.file),
+      line(error_state.line_number),
+      formatted_message(error_state.formatted())
+{
+}
+
+RCLError::RCLError(
+    int ret, const client_layer::ErrorState & error_state, const std::string & prefix)
+    : RCLError(RCLErrorBase(ret, error_state), prefix)
+{
+}
+
+RCLError::RCLError(const RCLErrorBase & base_exc, const std::string & prefix)
+    : RCLErrorBase(base_exc), std::runtime_error(prefix + base_exc.formatted_message)
+{
+}
+
+RCLBadAlloc::RCLBadAlloc(int ret, const client_layer::ErrorState & error_state)
+    : RCLBadAlloc(RCLErrorBase(ret, error_state))
+{
+}
+
+RCLBadAlloc::RCLBadAlloc(const RCLErrorBase & base_exc) : RCLErrorBase(base_exc), std::bad_alloc()
+{
+}
+
+RCLInvalidArgument::RCLInvalidArgument(
+    int ret, const client_layer::ErrorState & error_state, const std::string & prefix)
+    : RCLInvalidArgument(RCLErrorBase(ret, error_state), prefix)
+{
+}
+
+RCLInvalidArgument::RCLInvalidArgument(const RCLErrorBase & base_exc, const std::string & prefix)
+    : RCLErrorBase(base_exc), std::invalid_argument(prefix + base_exc.formatted_message)
+{
+}
+
+RCLInvalidROSArgsError::RCLInvalidROSArgsError(
+    int ret, const client_layer::ErrorState & error_state, const std::string & prefix)
+    : RCLInvalidROSArgsError(RCLErrorBase(ret, error_state), prefix)
+{
+}
+
+RCLInvalidROSArgsError::RCLInvalidROSArgsError(
+    const RCLErrorBase & base_exc, const std::string & prefix)
+    : RCLErrorBase(base_exc), std::runtime_error(prefix + base_exc.formatted_message)
+{
+}
+
+}  // namespace exceptions
+}  // namespace rclcpp
+
+namespace client_layer {
+
+void throw_from_error(int ret, const std::string & prefix, const ErrorState & state)
+{
+  using namespace rclcpp::exceptions;
+  const std::string formatted_prefix = prefix.empty() ? prefix : prefix + ": ";
+  const RCLErrorBase base(ret, state);
+  switch (ret) {
+    case kRetBadAlloc:
+      throw RCLBadAlloc(base);
+    case kRetInvalidArgument:
+      throw RCLInvalidArgument(base, formatted_prefix);
+    case kRetInvalidRosArgs:
+      throw RCLInvalidROSArgsError(base, formatted_prefix);
+    default:
+      throw RCLError(base, formatted_prefix);
+  }
+}
+
+}  // namespace client_layer

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "client_layer/arguments.hpp"
+#include "client_layer/logging.hpp"
+#include "rclcpp/exceptions.hpp"
+
+using client_layer::Arguments;
+using client_layer::parse_arguments;
+using rclcpp::ParameterValue;
+
+namespace {
+
+const std::string kData = TEST_DATA_DIR;
+
+std::map<std::string, ParameterValue> overrides_for(
+    const std::string & node_fqn, const std::vector<std::string> & argv)
+{
+  const Arguments arguments = parse_arguments(argv);
+  return client_layer::resolve_parameter_overrides(node_fqn, {}, nullptr, &arguments);
+}
+
+/// The what() of the RCLInvalidROSArgsError parsing `argv` throws.
+std::string parse_error(const std::vector<std::string> & argv)
+{
+  try {
+    parse_arguments(argv, "failed to initialize rcl");
+  } catch (const rclcpp::exceptions::RCLInvalidROSArgsError & error) {
+    return error.what();
+  }
+  return "<no exception>";
+}
+
+bool starts_with(const std::string & text, const std::string & prefix)
+{
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+TEST(Arguments, SplitsRosBlocksFromTheRest)
+{
+  const Arguments arguments = parse_arguments(
+      {"prog", "a", "--ros-args", "-p", "x:=1", "--", "b", "--ros-args", "--log-level", "debug"});
+  EXPECT_EQ(arguments.non_ros_args, (std::vector<std::string>{"prog", "a", "b"}));
+  EXPECT_TRUE(arguments.unknown_ros_args.empty());
+  EXPECT_EQ(arguments.log_levels.default_level, client_layer::logging::kDebug);
+}
+
+TEST(Arguments, UnknownRosArgumentsAreListed)
+{
+  const Arguments arguments =
+      parse_arguments({"prog", "--ros-args", "--foo", "-p", "x:=1", "bar", "--", "--baz"});
+  EXPECT_EQ(arguments.non_ros_args, (std::vector<std::string>{"prog", "--baz"}));
+  try {
+    client_layer::throw_if_unknown_ros_args(arguments);
+    FAIL() << "expected UnknownROSArgsError";
+  } catch (const rclcpp::exceptions::UnknownROSArgsError & error) {
+    EXPECT_STREQ(error.what(), "found unknown ROS arguments: '--foo', 'bar'");
+    EXPECT_EQ(error.unknown_ros_args, (std::vector<std::string>{"--foo", "bar"}));
+  }
+}
+
+TEST(Arguments, ParameterRulesAreTypedAsYaml)
+{
+  const auto overrides = overrides_for("/node", {"prog",    "--ros-args",
+                                                 "-p",      "list:=[1001, 1002]",
+                                                 "-p",      "flag:=true",
+                                                 "--param", "ratio:=1.5",
+                                                 "-p",      "text:=hello world",
+                                                 "-p",      "quoted:='12'",
+                                                 "-p",      "names:=[a, b]",
+                                                 "-p",      "octal:=010",
+                                                 "-p",      "big:=9223372036854775808",
+                                                 "-p",      "node:only_for_node:=1",
+                                                 "-p",      "other:only_for_other:=1",
+                                                 "-p",      "group.period:=3"});
+  EXPECT_EQ(overrides.at("list"), ParameterValue(std::vector<int64_t>{1001, 1002}));
+  EXPECT_EQ(overrides.at("flag"), ParameterValue(true));
+  EXPECT_EQ(overrides.at("ratio"), ParameterValue(1.5));
+  EXPECT_EQ(overrides.at("text"), ParameterValue("hello world"));
+  EXPECT_EQ(overrides.at("quoted"), ParameterValue("12"));
+  EXPECT_EQ(overrides.at("names"), ParameterValue(std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(overrides.at("octal"), ParameterValue(8));
+  EXPECT_EQ(overrides.at("big").get_type(), rclcpp::PARAMETER_DOUBLE);
+  EXPECT_EQ(overrides.at("only_for_node"), ParameterValue(1));
+  EXPECT_EQ(overrides.count("only_for_other"), 0u);
+  EXPECT_EQ(overrides.at("group.period"), ParameterValue(3));
+}
+
+TEST(Arguments, MalformedParameterRulesAreRejected)
+{
+  EXPECT_TRUE(starts_with(
+      parse_error({"prog", "--ros-args", "-p", "x:=[1, two]"}),
+      "failed to initialize rcl: Couldn't parse parameter override rule: '-p x:=[1, two]'. "
+      "Error: Sequence should be of same type. Value type 'string' do not belong at line_num 1"));
+  EXPECT_TRUE(starts_with(
+      parse_error({"prog", "--ros-args", "-p", "no_separator"}),
+      "failed to initialize rcl: Couldn't parse parameter override rule: '-p no_separator'."));
+  EXPECT_TRUE(starts_with(
+      parse_error({"prog", "--ros-args", "-p"}),
+      "failed to initialize rcl: Couldn't parse trailing -p flag. No parameter override rule "
+      "found., at "));
+  EXPECT_TRUE(starts_with(
+      parse_error({"prog", "--ros-args", "--log-level", "loud"}),
+      "failed to initialize rcl: Couldn't parse log level: '--log-level loud'. Error: Argument "
+      "does not use a valid severity level"));
+}
+
+TEST(ParameterFiles, WildcardNamespacedAndNestedKeys)
+{
+  const auto overrides = overrides_for(
+      "/robot/diagnostic_center", {"prog", "--ros-args", "--params-file", kData + "/params.yaml"});
+  EXPECT_EQ(overrides.at("diag_keep_his"), ParameterValue(50));
+  EXPECT_EQ(overrides.at("diag_event_list"), ParameterValue(std::vector<int64_t>{1001, 1002}));
+  EXPECT_EQ(overrides.at("1002_root_cause"), ParameterValue(1001));
+  EXPECT_EQ(overrides.at("fault_record_dir"), ParameterValue("/tmp/records"));
+  EXPECT_EQ(overrides.at("nested.period"), ParameterValue(2.5));
+  EXPECT_EQ(overrides.at("nested.flags"), ParameterValue(std::vector<bool>{true, false}));
+  EXPECT_EQ(overrides.at("nested.names"), ParameterValue(std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(overrides.count("quoted_number"), 0u);
+
+  const auto other = overrides_for(
+      "/robot/other_node", {"prog", "--ros-args", "--params-file", kData + "/params.yaml"});
+  EXPECT_EQ(other.at("quoted_number"), ParameterValue("42"));
+  EXPECT_EQ(other.at("yes_word"), ParameterValue(true));
+  EXPECT_EQ(other.at("hex"), ParameterValue(16));
+  EXPECT_EQ(other.at("tilde"), ParameterValue("~"));
+  EXPECT_EQ(other.at("diag_keep_his"), ParameterValue(50));
+  EXPECT_EQ(other.count("diag_event_list"), 0u);
+}
+
+TEST(ParameterFiles, LaterSourcesWinAndNodeKeysBeatWildcards)
+{
+  const auto overrides = overrides_for(
+      "/robot/diagnostic_center",
+      {"prog", "--ros-args", "--params-file", kData + "/params.yaml", "-p",
+       "center_handle_space:=40", "--params-file", kData + "/later.yaml", "-p", "shared:=from_cli",
+       "-p", "diag_keep_his:=60"});
+  EXPECT_EQ(overrides.at("center_handle_space"), ParameterValue(30));  // later file wins
+  EXPECT_EQ(overrides.at("diag_keep_his"), ParameterValue(60));        // later -p wins
+  // A node's own key beats "/**" whatever the order on the command line.
+  EXPECT_EQ(overrides.at("shared"), ParameterValue("from_node_key"));
+  EXPECT_EQ(overrides.at("1002_root_cause"), ParameterValue(7));
+
+  // The node's own arguments win over the process's; NodeOptions overrides win over both.
+  const Arguments global = parse_arguments({"prog", "--ros-args", "-p", "a:=1", "-p", "b:=1"});
+  const Arguments local = parse_arguments({"--ros-args", "-p", "a:=2"});
+  const auto resolved =
+      client_layer::resolve_parameter_overrides("/n", {rclcpp::Parameter("b", 3)}, &local, &global);
+  EXPECT_EQ(resolved.at("a"), ParameterValue(2));
+  EXPECT_EQ(resolved.at("b"), ParameterValue(3));
+}
+
+TEST(ParameterFiles, BrokenFilesAreRejectedWithTheirReason)
+{
+  const std::string missing = kData + "/missing.yaml";
+  EXPECT_TRUE(starts_with(
+      parse_error({"prog", "--ros-args", "--params-file", missing}),
+      "failed to initialize rcl: Couldn't parse params file: '--params-file " + missing +
+          "'. Error: Error opening YAML file '" + missing + "'"));
+  EXPECT_NE(
+      parse_error({"prog", "--ros-args", "--params-file", kData + "/mixed_sequence.yaml"})
+          .find("Error: Sequence should be of same type. Value type 'string' do not belong at "
+                "line_num 4"),
+      std::string::npos);
+  EXPECT_NE(
+      parse_error({"prog", "--ros-args", "--params-file", kData + "/not_yaml.yaml"})
+          .find("Error: Error parsing a event near line"),
+      std::string::npos);
+  EXPECT_NE(
+      parse_error({"prog", "--ros-args", "--params-file", kData + "/value_before_params.yaml"})
+          .find("Error: Cannot have a value before ros__parameters at line 2"),
+      std::string::npos);
+  EXPECT_TRUE(starts_with(
+      parse_error({"prog", "--ros-args", "--params-file"}),
+      "failed to initialize rcl: Couldn't parse trailing --params-file flag. No file path "
+      "provided."));
+}
+
+TEST(ParameterFiles, AnEmptyListHasNoValue)
+{
+  const Arguments arguments =
+      parse_arguments({"prog", "--ros-args", "--params-file", kData + "/empty_list.yaml"});
+  try {
+    client_layer::resolve_parameter_overrides("/n", {}, nullptr, &arguments);
+    FAIL() << "expected InvalidParameterValueException";
+  } catch (const rclcpp::exceptions::InvalidParameterValueException & error) {
+    EXPECT_STREQ(error.what(), "No parameter value set");
+  }
+}
+
+TEST(Remapping, TopicServiceNodeAndNamespaceRules)
+{
+  const Arguments global = parse_arguments(
+      {"prog", "--ros-args", "-r", "chatter:=talk", "-r", "rosservice://srv:=/other/srv", "--remap",
+       "__ns:=/robot", "-r", "my_node:__node:=renamed", "-r", "other:foo:=bar", "-r",
+       "~/private:=/public"});
+  EXPECT_EQ(client_layer::remap_node_name(nullptr, &global, "my_node"), "renamed");
+  EXPECT_EQ(client_layer::remap_node_name(nullptr, &global, "someone"), "someone");
+  EXPECT_EQ(client_layer::remap_namespace(nullptr, &global, "renamed", "/"), "/robot");
+  // Rule sides are expanded for the node before matching.
+  EXPECT_EQ(
+      client_layer::remap_topic_name(nullptr, &global, "/robot/chatter", "renamed", "/robot"),
+      "/robot/talk");
+  EXPECT_EQ(
+      client_layer::remap_topic_name(nullptr, &global, "/chatter", "renamed", "/robot"),
+      "/chatter");
+  EXPECT_EQ(
+      client_layer::remap_service_name(nullptr, &global, "/robot/srv", "renamed", "/robot"),
+      "/other/srv");
+  EXPECT_EQ(
+      client_layer::remap_topic_name(nullptr, &global, "/robot/srv", "renamed", "/robot"),
+      "/robot/srv");  // rosservice:// rules leave topics alone
+  EXPECT_EQ(
+      client_layer::remap_topic_name(nullptr, &global, "/robot/foo", "renamed", "/robot"),
+      "/robot/foo");  // rule for another node
+  EXPECT_EQ(
+      client_layer::remap_topic_name(
+          nullptr, &global, "/robot/renamed/private", "renamed", "/robot"),
+      "/public");
+
+  // The node's own rules are searched first.
+  const Arguments local = parse_arguments({"--ros-args", "-r", "chatter:=local"});
+  EXPECT_EQ(client_layer::remap_topic_name(&local, &global, "/chatter", "n", "/"), "/local");
+}
+
+TEST(Remapping, MalformedRulesAreRejected)
+{
+  for (const std::string rule :
+       {"foo", "foo:=", ":=bar", "__ns:=relative", "a/*:=b", "foo:=bar/\\1", "__node:=bad/name",
+        "foo:=bar:=baz"}) {
+    EXPECT_TRUE(starts_with(
+        parse_error({"prog", "--ros-args", "-r", rule}),
+        "failed to initialize rcl: Couldn't parse remap rule: '-r " + rule + "'. Error: "))
+        << rule;
+  }
+  EXPECT_NE(
+      parse_error({"prog", "--ros-args", "-r", "a/*:=b"}).find("Wildcard '*' is not implemented"),
+      std::string::npos);
+}
+
+TEST(LogLevels, ParsedAndApplied)
+{
+  const Arguments arguments = parse_arguments(
+      {"prog", "--ros-args", "--log-level", "WARN", "--log-level", "diagnostic_center:=Debug",
+       "--log-level", "rcl:=fatal"});
+  EXPECT_EQ(arguments.log_levels.default_level, client_layer::logging::kWarn);
+  ASSERT_EQ(arguments.log_levels.logger_levels.size(), 2u);
+  EXPECT_EQ(arguments.log_levels.logger_levels[0].first, "diagnostic_center");
+  client_layer::apply_log_levels(arguments.log_levels);
+  EXPECT_EQ(client_layer::logging::get_default_level(), client_layer::logging::kWarn);
+  EXPECT_EQ(
+      client_layer::logging::get_effective_level("diagnostic_center.tree"),
+      client_layer::logging::kDebug);
+  client_layer::logging::set_default_level(client_layer::logging::kInfo);
+  client_layer::logging::set_logger_level("diagnostic_center", client_layer::logging::kUnset);
+  client_layer::logging::set_logger_level("rcl", client_layer::logging::kUnset);
+  EXPECT_NE(
+      parse_error({"prog", "--ros-args", "--log-level", ":=debug"})
+          .find("Argument has an invalid logger item that name is empty"),
+      std::string::npos);
+}

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "client_layer/names.hpp"
+#include "rclcpp/exceptions.hpp"
+#include "rclcpp/expand_topic_or_service_name.hpp"
+
+namespace names = client_layer::names;
+
+namespace {
+
+template <typename Exception, typename Function>
+std::string what_of(Function function)
+{
+  try {
+    function();
+  } catch (const Exception & error) {
+    return error.what();
+  }
+  return "<no exception>";
+}
+
+}  // namespace
+
+TEST(NodeNames, RclcppReportsTheOffendingCharacter)
+{
+  EXPECT_EQ(
+      what_of<rclcpp::exceptions::InvalidNodeNameError>(
+          [] { names::check_node_name_and_namespace("my-node", "/"); }),
+      "Invalid node name: node name must not contain characters other than alphanumerics or '_':\n"
+      "  'my-node'\n"
+      "     ^\n");
+  EXPECT_EQ(
+      what_of<rclcpp::exceptions::InvalidNodeNameError>(
+          [] { names::check_node_name_and_namespace("1node", "/"); }),
+      "Invalid node name: node name must not start with a number:\n  '1node'\n   ^\n");
+  EXPECT_EQ(
+      what_of<rclcpp::exceptions::InvalidNodeNameError>(
+          [] { names::check_node_name_and_namespace("", "/"); }),
+      "Invalid node name: node name must not be empty:\n  ''\n   ^\n");
+  EXPECT_NO_THROW(names::check_node_name_and_namespace("diagnostic_center", ""));
+}
+
+TEST(NodeNames, NamespacesAreNormalisedThenValidated)
+{
+  EXPECT_EQ(names::normalize_namespace(""), "/");
+  EXPECT_EQ(names::normalize_namespace("robot"), "/robot");
+  EXPECT_EQ(names::normalize_namespace("/robot/arm"), "/robot/arm");
+  EXPECT_NO_THROW(names::check_node_name_and_namespace("n", "robot/arm"));
+  EXPECT_EQ(
+      what_of<rclcpp::exceptions::InvalidNamespaceError>(
+          [] { names::check_node_name_and_namespace("n", "/robot/"); }),
+      "Invalid namespace: namespace must not end with a '/', unless only a '/':\n"
+      "  '/robot/'\n"
+      "         ^\n");
+  EXPECT_EQ(
+      what_of<rclcpp::exceptions::InvalidNamespaceError>(
+          [] { names::check_node_name_and_namespace("n", "/a//b"); }),
+      "Invalid namespace: namespace must not contain repeated '/':\n  '/a//b'\n      ^\n");
+  EXPECT_EQ(
+      what_of<rclcpp::exceptions::InvalidNamespaceError>(
+          [] { names::check_node_name_and_namespace("n", "/a/2b"); }),
+      "Invalid namespace: namespace must not have a token that starts with a number:\n"
+      "  '/a/2b'\n      ^\n");
+  EXPECT_EQ(names::fully_qualified_name("n", "/"), "/n");
+  EXPECT_EQ(names::fully_qualified_name("n", "/a/b"), "/a/b/n");
+}
+
+TEST(TopicNames, ExpandAsRclDoes)
+{
+  EXPECT_EQ(rclcpp::expand_topic_or_service_name("chatter", "node", "/"), "/chatter");
+  EXPECT_EQ(rclcpp::expand_topic_or_service_name("chatter", "node", "/ns"), "/ns/chatter");
+  EXPECT_EQ(rclcpp::expand_topic_or_service_name("/abs/topic", "node", "/ns"), "/abs/topic");
+  EXPECT_EQ(rclcpp::expand_topic_or_service_name("~", "node", "/ns"), "/ns/node");
+  EXPECT_EQ(rclcpp::expand_topic_or_service_name("~/status", "node", "/"), "/node/status");
+  EXPECT_EQ(rclcpp::expand_topic_or_service_name("{node}/x", "node", "/ns", true), "/ns/node/x");
+  EXPECT_EQ(rclcpp::expand_topic_or_service_name("{ns}/x", "node", "/ns"), "/ns/x");
+}
+
+TEST(TopicNames, InvalidNamesThrowWithRclcppMessages)
+{
+  EXPECT_EQ(
+      what_of<rclcpp::exceptions::InvalidTopicNameError>(
+          [] { rclcpp::expand_topic_or_service_name("foo bar", "node", "/"); }),
+      "Invalid topic name: topic name must not contain characters other than alphanumerics, '_', "
+      "'~', '{', or '}':\n  'foo bar'\n      ^\n");
+  EXPECT_EQ(
+      what_of<rclcpp::exceptions::InvalidServiceNameError>(
+          [] { rclcpp::expand_topic_or_service_name("srv/", "node", "/", true); }),
+      "Invalid service name: topic name must not end with a forward slash:\n  'srv/'\n      ^\n");
+  EXPECT_EQ(
+      what_of<rclcpp::exceptions::InvalidTopicNameError>(
+          [] { rclcpp::expand_topic_or_service_name("~foo", "node", "/"); }),
+      "Invalid topic name: topic name must not have a tilde '~' that is not followed by a forward "
+      "slash '/':\n  '~foo'\n    ^\n");
+  // Valid as written but not once expanded: the expanded name is reported.
+  EXPECT_EQ(
+      what_of<rclcpp::exceptions::InvalidTopicNameError>(
+          [] { rclcpp::expand_topic_or_service_name("{ns}/x", "node", "/"); }),
+      "Invalid topic name: topic name must not contain repeated '/':\n  '//x'\n    ^\n");
+  EXPECT_EQ(
+      what_of<std::runtime_error>(
+          [] { rclcpp::expand_topic_or_service_name("{unknown}/x", "node", "/"); }),
+      "topic name unexpectedly valid");
+  EXPECT_THROW(
+      rclcpp::expand_topic_or_service_name("x", "bad-node", "/"),
+      rclcpp::exceptions::InvalidNodeNameError);
+}

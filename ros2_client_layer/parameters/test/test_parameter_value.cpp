@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "rclcpp/parameter.hpp"
+#include "rclcpp/parameter_value.hpp"
+
+TEST(ParameterValue, ConstructorsPickTheRclcppType)
+{
+  EXPECT_EQ(rclcpp::ParameterValue().get_type(), rclcpp::PARAMETER_NOT_SET);
+  EXPECT_EQ(rclcpp::ParameterValue(true).get_type(), rclcpp::PARAMETER_BOOL);
+  EXPECT_EQ(rclcpp::ParameterValue(5).get_type(), rclcpp::PARAMETER_INTEGER);
+  EXPECT_EQ(rclcpp::ParameterValue(1.5f).get_type(), rclcpp::PARAMETER_DOUBLE);
+  EXPECT_EQ(rclcpp::ParameterValue("text").get_type(), rclcpp::PARAMETER_STRING);
+  EXPECT_EQ(
+      rclcpp::ParameterValue(std::vector<uint8_t>{1}).get_type(), rclcpp::PARAMETER_BYTE_ARRAY);
+  EXPECT_EQ(
+      rclcpp::ParameterValue(std::vector<int>{1, 2}).get_type(), rclcpp::PARAMETER_INTEGER_ARRAY);
+  EXPECT_EQ(
+      rclcpp::ParameterValue(std::vector<float>{1.f}).get_type(), rclcpp::PARAMETER_DOUBLE_ARRAY);
+  EXPECT_EQ(
+      rclcpp::ParameterValue(std::vector<std::string>{"a"}).get_type(),
+      rclcpp::PARAMETER_STRING_ARRAY);
+}
+
+TEST(ParameterValue, TypedGettersWidenAndRejectOtherTypes)
+{
+  const rclcpp::ParameterValue integers(std::vector<int>{1001, 1002});
+  const std::vector<int64_t> & as_int64 = integers.get<std::vector<int>>();
+  EXPECT_EQ(as_int64, (std::vector<int64_t>{1001, 1002}));
+  EXPECT_EQ(rclcpp::ParameterValue(7).get<int>(), 7);
+  EXPECT_EQ(rclcpp::ParameterValue(7).get<rclcpp::PARAMETER_INTEGER>(), 7);
+  try {
+    rclcpp::ParameterValue("x").get<int64_t>();
+    FAIL() << "expected ParameterTypeException";
+  } catch (const rclcpp::ParameterTypeException & error) {
+    EXPECT_STREQ(error.what(), "expected [integer] got [string]");
+  }
+  EXPECT_THROW(rclcpp::ParameterValue().get<bool>(), rclcpp::ParameterTypeException);
+}
+
+TEST(ParameterValue, ToStringMatchesRclcpp)
+{
+  EXPECT_EQ(rclcpp::to_string(rclcpp::ParameterValue()), "not set");
+  EXPECT_EQ(rclcpp::to_string(rclcpp::ParameterValue(false)), "false");
+  EXPECT_EQ(rclcpp::to_string(rclcpp::ParameterValue(-3)), "-3");
+  EXPECT_EQ(rclcpp::to_string(rclcpp::ParameterValue(1.5)), "1.500000");
+  EXPECT_EQ(rclcpp::to_string(rclcpp::ParameterValue(std::vector<int>{1, 2})), "[1, 2]");
+  EXPECT_EQ(
+      rclcpp::to_string(rclcpp::ParameterValue(std::vector<bool>{true, false})), "[true, false]");
+  EXPECT_EQ(rclcpp::to_string(rclcpp::ParameterValue(std::vector<uint8_t>{0, 255})), "[0, 255]");
+  EXPECT_EQ(rclcpp::to_string(rclcpp::PARAMETER_STRING_ARRAY), "string_array");
+}
+
+TEST(Parameter, AccessorsAndJson)
+{
+  const rclcpp::Parameter parameter("diag_keep_his", 100);
+  EXPECT_EQ(parameter.get_name(), "diag_keep_his");
+  EXPECT_EQ(parameter.as_int(), 100);
+  EXPECT_EQ(parameter.get_value<int>(), 100);
+  EXPECT_EQ(parameter.get_type_name(), "integer");
+  EXPECT_EQ(&parameter.get_value<rclcpp::Parameter>(), &parameter);
+  EXPECT_THROW(parameter.as_string(), rclcpp::ParameterTypeException);
+  std::ostringstream out;
+  out << parameter;
+  EXPECT_EQ(out.str(), "{\"diag_keep_his\": {\"type\": \"integer\", \"value\": \"100\"}}");
+  EXPECT_EQ(rclcpp::Parameter("x").get_type(), rclcpp::PARAMETER_NOT_SET);
+  EXPECT_EQ(rclcpp::Parameter("x", 1), rclcpp::Parameter("x", 1));
+  EXPECT_NE(rclcpp::Parameter("x", 1), rclcpp::Parameter("x", 1.0));
+}
