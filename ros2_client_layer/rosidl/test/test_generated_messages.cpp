@@ -137,6 +137,21 @@ TEST(GeneratedMessages, ParameterServicesRoundTrip)
   EXPECT_EQ(ListParameters::Request::DEPTH_RECURSIVE, 0u);
 }
 
+TEST(GeneratedMessages, MinimumWireSizesBoundWhatAHostileCountCanAllocate)
+{
+  static_assert(client_layer::TypeSupport<builtin_interfaces::msg::Time>::min_wire_size == 8);
+  static_assert(client_layer::TypeSupport<DiagnosticEvent>::min_wire_size == 8 + 4 + 4 + 4 + 4);
+  static_assert(client_layer::TypeSupport<rmw_dds_common::msg::Gid>::min_wire_size == 24);
+  // A count of 2 node entries needs at least 2 x 16 bytes after it; 31 are refused.
+  Bytes wire(4 + 24, 0);
+  wire[1] = 0x01;
+  wire.insert(wire.end(), {0x02, 0x00, 0x00, 0x00});
+  wire.resize(wire.size() + 31, 0);
+  rmw_dds_common::msg::ParticipantEntitiesInfo info;
+  EXPECT_FALSE(client_layer::deserialize_message(wire.data(), wire.size(), info));
+  EXPECT_TRUE(info.node_entities_info_seq.empty());
+}
+
 TEST(GeneratedMessages, DiscoveryInfoRoundTrips)
 {
   rmw_dds_common::msg::ParticipantEntitiesInfo info;

@@ -662,6 +662,17 @@ def builder_header(messages, service_name=None):
 
 # ---- type support ------------------------------------------------------------
 
+def _member_type_default_allocator(type_):
+    element = element_cpp_type(type_, allocator_template=False)
+    if type_.array == 'fixed':
+        return 'std::array<%s, %d>' % (element, type_.array_size)
+    if type_.array == 'unbounded':
+        return 'std::vector<%s>' % element
+    if type_.array == 'bounded':
+        return 'rosidl_runtime_cpp::BoundedVector<%s, %d>' % (element, type_.array_size)
+    return element
+
+
 def _type_support_specialisation(message):
     pkg, kind, name = message.package, message.interface_kind, message.name
     full = '%s::%s::%s' % (pkg, kind, name)
@@ -674,6 +685,12 @@ def _type_support_specialisation(message):
     out.append('  {')
     out.append('    return "%s/%s/%s";' % (pkg, kind, name))
     out.append('  }')
+    out.append('')
+    out.append('  // The least number of bytes a sample takes on the wire, padding aside.')
+    out.append('  static constexpr std::size_t min_wire_size =')
+    sizes = ['MinWireSize<%s>::value' % _member_type_default_allocator(item.type)
+             for item in message.fields]
+    out.append('    ' + ' +\n    '.join(sizes) + ';')
     out.append('')
     out.append('  static void serialize(CdrWriter & writer, const %s & message)' % full)
     out.append('  {')

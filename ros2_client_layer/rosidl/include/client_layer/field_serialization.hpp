@@ -20,26 +20,38 @@
 namespace client_layer {
 
 // Bytes one value occupies on the wire at the least (alignment aside); used to
-// reject sequence lengths that the remaining data cannot hold.
-template <typename T>
+// reject sequence lengths that the remaining data cannot hold, so that a
+// hostile count never makes the reader allocate much more than the sample's
+// size. Messages state theirs in TypeSupport<M>::min_wire_size.
+template <typename T, typename = void>
 struct MinWireSize
 {
-  static constexpr std::size_t value = cdr_detail::is_cdr_primitive<T>() ? sizeof(T) : 1;
+  static constexpr std::size_t value = TypeSupport<T>::min_wire_size;
 };
-template <>
-struct MinWireSize<std::string>
+template <typename T>
+struct MinWireSize<T, std::enable_if_t<cdr_detail::is_cdr_primitive<T>()>>
 {
-  static constexpr std::size_t value = 4;
+  static constexpr std::size_t value = sizeof(T);
 };
-template <>
-struct MinWireSize<std::u16string>
+template <typename CharT, typename Traits, typename Alloc>
+struct MinWireSize<std::basic_string<CharT, Traits, Alloc>>
 {
-  static constexpr std::size_t value = 4;
+  static constexpr std::size_t value = 4;  // the length
 };
 template <typename T, std::size_t N>
 struct MinWireSize<std::array<T, N>>
 {
   static constexpr std::size_t value = N * MinWireSize<T>::value;
+};
+template <typename T, typename Alloc>
+struct MinWireSize<std::vector<T, Alloc>>
+{
+  static constexpr std::size_t value = 4;  // the count
+};
+template <typename T, std::size_t Bound, typename Alloc>
+struct MinWireSize<rosidl_runtime_cpp::BoundedVector<T, Bound, Alloc>>
+{
+  static constexpr std::size_t value = 4;  // the count
 };
 
 // ---- writing ----------------------------------------------------------------
