@@ -28,6 +28,24 @@ std::string Parameter::get_type_name() const { return rclcpp::to_string(get_type
 
 const std::string & Parameter::get_name() const { return name_; }
 
+rcl_interfaces::msg::ParameterValue Parameter::get_value_message() const
+{
+  return value_.to_value_msg();
+}
+
+Parameter Parameter::from_parameter_msg(const rcl_interfaces::msg::Parameter & parameter)
+{
+  return Parameter(parameter.name, ParameterValue(parameter.value));
+}
+
+rcl_interfaces::msg::Parameter Parameter::to_parameter_msg() const
+{
+  rcl_interfaces::msg::Parameter parameter;
+  parameter.name = name_;
+  parameter.value = value_.to_value_msg();
+  return parameter;
+}
+
 const rclcpp::ParameterValue & Parameter::get_parameter_value() const { return value_; }
 
 bool Parameter::as_bool() const { return get_value<ParameterType::PARAMETER_BOOL>(); }

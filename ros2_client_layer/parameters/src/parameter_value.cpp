@@ -96,6 +96,94 @@ std::string to_string(const ParameterValue & value)
 
 ParameterValue::ParameterValue() = default;
 
+ParameterValue::ParameterValue(const rcl_interfaces::msg::ParameterValue & value)
+{
+  switch (value.type) {
+    case PARAMETER_NOT_SET:
+      break;
+    case PARAMETER_BOOL:
+      value_ = value.bool_value;
+      break;
+    case PARAMETER_INTEGER:
+      value_ = value.integer_value;
+      break;
+    case PARAMETER_DOUBLE:
+      value_ = value.double_value;
+      break;
+    case PARAMETER_STRING:
+      value_ = std::string(value.string_value);
+      break;
+    case PARAMETER_BYTE_ARRAY:
+      value_ = std::vector<uint8_t>(value.byte_array_value.begin(), value.byte_array_value.end());
+      break;
+    case PARAMETER_BOOL_ARRAY:
+      value_ = std::vector<bool>(value.bool_array_value.begin(), value.bool_array_value.end());
+      break;
+    case PARAMETER_INTEGER_ARRAY:
+      value_ =
+          std::vector<int64_t>(value.integer_array_value.begin(), value.integer_array_value.end());
+      break;
+    case PARAMETER_DOUBLE_ARRAY:
+      value_ =
+          std::vector<double>(value.double_array_value.begin(), value.double_array_value.end());
+      break;
+    case PARAMETER_STRING_ARRAY:
+      value_ = std::vector<std::string>(
+          value.string_array_value.begin(), value.string_array_value.end());
+      break;
+    default:
+      throw std::runtime_error("Unknown type: " + std::to_string(value.type));
+  }
+}
+
+rcl_interfaces::msg::ParameterValue ParameterValue::to_value_msg() const
+{
+  rcl_interfaces::msg::ParameterValue message;
+  message.type = get_type();
+  switch (get_type()) {
+    case PARAMETER_BOOL:
+      message.bool_value = get<bool>();
+      break;
+    case PARAMETER_INTEGER:
+      message.integer_value = get<int64_t>();
+      break;
+    case PARAMETER_DOUBLE:
+      message.double_value = get<double>();
+      break;
+    case PARAMETER_STRING:
+      message.string_value = get<std::string>();
+      break;
+    case PARAMETER_BYTE_ARRAY: {
+      const auto & bytes = get<std::vector<uint8_t>>();
+      message.byte_array_value.assign(bytes.begin(), bytes.end());
+      break;
+    }
+    case PARAMETER_BOOL_ARRAY: {
+      const auto & bools = get<std::vector<bool>>();
+      message.bool_array_value.assign(bools.begin(), bools.end());
+      break;
+    }
+    case PARAMETER_INTEGER_ARRAY: {
+      const auto & integers = get<std::vector<int64_t>>();
+      message.integer_array_value.assign(integers.begin(), integers.end());
+      break;
+    }
+    case PARAMETER_DOUBLE_ARRAY: {
+      const auto & doubles = get<std::vector<double>>();
+      message.double_array_value.assign(doubles.begin(), doubles.end());
+      break;
+    }
+    case PARAMETER_STRING_ARRAY: {
+      const auto & strings = get<std::vector<std::string>>();
+      message.string_array_value.assign(strings.begin(), strings.end());
+      break;
+    }
+    default:
+      break;
+  }
+  return message;
+}
+
 ParameterValue::ParameterValue(const bool bool_value) : value_(bool_value) {}
 
 ParameterValue::ParameterValue(const int int_value) : value_(static_cast<int64_t>(int_value)) {}

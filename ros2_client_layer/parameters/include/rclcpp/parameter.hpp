@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "rcl_interfaces/msg/parameter.hpp"
+#include "rcl_interfaces/msg/parameter_value.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/parameter_value.hpp"
 
@@ -48,6 +50,8 @@ public:
 
   const std::string & get_name() const;
 
+  rcl_interfaces::msg::ParameterValue get_value_message() const;
+
   const rclcpp::ParameterValue & get_parameter_value() const;
 
   /// Get value of parameter using rclcpp::ParameterType as template argument.
@@ -72,6 +76,12 @@ public:
   const std::vector<int64_t> & as_integer_array() const;
   const std::vector<double> & as_double_array() const;
   const std::vector<std::string> & as_string_array() const;
+
+  /// Create a Parameter from a parameter message.
+  static Parameter from_parameter_msg(const rcl_interfaces::msg::Parameter & parameter);
+
+  /// Convert the class in a parameter message.
+  rcl_interfaces::msg::Parameter to_parameter_msg() const;
 
   /// Get value of parameter as a string.
   std::string value_to_string() const;

@@ -11,6 +11,9 @@
 #include <variant>
 #include <vector>
 
+#include "rcl_interfaces/msg/parameter_type.hpp"
+#include "rcl_interfaces/msg/parameter_value.hpp"
+
 namespace rclcpp {
 
 enum ParameterType : uint8_t
@@ -51,6 +54,8 @@ class ParameterValue
 public:
   /// Construct a parameter value with type PARAMETER_NOT_SET.
   ParameterValue();
+  /// Construct from a message; throws std::runtime_error("Unknown type: <n>") for a bad type.
+  explicit ParameterValue(const rcl_interfaces::msg::ParameterValue & value);
   explicit ParameterValue(const bool bool_value);
   explicit ParameterValue(const int int_value);
   explicit ParameterValue(const int64_t int_value);
@@ -68,6 +73,9 @@ public:
 
   /// Return an enum indicating the type of the set value.
   ParameterType get_type() const;
+
+  /// Return a message populated with the parameter value
+  rcl_interfaces::msg::ParameterValue to_value_msg() const;
 
   bool operator==(const ParameterValue & rhs) const;
   bool operator!=(const ParameterValue & rhs) const;
