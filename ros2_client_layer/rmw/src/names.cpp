@@ -1,9 +1,12 @@
-// DDS topic names for ROS names, with ROS 2's prefixes and suffixes.
+// DDS names for ROS names, and the default domain configuration.
 #include <string>
 
 #include "client_layer/rmw/transport.hpp"
+#include "domain.hpp"
 
 namespace client_layer::rmw {
+
+std::string loopback_domain_configuration() { return detail::loopback_domain_config(); }
 
 std::string topic_to_dds(const std::string & fully_qualified_name)
 {

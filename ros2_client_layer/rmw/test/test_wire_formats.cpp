@@ -1,9 +1,12 @@
 // Byte layouts and strings the transport puts on the wire.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "byte_order.hpp"
 #include "client_layer/rmw/service.hpp"
 #include "client_layer/rmw/transport.hpp"
+#include "domain.hpp"
 #include "entities_info.hpp"
 #include "rmw/time.h"
 
@@ -25,6 +28,22 @@ TEST(Names, FollowRosPrefixesAndSuffixes)
   EXPECT_EQ(topic_to_dds("/ns/a/b"), "rt/ns/a/b");
   EXPECT_EQ(service_request_to_dds("/ns/query"), "rq/ns/queryRequest");
   EXPECT_EQ(service_reply_to_dds("/ns/query"), "rr/ns/queryReply");
+}
+
+TEST(DomainConfiguration, LoopbackUnicastUnlessTheUserSaysOtherwise)
+{
+  const std::string config = loopback_domain_configuration();
+  EXPECT_NE(config.find("<NetworkInterface address=\"127.0.0.1\""), std::string::npos);
+  EXPECT_NE(config.find("<AllowMulticast>false</AllowMulticast>"), std::string::npos);
+  EXPECT_NE(config.find("<Peer address=\"127.0.0.1\"/>"), std::string::npos);
+
+  unsetenv("CYCLONEDDS_URI");
+  EXPECT_EQ(detail::domain_config(), config);
+  setenv("CYCLONEDDS_URI", "", 1);
+  EXPECT_EQ(detail::domain_config(), config);
+  setenv("CYCLONEDDS_URI", "file:///etc/cyclone.xml", 1);
+  EXPECT_EQ(detail::domain_config(), "file:///etc/cyclone.xml");
+  unsetenv("CYCLONEDDS_URI");
 }
 
 TEST(RmwTime, ComparesConvertsAndSaturates)

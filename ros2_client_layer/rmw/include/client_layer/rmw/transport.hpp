@@ -194,6 +194,13 @@ private:
   std::unique_ptr<Impl> impl_;
 };
 
+// The Cyclone DDS configuration every domain gets unless CYCLONEDDS_URI is
+// set: 127.0.0.1 only, no multicast, unicast discovery of up to 101
+// participant indices on 127.0.0.1. Give it (as CYCLONEDDS_URI) to other
+// Cyclone programs, e.g. ddsperf, so that they find the layer and stay on
+// loopback too.
+std::string loopback_domain_configuration();
+
 // DDS topic names for ROS names, as ROS 2 forms them: "/a/b" -> "rt/a/b",
 // services "rq/a/bRequest" and "rr/a/bReply". (With
 // avoid_ros_namespace_conventions the caller uses the name as is, plus the
