@@ -16,12 +16,15 @@ set(CLIENT_LAYER_TOOL_PACKAGES
   rosidl_default_generators rosidl_default_runtime rosidl_cmake
   CACHE INTERNAL "Packages the standalone build provides as CMake commands only")
 
-# Interface and library packages that this build provides. A package in this
-# list is found even before its directory has been processed, so that the
-# order of add_subdirectory() calls does not matter; its targets must be
-# registered by the time they are linked.
-set(CLIENT_LAYER_PROVIDED_PACKAGES
-  builtin_interfaces rcl_interfaces rmw_dds_common corvanta_protocol rclcpp
+# Interface and library packages that this build provides. A package in these
+# lists is found even before its directory has been processed, so that the
+# order of add_subdirectory() calls does not matter. Interface packages have
+# their targets' names by convention; other packages must have registered
+# their targets by the time they are linked.
+set(CLIENT_LAYER_INTERFACE_PACKAGES
+  builtin_interfaces rcl_interfaces rmw_dds_common corvanta_protocol
+  CACHE INTERNAL "Interface packages the standalone build generates")
+set(CLIENT_LAYER_PROVIDED_PACKAGES ${CLIENT_LAYER_INTERFACE_PACKAGES} rclcpp
   CACHE INTERNAL "Packages the standalone build provides as targets")
 
 # client_layer_register_package(<name> TARGETS <targets...>)
