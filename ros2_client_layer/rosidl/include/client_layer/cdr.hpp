@@ -160,8 +160,12 @@ private:
 
   void append(const void * data, std::size_t size)
   {
-    const auto * bytes = static_cast<const std::uint8_t *>(data);
-    out_.insert(out_.end(), bytes, bytes + size);
+    if (size == 0) {
+      return;
+    }
+    const std::size_t end = out_.size();
+    out_.resize(end + size);
+    std::memcpy(out_.data() + end, data, size);
   }
 
   std::vector<std::uint8_t> & out_;
