@@ -44,6 +44,7 @@ struct OutputConfig
 {
   FILE * stream = stderr;
   Colorized colorized = Colorized::kAuto;
+  bool use_color = false;  ///< decided once: a stream does not stop being a terminal
   std::string format = kDefaultOutputFormat;
 };
 
@@ -210,9 +211,15 @@ OutputConfig read_environment()
   return config;
 }
 
+bool is_colorized(const OutputConfig & config);
+
 const OutputConfig & output_config()
 {
-  static const OutputConfig config = read_environment();
+  static const OutputConfig config = [] {
+    OutputConfig read = read_environment();
+    read.use_color = is_colorized(read);
+    return read;
+  }();
   return config;
 }
 
@@ -400,20 +407,15 @@ std::string format_output(
   return out;
 }
 
-void vlog(
+namespace {
+
+void write_line(
     const LogLocation * location, int severity, const char * name, const char * format,
     va_list args)
 {
-  if (severity_name(severity) == nullptr || severity == kUnset) {
-    std::fprintf(stderr, "unknown severity level: %d\n", severity);
-    return;
-  }
-  if (!is_enabled_for(name, severity)) {
-    return;
-  }
   const int64_t now = system_time_now_ns();
   const OutputConfig & config = output_config();
-  const bool colorized = is_colorized(config);
+  const bool colorized = config.use_color;
 
   const std::string message = format_message(format, args);
   std::string line;
@@ -429,6 +431,31 @@ void vlog(
   // lines never interleave.
   std::fwrite(line.data(), 1, line.size(), config.stream);
 }
+
+}  // namespace
+
+void vlog(
+    const LogLocation * location, int severity, const char * name, const char * format,
+    va_list args)
+{
+  if (severity_name(severity) == nullptr || severity == kUnset) {
+    std::fprintf(stderr, "unknown severity level: %d\n", severity);
+    return;
+  }
+  if (is_enabled_for(name, severity)) {
+    write_line(location, severity, name, format, args);
+  }
+}
+
+namespace detail {
+void write(const LogLocation * location, int severity, const char * name, const char * format, ...)
+{
+  va_list args;
+  va_start(args, format);
+  write_line(location, severity, name, format, args);
+  va_end(args);
+}
+}  // namespace detail
 
 void log(const LogLocation * location, int severity, const char * name, const char * format, ...)
 {

@@ -31,9 +31,17 @@ void write_from_threads()
       }
     });
   }
+  // Level changes race with the level checks of the writers; INFO stays enabled either way.
+  std::thread toggler([]() {
+    rclcpp::Logger logger = rclcpp::get_logger("thread0");
+    for (int i = 0; i < 500; ++i) {
+      logger.set_level(i % 2 ? rclcpp::Logger::Level::Debug : rclcpp::Logger::Level::Info);
+    }
+  });
   for (auto & thread : threads) {
     thread.join();
   }
+  toggler.join();
 }
 
 }  // namespace

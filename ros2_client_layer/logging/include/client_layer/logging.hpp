@@ -103,6 +103,14 @@ struct LoggerState
   mutable std::atomic<uint64_t> cached_level{0};
 };
 
+/// Formats and writes one message without checking the level (the macros
+/// have already checked it).
+void write(const LogLocation * location, int severity, const char * name, const char * format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 4, 5)))
+#endif
+    ;
+
 /// Recomputes a logger's cached effective level; returns the new cache word.
 uint64_t refresh_cached_level(const LoggerState & state);
 

@@ -34,7 +34,7 @@
       static const ::client_layer::logging::LogLocation client_layer_location_ = {            \
           __func__, __FILE__, static_cast<size_t>(__LINE__)};                                 \
       if (condition) {                                                                        \
-        ::client_layer::logging::log(                                                         \
+        ::client_layer::logging::detail::write(                                               \
             &client_layer_location_, severity, client_layer_logger_.get_name(), __VA_ARGS__); \
       }                                                                                       \
     }                                                                                         \
@@ -50,7 +50,7 @@
       if (condition) {                                                                    \
         std::stringstream rclcpp_stream_ss_;                                              \
         rclcpp_stream_ss_ << stream_arg;                                                  \
-        ::client_layer::logging::log(                                                     \
+        ::client_layer::logging::detail::write(                                           \
             &client_layer_location_, severity, client_layer_logger_.get_name(), "%s",     \
             rclcpp_stream_ss_.str().c_str());                                             \
       }                                                                                   \

@@ -82,8 +82,9 @@ struct Arguments
 /// rclcpp::exceptions::RCLInvalidROSArgsError whose what() is
 /// "<error_prefix>: Couldn't parse ...". rclcpp uses the prefix
 /// "failed to initialize rcl" for rclcpp::init and "failed to parse arguments"
-/// for NodeOptions::arguments. Unknown ROS arguments do not throw here; see
-/// throw_if_unknown_ros_args.
+/// for NodeOptions::arguments (rcl_init also logs "Failed to parse global
+/// arguments" at ERROR on the logger "rcl" first). Unknown ROS arguments do
+/// not throw here; see throw_if_unknown_ros_args.
 Arguments parse_arguments(
     const std::vector<std::string> & argv, const std::string & error_prefix = "");
 Arguments parse_arguments(
