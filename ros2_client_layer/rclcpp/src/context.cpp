@@ -69,6 +69,16 @@ std::shared_ptr<ContextState> ContextAccess::state(const rclcpp::Context & conte
   return context.state_;
 }
 
+std::shared_ptr<rmw::Participant> ContextAccess::participant(const rclcpp::Context & context)
+{
+  auto context_state = state(context);
+  std::lock_guard<std::mutex> lock(context_state->participant_mutex);
+  if (!context_state->participant) {
+    context_state->participant = rmw::Participant::create(context_state->domain_id, "/");
+  }
+  return context_state->participant;
+}
+
 }  // namespace client_layer
 
 namespace rclcpp {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "client_layer/rmw/transport.hpp"
 #include "rclcpp/context.hpp"
 
 namespace client_layer {
@@ -17,6 +18,10 @@ struct ContextState
 {
   std::vector<std::string> arguments;
   std::uint32_t domain_id = 0;
+
+  // The DDS participant of the context's nodes, created with the first node.
+  std::mutex participant_mutex;
+  std::shared_ptr<rmw::Participant> participant;
 };
 
 // Internal access to a context's state, for the node and entity code.
@@ -25,6 +30,10 @@ class ContextAccess
 public:
   // The state of a valid context; throws std::runtime_error otherwise.
   static std::shared_ptr<ContextState> state(const rclcpp::Context & context);
+
+  // The context's participant, created on first use.
+  // Throws std::runtime_error when the context is not valid or DDS fails.
+  static std::shared_ptr<rmw::Participant> participant(const rclcpp::Context & context);
 };
 
 }  // namespace client_layer

@@ -14,7 +14,7 @@ public:
   void add_timer(
       rclcpp::TimerBase::SharedPtr timer, rclcpp::CallbackGroup::SharedPtr callback_group) override
   {
-    auto group = node_base_->group_for(callback_group, "timer");
+    auto group = node_base_->group_for(callback_group, "Cannot create timer, group not in node.");
     timer->set_notifier(group->notifier());
     group->add_timer(timer);
   }
@@ -93,6 +93,18 @@ node_interfaces::NodeClockInterface::SharedPtr Node::get_node_clock_interface()
 node_interfaces::NodeTimersInterface::SharedPtr Node::get_node_timers_interface()
 {
   return node_timers_;
+}
+
+rclcpp::CallbackGroup::SharedPtr Node::group_or_default(
+    const rclcpp::CallbackGroup::SharedPtr & group, const char * error)
+{
+  if (!group) {
+    return node_base_->get_default_callback_group();
+  }
+  if (!node_base_->callback_group_in_node(group)) {
+    throw std::runtime_error(error);
+  }
+  return group;
 }
 
 const NodeOptions & Node::get_node_options() const { return node_options_; }

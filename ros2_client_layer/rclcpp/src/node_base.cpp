@@ -44,12 +44,18 @@ NodeBase::NodeBase(
   node_namespace_ = names_->namespace_();
   fully_qualified_name_ = node_namespace_ == "/" ? "/" + name_ : node_namespace_ + "/" + name_;
   logger_name_ = make_logger_name(node_namespace_, name_);
+  participant_ = ContextAccess::participant(*context_);
+  participant_->add_node(node_namespace_, name_);
   default_group_ =
       std::make_shared<rclcpp::CallbackGroup>(rclcpp::CallbackGroupType::MutuallyExclusive);
   groups_.push_back(default_group_);
 }
 
-NodeBase::~NodeBase() { notifier_->detach(); }
+NodeBase::~NodeBase()
+{
+  notifier_->detach();
+  participant_->remove_node(node_namespace_, name_);
+}
 
 const char * NodeBase::get_name() const { return name_.c_str(); }
 
@@ -123,13 +129,13 @@ std::string NodeBase::resolve_topic_or_service_name(
 }
 
 rclcpp::CallbackGroup::SharedPtr NodeBase::group_for(
-    const rclcpp::CallbackGroup::SharedPtr & group, const char * what)
+    const rclcpp::CallbackGroup::SharedPtr & group, const char * error)
 {
   if (!group) {
     return default_group_;
   }
   if (!callback_group_in_node(group)) {
-    throw std::runtime_error(std::string("Cannot create ") + what + ", group not in node.");
+    throw std::runtime_error(error);
   }
   return group;
 }

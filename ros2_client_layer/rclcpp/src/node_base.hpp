@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "client_layer/notifier.hpp"
+#include "client_layer/rmw/transport.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
 #include "rclcpp/node_options.hpp"
 
@@ -50,11 +51,12 @@ public:
   // Layer internal.
   const std::shared_ptr<Notifier> & notifier() const { return notifier_; }
   // The group to use for an entity: `group`, or the default group when null.
-  // Throws std::runtime_error("Cannot create <what>, group not in node.").
+  // Throws std::runtime_error(`error`) when the group is not the node's.
   rclcpp::CallbackGroup::SharedPtr group_for(
-      const rclcpp::CallbackGroup::SharedPtr & group, const char * what);
+      const rclcpp::CallbackGroup::SharedPtr & group, const char * error);
   // Logger name of the node ("ns.name" style, as rcl forms it).
   const std::string & logger_name() const { return logger_name_; }
+  const std::shared_ptr<rmw::Participant> & participant() const { return participant_; }
 
 private:
   rclcpp::Context::SharedPtr context_;
@@ -63,6 +65,7 @@ private:
   std::string fully_qualified_name_;
   std::string logger_name_;
   std::shared_ptr<NodeNames> names_;
+  std::shared_ptr<rmw::Participant> participant_;
   bool use_intra_process_default_;
   bool enable_topic_statistics_default_;
   std::shared_ptr<Notifier> notifier_;

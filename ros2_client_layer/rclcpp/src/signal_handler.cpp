@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "internal_log.hpp"
 #include "rclcpp/context.hpp"
-#include "signal_log.hpp"
 
 namespace {
 
@@ -138,7 +138,7 @@ void SignalHandler::run_deferred_handler()
     if (signum == 0) {
       continue;
     }
-    log_signal(signum);
+    log_info("rclcpp", "signal_handler(signum=" + std::to_string(signum) + ")");
     for (const auto & context : rclcpp::get_contexts()) {
       if (context->get_init_options().shutdown_on_signal) {
         context->shutdown("signal handler");

@@ -1,13 +1,26 @@
 // A second process for the tests: what it does is chosen by its first argument.
-//   spin: create a node with a timer, print "spinning", spin until the
-//         context shuts down (a signal), print "spin returned".
+//   spin:  a node with a timer; prints "spinning", spins until the context
+//          shuts down (a signal), prints "spin returned".
+//   serve: echoes "ping" (DiagnosticEvent) to "pong", and serves "peer_srv"
+//          (DiagnosticSrv) answering data = the bytes 0x00 0xFF and the decimal
+//          cmd; prints "ready" and spins until a signal.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
+#include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "corvanta_protocol/srv/diagnostic_srv.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 namespace {
+
+using corvanta_protocol::msg::DiagnosticEvent;
+using corvanta_protocol::srv::DiagnosticSrv;
+
+void say(const char * line)
+{
+  std::printf("%s\n", line);
+  std::fflush(stdout);
+}
 
 int spin_until_signal(int argc, char ** argv)
 {
@@ -17,27 +30,43 @@ int spin_until_signal(int argc, char ** argv)
   auto timer = node->create_wall_timer(std::chrono::milliseconds(5), [&ticks] { ++ticks; });
   rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 2);
   executor.add_node(node);
-  std::printf("spinning\n");
-  std::fflush(stdout);
+  say("spinning");
   executor.spin();
-  std::printf("spin returned\n");
-  std::fflush(stdout);
+  say("spin returned");
   rclcpp::shutdown();
   return ticks > 0 ? 0 : 3;
+}
+
+int serve(int argc, char ** argv)
+{
+  rclcpp::init(argc, argv);
+  auto node = std::make_shared<rclcpp::Node>("peer");
+  auto pong = node->create_publisher<DiagnosticEvent>("pong", 10);
+  auto ping = node->create_subscription<DiagnosticEvent>(
+      "ping", 10, [&pong](const DiagnosticEvent & event) { pong->publish(event); });
+  auto service = node->create_service<DiagnosticSrv>(
+      "peer_srv", [](const std::shared_ptr<DiagnosticSrv::Request> request,
+                     std::shared_ptr<DiagnosticSrv::Response> response) {
+        response->result = 0;
+        response->data = std::string("\x00\xff", 2) + std::to_string(request->cmd);
+      });
+  say("ready");
+  rclcpp::spin(node);
+  rclcpp::shutdown();
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char ** argv)
 {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s spin\n", argv[0]);
-    return 2;
-  }
-  const std::string mode = argv[1];
+  const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "spin") {
     return spin_until_signal(argc, argv);
   }
-  std::fprintf(stderr, "unknown mode '%s'\n", argv[1]);
+  if (mode == "serve") {
+    return serve(argc, argv);
+  }
+  std::fprintf(stderr, "usage: %s spin|serve [--ros-args ...]\n", argv[0]);
   return 2;
 }

@@ -2,11 +2,6 @@
 // the SIGINT/SIGTERM handling that ends spin.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -14,9 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "peer_process.hpp"
 #include "rclcpp/rclcpp.hpp"
-
-extern char ** environ;
 
 using namespace std::chrono_literals;
 
@@ -109,43 +103,17 @@ TEST(InitTest, DomainIdFromEnvironmentAndOptions)
   }
 }
 
-// Starts the peer program in "spin" mode, waits for it to spin, sends the
-// signal and expects spin to return and the process to end normally.
+// Starts the peer in "spin" mode, waits for it to spin, sends the signal
+// and expects spin to return and the process to end normally.
 void expect_signal_ends_spin(int signum)
 {
-  int out[2];
-  ASSERT_EQ(0, pipe(out));
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  std::vector<std::string> args = {RCLCPP_TEST_PEER, "spin"};
-  std::vector<char *> argv;
-  for (auto & arg : args) {
-    argv.push_back(arg.data());
-  }
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  ASSERT_EQ(0, posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ));
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-
-  auto read_line = [&]() {
-    std::string line;
-    char c = 0;
-    while (read(out[0], &c, 1) == 1 && c != '\n') {
-      line += c;
-    }
-    return line;
-  };
-  EXPECT_EQ("spinning", read_line());
+  PeerProcess peer({"spin"});
+  ASSERT_TRUE(peer.started());
+  EXPECT_EQ("spinning", peer.read_line());
   std::this_thread::sleep_for(50ms);  // let the timer run a few times
-  kill(pid, signum);
-  EXPECT_EQ("spin returned", read_line());
-
-  int status = 0;
-  ASSERT_EQ(pid, waitpid(pid, &status, 0));
-  close(out[0]);
+  peer.signal(signum);
+  EXPECT_EQ("spin returned", peer.read_line());
+  const int status = peer.wait();
   EXPECT_TRUE(WIFEXITED(status)) << "status " << status;
   EXPECT_EQ(0, WEXITSTATUS(status));
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "rclcpp/callback_group.hpp"
+#include "rclcpp/client.hpp"
 #include "rclcpp/clock.hpp"
 #include "rclcpp/context.hpp"
 #include "rclcpp/create_timer.hpp"
@@ -18,9 +19,16 @@
 #include "rclcpp/node_interfaces/node_clock_interface.hpp"
 #include "rclcpp/node_interfaces/node_timers_interface.hpp"
 #include "rclcpp/node_options.hpp"
+#include "rclcpp/publisher.hpp"
+#include "rclcpp/publisher_options.hpp"
+#include "rclcpp/qos.hpp"
+#include "rclcpp/service.hpp"
+#include "rclcpp/subscription.hpp"
+#include "rclcpp/subscription_options.hpp"
 #include "rclcpp/time.hpp"
 #include "rclcpp/timer.hpp"
 #include "rclcpp/visibility_control.hpp"
+#include "rmw/qos_profiles.h"
 
 namespace rclcpp {
 
@@ -50,6 +58,83 @@ public:
   rclcpp::CallbackGroup::SharedPtr create_callback_group(
       rclcpp::CallbackGroupType group_type, bool automatically_add_to_executor_with_node = true);
 
+  /// Create a publisher on the topic (resolved in the node's namespace, remapped).
+  /**
+   * \throws InvalidTopicNameError for an invalid name
+   * \throws std::runtime_error "could not create publisher: ..." when DDS refuses it
+   */
+  template <
+      typename MessageT, typename AllocatorT = std::allocator<void>,
+      typename PublisherT = rclcpp::Publisher<MessageT, AllocatorT>>
+  std::shared_ptr<PublisherT> create_publisher(
+      const std::string & topic_name, const rclcpp::QoS & qos,
+      const PublisherOptionsWithAllocator<AllocatorT> & options =
+          PublisherOptionsWithAllocator<AllocatorT>())
+  {
+    group_or_default(
+        options.callback_group, "Cannot create publisher, callback group not in node.");
+    return std::make_shared<PublisherT>(node_base_.get(), topic_name, qos, options);
+  }
+
+  /// Create a subscription; the callback takes the message as const MessageT &,
+  /// std::unique_ptr<MessageT>, std::shared_ptr<const MessageT> or std::shared_ptr<MessageT>.
+  /**
+   * \throws InvalidTopicNameError for an invalid name
+   * \throws std::runtime_error "could not create subscription: ..." when DDS refuses it
+   */
+  template <
+      typename MessageT, typename CallbackT, typename AllocatorT = std::allocator<void>,
+      typename SubscriptionT = rclcpp::Subscription<MessageT, AllocatorT>>
+  std::shared_ptr<SubscriptionT> create_subscription(
+      const std::string & topic_name, const rclcpp::QoS & qos, CallbackT && callback,
+      const SubscriptionOptionsWithAllocator<AllocatorT> & options =
+          SubscriptionOptionsWithAllocator<AllocatorT>())
+  {
+    auto group = group_or_default(
+        options.callback_group, "Cannot create subscription, callback group not in node.");
+    auto subscription = std::make_shared<SubscriptionT>(
+        node_base_.get(), group, topic_name, qos, std::forward<CallbackT>(callback), options);
+    group->add_readable(subscription);
+    return subscription;
+  }
+
+  /// Create a service server.
+  /**
+   * \throws InvalidServiceNameError for an invalid name
+   * \throws std::runtime_error "could not create service: ..." when DDS refuses it
+   */
+  template <typename ServiceT, typename CallbackT>
+  typename rclcpp::Service<ServiceT>::SharedPtr create_service(
+      const std::string & service_name, CallbackT && callback,
+      const rmw_qos_profile_t & qos_profile = rmw_qos_profile_services_default,
+      rclcpp::CallbackGroup::SharedPtr group = nullptr)
+  {
+    auto resolved_group = group_or_default(group, "Cannot create service, group not in node.");
+    auto service = std::make_shared<rclcpp::Service<ServiceT>>(
+        node_base_.get(), resolved_group, service_name, std::forward<CallbackT>(callback),
+        qos_profile);
+    resolved_group->add_readable(service);
+    return service;
+  }
+
+  /// Create a service client.
+  /**
+   * \throws InvalidServiceNameError for an invalid name
+   * \throws std::runtime_error "could not create client: ..." when DDS refuses it
+   */
+  template <typename ServiceT>
+  typename rclcpp::Client<ServiceT>::SharedPtr create_client(
+      const std::string & service_name,
+      const rmw_qos_profile_t & qos_profile = rmw_qos_profile_services_default,
+      rclcpp::CallbackGroup::SharedPtr group = nullptr)
+  {
+    auto resolved_group = group_or_default(group, "Cannot create client, group not in node.");
+    auto client = std::make_shared<rclcpp::Client<ServiceT>>(
+        node_base_.get(), resolved_group, service_name, qos_profile);
+    resolved_group->add_readable(client);
+    return client;
+  }
+
   /// Create a timer on the steady clock.
   /**
    * \throws std::invalid_argument "timer period cannot be negative", or
@@ -78,6 +163,11 @@ public:
 
 private:
   RCLCPP_DISABLE_COPY(Node)
+
+  // `group`, or the default group when null; throws std::runtime_error(error)
+  // when the group belongs to another node.
+  rclcpp::CallbackGroup::SharedPtr group_or_default(
+      const rclcpp::CallbackGroup::SharedPtr & group, const char * error);
 
   rclcpp::node_interfaces::NodeBaseInterface::SharedPtr node_base_;
   rclcpp::node_interfaces::NodeClockInterface::SharedPtr node_clock_;

@@ -1,0 +1,110 @@
+// Publishers: serialize messages and write them to the topic's DDS writer.
+#ifndef RCLCPP__PUBLISHER_HPP_
+#define RCLCPP__PUBLISHER_HPP_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client_layer/type_support.hpp"
+#include "rclcpp/macros.hpp"
+#include "rclcpp/node_interfaces/node_base_interface.hpp"
+#include "rclcpp/publisher_options.hpp"
+#include "rclcpp/qos.hpp"
+#include "rclcpp/visibility_control.hpp"
+#include "rmw/types.h"
+
+namespace client_layer {
+class PublisherImpl;
+}  // namespace client_layer
+
+namespace rclcpp {
+
+class PublisherBase : public std::enable_shared_from_this<PublisherBase>
+{
+public:
+  RCLCPP_SMART_PTR_DEFINITIONS(PublisherBase)
+
+  /// \throws std::runtime_error "could not create publisher: ..." when DDS refuses it
+  PublisherBase(
+      rclcpp::node_interfaces::NodeBaseInterface * node_base, const std::string & topic,
+      const char * dds_type_name, const rclcpp::QoS & qos);
+
+  virtual ~PublisherBase();
+
+  /// The fully qualified topic name.
+  const char * get_topic_name() const;
+
+  /// The history depth of the QoS.
+  size_t get_queue_size() const;
+
+  /// The gid of the DDS writer.
+  const rmw_gid_t & get_gid() const;
+
+  /// Number of matched subscriptions (in this and other processes).
+  size_t get_subscription_count() const;
+
+  /// Always 0: there is no intra-process path.
+  size_t get_intra_process_subscription_count() const;
+
+  rclcpp::QoS get_actual_qos() const;
+
+  /// Liveliness is automatic; returns true.
+  bool assert_liveliness() const;
+
+  bool operator==(const rmw_gid_t & gid) const;
+  bool operator==(const rmw_gid_t * gid) const;
+
+protected:
+  /// Write one serialized sample (encapsulation header included).
+  /** \throws std::runtime_error "failed to publish message" when DDS fails */
+  void publish_serialized(const std::vector<std::uint8_t> & sample);
+
+private:
+  RCLCPP_DISABLE_COPY(PublisherBase)
+  std::unique_ptr<client_layer::PublisherImpl> impl_;
+};
+
+template <typename MessageT, typename AllocatorT = std::allocator<void>>
+class Publisher : public PublisherBase
+{
+public:
+  using MessageAllocator =
+      typename std::allocator_traits<AllocatorT>::template rebind_alloc<MessageT>;
+  using MessageDeleter = std::default_delete<MessageT>;
+  using MessageUniquePtr = std::unique_ptr<MessageT, MessageDeleter>;
+  using MessageSharedPtr = std::shared_ptr<const MessageT>;
+
+  RCLCPP_SMART_PTR_DEFINITIONS(Publisher<MessageT, AllocatorT>)
+
+  Publisher(
+      rclcpp::node_interfaces::NodeBaseInterface * node_base, const std::string & topic,
+      const rclcpp::QoS & qos, const rclcpp::PublisherOptionsWithAllocator<AllocatorT> & options)
+      : PublisherBase(node_base, topic, client_layer::TypeSupport<MessageT>::dds_type_name(), qos),
+        options_(options)
+  {
+  }
+
+  /// Publish a message (silently dropped once the context is shut down).
+  void publish(const MessageT & msg)
+  {
+    // One buffer per thread: publishing allocates nothing in steady state.
+    thread_local std::vector<std::uint8_t> sample;
+    client_layer::serialize_message(msg, sample);
+    publish_serialized(sample);
+  }
+
+  template <typename Deleter>
+  void publish(std::unique_ptr<MessageT, Deleter> msg)
+  {
+    publish(*msg);
+  }
+
+private:
+  rclcpp::PublisherOptionsWithAllocator<AllocatorT> options_;
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__PUBLISHER_HPP_

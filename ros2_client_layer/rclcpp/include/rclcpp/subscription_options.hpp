@@ -1,0 +1,43 @@
+// Options for creating a subscription.
+#ifndef RCLCPP__SUBSCRIPTION_OPTIONS_HPP_
+#define RCLCPP__SUBSCRIPTION_OPTIONS_HPP_
+
+#include <memory>
+
+#include "rclcpp/callback_group.hpp"
+#include "rclcpp/intra_process_setting.hpp"
+#include "rclcpp/visibility_control.hpp"
+
+namespace rclcpp {
+
+struct SubscriptionOptionsBase
+{
+  /// Do not receive messages published from the same participant (context).
+  bool ignore_local_publications = false;
+  /// Accepted for compatibility; messages always go through DDS.
+  IntraProcessSetting use_intra_process_comm = IntraProcessSetting::NodeDefault;
+  /// The group the callback runs in (the node's default group when null).
+  rclcpp::CallbackGroup::SharedPtr callback_group = nullptr;
+  /// Accepted for compatibility.
+  bool require_unique_network_flow_endpoints = false;
+};
+
+template <typename Allocator>
+struct SubscriptionOptionsWithAllocator : public SubscriptionOptionsBase
+{
+  std::shared_ptr<Allocator> allocator = nullptr;
+
+  SubscriptionOptionsWithAllocator() {}
+
+  explicit SubscriptionOptionsWithAllocator(
+      const SubscriptionOptionsBase & subscription_options_base)
+      : SubscriptionOptionsBase(subscription_options_base)
+  {
+  }
+};
+
+using SubscriptionOptions = SubscriptionOptionsWithAllocator<std::allocator<void>>;
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__SUBSCRIPTION_OPTIONS_HPP_

@@ -1,0 +1,14 @@
+// Log lines the layer itself writes (warnings of services, signals).
+#ifndef CLIENT_LAYER__INTERNAL_LOG_HPP_
+#define CLIENT_LAYER__INTERNAL_LOG_HPP_
+
+#include <string>
+
+namespace client_layer {
+
+void log_info(const std::string & logger_name, const std::string & message);
+void log_warning(const std::string & logger_name, const std::string & message);
+
+}  // namespace client_layer
+
+#endif  // CLIENT_LAYER__INTERNAL_LOG_HPP_

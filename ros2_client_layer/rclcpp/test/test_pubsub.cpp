@@ -1,0 +1,208 @@
+// Publishers and subscriptions: delivery within a process and across
+// processes, callback signatures, keep-last depth, DDS naming, malformed samples.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "client_layer/rmw/transport.hpp"
+#include "client_layer/sample_counters.hpp"
+#include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "peer_process.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+using namespace std::chrono_literals;
+using corvanta_protocol::msg::DiagnosticEvent;
+
+namespace {
+
+class PubSubTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    rclcpp::init(0, nullptr);
+    node_ = std::make_shared<rclcpp::Node>("pubsub_test");
+  }
+
+  void TearDown() override
+  {
+    node_.reset();
+    rclcpp::shutdown();
+  }
+
+  // Spins the node until `done` holds or the timeout passes.
+  bool spin_until(const std::function<bool()> & done, std::chrono::seconds timeout = 10s)
+  {
+    rclcpp::executors::SingleThreadedExecutor executor;
+    executor.add_node(node_);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        return false;
+      }
+      executor.spin_once(10ms);
+    }
+    return true;
+  }
+
+  static DiagnosticEvent make_event(int32_t fault_id)
+  {
+    DiagnosticEvent event;
+    event.stamp.sec = 12;
+    event.stamp.nanosec = 34;
+    event.source = "arm";
+    event.fault_id = fault_id;
+    event.status = DiagnosticEvent::STATUS_PRESENT;
+    event.event_msg = std::string("bin\x00\xff", 5);
+    return event;
+  }
+
+  rclcpp::Node::SharedPtr node_;
+};
+
+// A subscriber whose callback is a bound member function, as nodes write them.
+class MemberSubscriber
+{
+public:
+  void on_message(std::shared_ptr<DiagnosticEvent> message) { received.push_back(*message); }
+  std::vector<DiagnosticEvent> received;
+};
+
+TEST_F(PubSubTest, DeliversToEveryCallbackSignature)
+{
+  auto publisher = node_->create_publisher<DiagnosticEvent>("events", 10);
+  EXPECT_STREQ("/events", publisher->get_topic_name());
+
+  std::vector<DiagnosticEvent> by_ref, by_shared, by_shared_const, by_unique;
+  MemberSubscriber member;
+  auto s1 = node_->create_subscription<DiagnosticEvent>(
+      "events", 10, [&](const DiagnosticEvent & m) { by_ref.push_back(m); });
+  auto s2 = node_->create_subscription<DiagnosticEvent>(
+      "events", 10, [&](std::shared_ptr<DiagnosticEvent> m) { by_shared.push_back(*m); });
+  auto s3 = node_->create_subscription<DiagnosticEvent>(
+      "events", 10,
+      [&](const std::shared_ptr<const DiagnosticEvent> & m) { by_shared_const.push_back(*m); });
+  auto s4 = node_->create_subscription<DiagnosticEvent>(
+      "/events", rclcpp::QoS(10).reliable(),
+      [&](std::unique_ptr<DiagnosticEvent> m) { by_unique.push_back(*m); });
+  auto s5 = node_->create_subscription<DiagnosticEvent>(
+      "events", rclcpp::QoS(rclcpp::KeepLast(10)),
+      std::bind(&MemberSubscriber::on_message, &member, std::placeholders::_1));
+
+  ASSERT_TRUE(spin_until([&] { return publisher->get_subscription_count() == 5u; }));
+  EXPECT_EQ(1u, s1->get_publisher_count());
+  const auto sent = make_event(7);
+  publisher->publish(sent);
+  publisher->publish(std::make_unique<DiagnosticEvent>(make_event(8)));
+
+  ASSERT_TRUE(spin_until([&] {
+    return by_ref.size() == 2 && by_shared.size() == 2 && by_shared_const.size() == 2 &&
+           by_unique.size() == 2 && member.received.size() == 2;
+  }));
+  for (const auto * received :
+       {&by_ref, &by_shared, &by_shared_const, &by_unique, &member.received}) {
+    EXPECT_EQ(sent, (*received)[0]);
+    EXPECT_EQ(8, (*received)[1].fault_id);
+  }
+}
+
+TEST_F(PubSubTest, KeepLastDepthDropsTheOldest)
+{
+  std::vector<int32_t> received;
+  auto subscription = node_->create_subscription<DiagnosticEvent>(
+      "depth", rclcpp::QoS(2), [&](const DiagnosticEvent & m) { received.push_back(m.fault_id); });
+  auto publisher = node_->create_publisher<DiagnosticEvent>("depth", 10);
+  ASSERT_TRUE(spin_until([&] { return publisher->get_subscription_count() == 1u; }));
+  for (int32_t id = 1; id <= 5; ++id) {
+    publisher->publish(make_event(id));
+  }
+  std::this_thread::sleep_for(200ms);  // all five reach the reader before it is read
+  ASSERT_TRUE(spin_until([&] { return received.size() >= 2; }));
+  std::this_thread::sleep_for(50ms);
+  rclcpp::spin_some(node_);
+  EXPECT_EQ((std::vector<int32_t>{4, 5}), received);
+}
+
+TEST_F(PubSubTest, TopicNamesAndWireFormatAreThoseOfRos2)
+{
+  auto node = std::make_shared<rclcpp::Node>("talker", "/robot");
+  auto publisher = node->create_publisher<DiagnosticEvent>("chatter", 10);
+  EXPECT_STREQ("/robot/chatter", publisher->get_topic_name());
+  auto private_publisher = node->create_publisher<DiagnosticEvent>("~/status", 10);
+  EXPECT_STREQ("/robot/talker/status", private_publisher->get_topic_name());
+
+  auto participant = client_layer::rmw::Participant::create(
+      static_cast<uint32_t>(rclcpp::contexts::get_global_default_context()->get_domain_id()), "/");
+  client_layer::rmw::RawReader reader(
+      participant, "rt/robot/chatter", "corvanta_protocol::msg::dds_::DiagnosticEvent_",
+      rmw_qos_profile_default, [] {});
+  ASSERT_TRUE(spin_until([&] { return publisher->get_subscription_count() == 1u; }));
+  publisher->publish(make_event(3));
+
+  std::vector<uint8_t> sample;
+  ASSERT_TRUE(spin_until([&] { return reader.take(sample); }));
+  ASSERT_GE(sample.size(), 4u);
+  EXPECT_EQ(0x00, sample[0]);  // CDR little-endian encapsulation
+  EXPECT_EQ(0x01, sample[1]);
+  DiagnosticEvent decoded;
+  ASSERT_TRUE(client_layer::deserialize_message(sample.data(), sample.size(), decoded));
+  EXPECT_EQ(make_event(3), decoded);
+}
+
+TEST_F(PubSubTest, MalformedSamplesAreDroppedAndCounted)
+{
+  std::vector<int32_t> received;
+  auto subscription = node_->create_subscription<DiagnosticEvent>(
+      "fuzz", 10, [&](const DiagnosticEvent & m) { received.push_back(m.fault_id); });
+  auto participant = client_layer::rmw::Participant::create(
+      static_cast<uint32_t>(rclcpp::contexts::get_global_default_context()->get_domain_id()), "/");
+  client_layer::rmw::RawWriter writer(
+      participant, "rt/fuzz", "corvanta_protocol::msg::dds_::DiagnosticEvent_",
+      rmw_qos_profile_default);
+  ASSERT_TRUE(spin_until([&] { return writer.matched_count() == 1u; }));
+
+  const auto before = client_layer::dropped_malformed_samples();
+  const std::vector<std::vector<uint8_t>> garbage = {
+      {0x00, 0x01, 0x00, 0x00},                                                  // header, no body
+      {0x00, 0x01, 0x00, 0x00, 1, 2, 3},                                         // truncated time
+      {0x00, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 0xff, 0x7f},  // huge string
+      {0x07, 0x07},                                                              // no header
+  };
+  for (const auto & bytes : garbage) {
+    ASSERT_TRUE(writer.write(bytes.data(), bytes.size()));
+  }
+  std::vector<uint8_t> valid;
+  client_layer::serialize_message(make_event(9), valid);
+  ASSERT_TRUE(writer.write(valid.data(), valid.size()));
+
+  ASSERT_TRUE(spin_until([&] { return !received.empty(); }));
+  EXPECT_EQ((std::vector<int32_t>{9}), received);
+  EXPECT_EQ(before + garbage.size(), client_layer::dropped_malformed_samples());
+}
+
+TEST_F(PubSubTest, AcrossProcesses)
+{
+  PeerProcess peer({"serve"});
+  ASSERT_TRUE(peer.started());
+  ASSERT_EQ("ready", peer.read_line());
+
+  std::vector<DiagnosticEvent> pongs;
+  auto pong = node_->create_subscription<DiagnosticEvent>(
+      "pong", 10, [&](const DiagnosticEvent & m) { pongs.push_back(m); });
+  auto ping = node_->create_publisher<DiagnosticEvent>("ping", 10);
+  ASSERT_TRUE(spin_until(
+      [&] { return ping->get_subscription_count() == 1u && pong->get_publisher_count() == 1u; }));
+  for (int32_t id = 1; id <= 3; ++id) {
+    ping->publish(make_event(id));
+  }
+  ASSERT_TRUE(spin_until([&] { return pongs.size() == 3; }));
+  EXPECT_EQ(make_event(1), pongs[0]);
+  EXPECT_EQ(3, pongs[2].fault_id);
+}
+
+}  // namespace
