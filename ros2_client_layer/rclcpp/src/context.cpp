@@ -1,9 +1,12 @@
 #include "rclcpp/context.hpp"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 #include <utility>
 
+#include "client_layer/arguments.hpp"
+#include "client_layer/error_state.hpp"
 #include "context_state.hpp"
 #include "domain_id.hpp"
 #include "rclcpp/contexts/default_context.hpp"
@@ -74,7 +77,8 @@ std::shared_ptr<rmw::Participant> ContextAccess::participant(const rclcpp::Conte
   auto context_state = state(context);
   std::lock_guard<std::mutex> lock(context_state->participant_mutex);
   if (!context_state->participant) {
-    context_state->participant = rmw::Participant::create(context_state->domain_id, "/");
+    context_state->participant =
+        rmw::Participant::create(context_state->domain_id, context_state->enclave);
   }
   return context_state->participant;
 }
@@ -82,6 +86,30 @@ std::shared_ptr<rmw::Participant> ContextAccess::participant(const rclcpp::Conte
 }  // namespace client_layer
 
 namespace rclcpp {
+
+namespace {
+
+std::uint32_t resolve_domain_id(const rclcpp::InitOptions & init_options)
+{
+  if (init_options.get_domain_id() != std::numeric_limits<size_t>::max()) {
+    if (init_options.get_domain_id() > client_layer::kMaxDomainId) {
+      client_layer::throw_from_error(
+          client_layer::kRetInvalidArgument, "failed to initialize rcl",
+          CLIENT_LAYER_ERROR_STATE(
+              "domain id " + std::to_string(init_options.get_domain_id()) +
+              " is out of range (valid: 0 to " + std::to_string(client_layer::kMaxDomainId) + ")"));
+    }
+    return static_cast<std::uint32_t>(init_options.get_domain_id());
+  }
+  try {
+    return client_layer::domain_id_from_environment();
+  } catch (const std::exception & e) {
+    client_layer::throw_from_error(
+        client_layer::kRetError, "failed to initialize rcl", CLIENT_LAYER_ERROR_STATE(e.what()));
+  }
+}
+
+}  // namespace
 
 Context::Context() = default;
 
@@ -104,20 +132,19 @@ void Context::init(int argc, char const * const * argv, const rclcpp::InitOption
   for (int i = 0; i < argc && argv != nullptr; ++i) {
     state->arguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
   }
-  if (init_options.get_domain_id() == std::numeric_limits<size_t>::max()) {
-    try {
-      state->domain_id = client_layer::domain_id_from_environment();
-    } catch (const std::exception & e) {
-      throw std::runtime_error(std::string("failed to initialize rcl: ") + e.what());
-    }
-  } else {
-    if (init_options.get_domain_id() > client_layer::kMaxDomainId) {
-      throw std::runtime_error(
-          "failed to initialize rcl: domain id " + std::to_string(init_options.get_domain_id()) +
-          " is out of range");
-    }
-    state->domain_id = static_cast<std::uint32_t>(init_options.get_domain_id());
+  // As rcl_init and rclcpp do it: parse, resolve the domain, configure
+  // logging, and only then reject unknown ROS arguments.
+  auto arguments = std::make_shared<client_layer::Arguments>(
+      client_layer::parse_arguments(state->arguments, "failed to initialize rcl"));
+  state->domain_id = resolve_domain_id(init_options);
+  if (init_options.auto_initialize_logging()) {
+    client_layer::apply_log_levels(arguments->log_levels);
   }
+  client_layer::throw_if_unknown_ros_args(*arguments);
+  if (arguments->enclave) {
+    state->enclave = *arguments->enclave;
+  }
+  state->global_arguments = std::move(arguments);
   init_options_ = init_options;
   domain_id_ = state->domain_id;
   state_ = std::move(state);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "client_layer/arguments.hpp"
 #include "client_layer/rmw/transport.hpp"
 #include "rclcpp/context.hpp"
 
@@ -17,6 +18,10 @@ namespace client_layer {
 struct ContextState
 {
   std::vector<std::string> arguments;
+  // The ROS arguments of the command line: remappings and parameter
+  // overrides for every node of the context.
+  std::shared_ptr<const Arguments> global_arguments;
+  std::string enclave = "/";
   std::uint32_t domain_id = 0;
 
   // The DDS participant of the context's nodes, created with the first node.

@@ -1,5 +1,6 @@
 #include "rclcpp/node.hpp"
 
+#include "client_layer/logging.hpp"
 #include "node_base.hpp"
 
 namespace client_layer {
@@ -65,6 +66,11 @@ const char * Node::get_namespace() const { return node_base_->get_namespace(); }
 const char * Node::get_fully_qualified_name() const
 {
   return node_base_->get_fully_qualified_name();
+}
+
+rclcpp::Logger Node::get_logger() const
+{
+  return rclcpp::get_logger(client_layer::logging::node_logger_name(get_name(), get_namespace()));
 }
 
 rclcpp::CallbackGroup::SharedPtr Node::create_callback_group(

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "client_layer/error_state.hpp"
+#include "client_layer/logging.hpp"
 #include "context_state.hpp"
 #include "node_names.hpp"
 
@@ -10,19 +12,7 @@ namespace client_layer {
 
 namespace {
 
-// rcl's logger name: the namespace without its leading slash, '/' replaced
-// by '.', then the node name ("/a/b" + "n" -> "a.b.n").
-std::string make_logger_name(const std::string & namespace_, const std::string & name)
-{
-  std::string logger_name;
-  for (size_t i = 1; i < namespace_.size(); ++i) {
-    logger_name += namespace_[i] == '/' ? '.' : namespace_[i];
-  }
-  if (!logger_name.empty()) {
-    logger_name += '.';
-  }
-  return logger_name + name;
-}
+constexpr int kRetNotInit = 101;  // RCL_RET_NOT_INIT
 
 }  // namespace
 
@@ -35,15 +25,18 @@ NodeBase::NodeBase(
       notifier_(std::make_shared<Notifier>())
 {
   if (!context_ || !context_->is_valid()) {
-    throw std::runtime_error(
-        "failed to initialize rcl node: the given context is not valid, "
-        "either rcl_init() was not called or rcl_shutdown() was called.");
+    throw_from_error(
+        kRetNotInit, "failed to initialize rcl node",
+        CLIENT_LAYER_ERROR_STATE(
+            "the given context is not valid, either rcl_init() was not called or "
+            "rcl_shutdown() was called."));
   }
-  names_ = std::make_shared<NodeNames>(node_name, namespace_, options);
+  names_ = std::make_shared<NodeNames>(
+      node_name, namespace_, options, ContextAccess::state(*context_)->global_arguments);
   name_ = names_->name();
   node_namespace_ = names_->namespace_();
   fully_qualified_name_ = node_namespace_ == "/" ? "/" + name_ : node_namespace_ + "/" + name_;
-  logger_name_ = make_logger_name(node_namespace_, name_);
+  logger_name_ = logging::node_logger_name(name_, node_namespace_);
   participant_ = ContextAccess::participant(*context_);
   participant_->add_node(node_namespace_, name_);
   default_group_ =

@@ -3,8 +3,10 @@
 #ifndef CLIENT_LAYER__NODE_NAMES_HPP_
 #define CLIENT_LAYER__NODE_NAMES_HPP_
 
+#include <memory>
 #include <string>
 
+#include "client_layer/arguments.hpp"
 #include "rclcpp/node_options.hpp"
 
 namespace client_layer {
@@ -12,14 +14,21 @@ namespace client_layer {
 class NodeNames
 {
 public:
-  // Applies the __node and __ns remappings, then validates both.
-  // Throws rclcpp's InvalidNodeNameError / InvalidNamespaceError.
+  // Validates the name and namespace as given, then applies the __node and
+  // __ns remappings. Throws rclcpp's InvalidNodeNameError /
+  // InvalidNamespaceError, and for malformed or unknown node arguments
+  // RCLInvalidROSArgsError / UnknownROSArgsError.
   NodeNames(
       const std::string & node_name, const std::string & namespace_,
-      const rclcpp::NodeOptions & options);
+      const rclcpp::NodeOptions & options, std::shared_ptr<const Arguments> global_arguments);
 
   const std::string & name() const { return name_; }
   const std::string & namespace_() const { return namespace__; }
+
+  // The node's own (NodeOptions) arguments; null when it has none.
+  const Arguments * local_arguments() const { return local_.get(); }
+  // The context's arguments; null when the node ignores them.
+  const Arguments * global_arguments() const { return global_.get(); }
 
   // Expands a topic or service name in the node's namespace and applies the
   // remapping rules (unless only_expand). Throws rclcpp's InvalidTopicNameError
@@ -27,6 +36,8 @@ public:
   std::string resolve(const std::string & name, bool is_service, bool only_expand) const;
 
 private:
+  std::shared_ptr<const Arguments> local_;
+  std::shared_ptr<const Arguments> global_;
   std::string name_;
   std::string namespace__;
 };

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "client_layer/arguments.hpp"
 #include "rclcpp/contexts/default_context.hpp"
 #include "signal_handler.hpp"
 
@@ -48,19 +49,7 @@ std::vector<std::string> init_and_remove_ros_arguments(
 
 std::vector<std::string> remove_ros_arguments(int argc, char const * const * argv)
 {
-  std::vector<std::string> result;
-  bool in_ros_args = false;
-  for (int i = 0; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--ros-args") {
-      in_ros_args = true;
-    } else if (in_ros_args && arg == "--") {
-      in_ros_args = false;
-    } else if (!in_ros_args) {
-      result.push_back(arg);
-    }
-  }
-  return result;
+  return client_layer::parse_arguments(argc, argv, "failed to parse arguments").non_ros_args;
 }
 
 bool ok(Context::SharedPtr context) { return or_default(std::move(context))->is_valid(); }

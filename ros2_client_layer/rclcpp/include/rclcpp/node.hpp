@@ -14,6 +14,7 @@
 #include "rclcpp/clock.hpp"
 #include "rclcpp/context.hpp"
 #include "rclcpp/create_timer.hpp"
+#include "rclcpp/logger.hpp"
 #include "rclcpp/macros.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
 #include "rclcpp/node_interfaces/node_clock_interface.hpp"
@@ -53,6 +54,9 @@ public:
   const char * get_name() const;
   const char * get_namespace() const;
   const char * get_fully_qualified_name() const;
+
+  /// The node's logger ("<namespace with dots>.<name>").
+  rclcpp::Logger get_logger() const;
 
   /// Create a callback group of the node.
   rclcpp::CallbackGroup::SharedPtr create_callback_group(

@@ -1,0 +1,128 @@
+// The node's names, remapping from the command line and from NodeOptions,
+// its logger, and the errors rclcpp reports for bad names and arguments.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "rclcpp/exceptions.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+using namespace std::chrono_literals;
+using corvanta_protocol::msg::DiagnosticEvent;
+using corvanta_protocol::srv::DiagnosticSrv;
+
+namespace {
+
+// Initialises the global context with the given command line.
+class ContextGuard
+{
+public:
+  explicit ContextGuard(std::vector<const char *> argv)
+  {
+    rclcpp::init(static_cast<int>(argv.size()), argv.data());
+  }
+  ~ContextGuard() { rclcpp::shutdown(); }
+};
+
+TEST(NodeTest, NamesNamespacesAndLogger)
+{
+  ContextGuard context({"prog"});
+  auto root = std::make_shared<rclcpp::Node>("plain");
+  EXPECT_STREQ("plain", root->get_name());
+  EXPECT_STREQ("/", root->get_namespace());
+  EXPECT_STREQ("/plain", root->get_fully_qualified_name());
+  EXPECT_STREQ("plain", root->get_logger().get_name());
+
+  auto nested = std::make_shared<rclcpp::Node>("arm", "robot/left");
+  EXPECT_STREQ("/robot/left", nested->get_namespace());
+  EXPECT_STREQ("/robot/left/arm", nested->get_fully_qualified_name());
+  EXPECT_STREQ("robot.left.arm", nested->get_logger().get_name());
+  EXPECT_EQ(RCL_ROS_TIME, nested->get_clock()->get_clock_type());
+  EXPECT_GT(nested->now().nanoseconds(), 0);
+
+  EXPECT_THROW(rclcpp::Node("bad-name"), rclcpp::exceptions::InvalidNodeNameError);
+  EXPECT_THROW(rclcpp::Node("1st"), rclcpp::exceptions::InvalidNodeNameError);
+  EXPECT_THROW(rclcpp::Node("ok", "/bad//ns"), rclcpp::exceptions::InvalidNamespaceError);
+  EXPECT_THROW(
+      root->create_publisher<DiagnosticEvent>("bad topic", 10),
+      rclcpp::exceptions::InvalidTopicNameError);
+  EXPECT_THROW(
+      root->create_client<DiagnosticSrv>("bad srv"), rclcpp::exceptions::InvalidServiceNameError);
+}
+
+TEST(NodeTest, CommandLineRemapsNodeTopicsAndServices)
+{
+  ContextGuard context(
+      {"prog", "--ros-args", "-r", "__node:=renamed", "-r", "__ns:=/remapped", "-r",
+       "chatter:=talk", "-r", "srv:=/elsewhere/srv", "--", "plain_arg"});
+  auto node = std::make_shared<rclcpp::Node>("original");
+  EXPECT_STREQ("renamed", node->get_name());
+  EXPECT_STREQ("/remapped", node->get_namespace());
+  EXPECT_STREQ("remapped.renamed", node->get_logger().get_name());
+
+  auto publisher = node->create_publisher<DiagnosticEvent>("chatter", 10);
+  EXPECT_STREQ("/remapped/talk", publisher->get_topic_name());
+  auto service = node->create_service<DiagnosticSrv>(
+      "srv",
+      [](std::shared_ptr<DiagnosticSrv::Request>, std::shared_ptr<DiagnosticSrv::Response>) {});
+  EXPECT_STREQ("/elsewhere/srv", service->get_service_name());
+
+  // A node that ignores the command line keeps its names; its own arguments apply.
+  rclcpp::NodeOptions options;
+  options.use_global_arguments(false).arguments({"--ros-args", "-r", "chatter:=/mine"});
+  auto own = std::make_shared<rclcpp::Node>("original", options);
+  EXPECT_STREQ("original", own->get_name());
+  EXPECT_STREQ("/", own->get_namespace());
+  auto own_publisher = own->create_publisher<DiagnosticEvent>("chatter", 10);
+  EXPECT_STREQ("/mine", own_publisher->get_topic_name());
+
+  // The remapped topic carries messages end to end.
+  std::vector<int32_t> received;
+  auto listener = own->create_subscription<DiagnosticEvent>(
+      "/remapped/talk", 10, [&](const DiagnosticEvent & m) { received.push_back(m.fault_id); });
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(own);
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (publisher->get_subscription_count() == 0u && std::chrono::steady_clock::now() < deadline) {
+    executor.spin_once(10ms);
+  }
+  DiagnosticEvent event;
+  event.fault_id = 77;
+  publisher->publish(event);
+  while (received.empty() && std::chrono::steady_clock::now() < deadline) {
+    executor.spin_once(10ms);
+  }
+  EXPECT_EQ((std::vector<int32_t>{77}), received);
+}
+
+TEST(NodeTest, ArgumentErrors)
+{
+  const char * unknown[] = {"prog", "--ros-args", "--not-an-option"};
+  try {
+    rclcpp::init(3, unknown);
+    ADD_FAILURE() << "unknown ROS argument accepted";
+    rclcpp::shutdown();
+  } catch (const rclcpp::exceptions::UnknownROSArgsError & e) {
+    EXPECT_STREQ("found unknown ROS arguments: '--not-an-option'", e.what());
+  }
+  EXPECT_FALSE(rclcpp::ok());
+
+  const char * malformed[] = {"prog", "--ros-args", "-r", "no_separator"};
+  EXPECT_THROW(rclcpp::init(4, malformed), rclcpp::exceptions::RCLInvalidROSArgsError);
+  EXPECT_FALSE(rclcpp::ok());
+
+  const char * mixed[] = {"prog", "a", "--ros-args", "-r", "x:=y", "--", "b"};
+  EXPECT_EQ((std::vector<std::string>{"prog", "a", "b"}), rclcpp::remove_ros_arguments(7, mixed));
+
+  ContextGuard context({"prog"});
+  rclcpp::NodeOptions options;
+  options.arguments({"--ros-args", "--bogus"});
+  EXPECT_THROW(rclcpp::Node("node", options), rclcpp::exceptions::UnknownROSArgsError);
+}
+
+}  // namespace
