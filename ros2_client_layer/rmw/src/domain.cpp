@@ -20,8 +20,8 @@ struct DomainEntry
 // being deleted by its last user is never mistaken for one still alive.
 std::mutex & registry_mutex()
 {
-  static std::mutex mutex;
-  return mutex;
+  static auto * mutex = new std::mutex();  // outlives static destructors too
+  return *mutex;
 }
 
 std::map<std::uint32_t, DomainEntry> & registry()

@@ -17,6 +17,7 @@ struct RawReader::Impl
   std::unique_ptr<detail::Endpoint> endpoint;
 
   // GUIDs of writers by instance handle, so SampleInfo costs one lookup.
+  static constexpr std::size_t kMaxCachedWriters = 1024;
   std::mutex writer_guids_mutex;
   std::unordered_map<std::uint64_t, Guid> writer_guids;
 
@@ -51,6 +52,9 @@ struct RawReader::Impl
     guid = detail::guid_of(writer->key);
     dds_builtintopic_free_endpoint(writer);
     std::lock_guard<std::mutex> lock(writer_guids_mutex);
+    if (writer_guids.size() >= kMaxCachedWriters) {
+      writer_guids.clear();  // writers come and go; start afresh rather than grow
+    }
     writer_guids.emplace(handle, guid);
     return guid;
   }
