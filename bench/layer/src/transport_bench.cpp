@@ -55,9 +55,11 @@ private:
   bool pending_ = false;
 };
 
-// encapsulation | uint32 seq | pad | int64 stamp | uint32 length | bytes
+// encapsulation | uint32 seq | pad | int64 stamp | uint32 length | bytes;
+// `size` counts all but the encapsulation header, as ddsperf does.
 std::vector<std::uint8_t> make_sample(std::uint32_t seq, std::int64_t stamp, std::size_t size)
 {
+  size = std::max<std::size_t>(size, 20) - 20;
   std::vector<std::uint8_t> sample(24 + size, 0xA5);
   const std::uint8_t header[4] = {0x00, 0x01, 0x00, 0x00};
   std::memcpy(sample.data(), header, 4);
