@@ -520,4 +520,29 @@ std::string remap_service_name(
       local_args, global_args, RemapRule::kService, expanded_name, node_name, node_namespace);
 }
 
+NodeIdentity resolve_node_identity(
+    const std::string & node_name, const std::string & node_namespace, const Arguments * local_args,
+    const Arguments * global_args)
+{
+  names::check_node_name_and_namespace(node_name, node_namespace);
+  NodeIdentity node;
+  node.name = remap_node_name(local_args, global_args, node_name);
+  node.namespace_ = remap_namespace(
+      local_args, global_args, node.name, names::normalize_namespace(node_namespace));
+  node.fully_qualified_name = names::fully_qualified_name(node.name, node.namespace_);
+  node.logger_name = logging::node_logger_name(node.name, node.namespace_);
+  return node;
+}
+
+std::string resolve_topic_or_service_name(
+    const std::string & name, const NodeIdentity & node, bool is_service,
+    const Arguments * local_args, const Arguments * global_args)
+{
+  const std::string expanded =
+      names::expand_topic_or_service_name(name, node.name, node.namespace_, is_service);
+  return is_service
+             ? remap_service_name(local_args, global_args, expanded, node.name, node.namespace_)
+             : remap_topic_name(local_args, global_args, expanded, node.name, node.namespace_);
+}
+
 }  // namespace client_layer

@@ -228,6 +228,34 @@ TEST(Remapping, TopicServiceNodeAndNamespaceRules)
   EXPECT_EQ(client_layer::remap_topic_name(&local, &global, "/chatter", "n", "/"), "/local");
 }
 
+TEST(Remapping, NodeIdentityAndEndpointNames)
+{
+  const Arguments global = parse_arguments(
+      {"prog", "--ros-args", "-r", "__node:=center", "-r", "center:__ns:=/robot", "-r",
+       "fsm_status:=/task/fsm_status", "-r", "diagnostic_srv:=diag"});
+  const client_layer::NodeIdentity node =
+      client_layer::resolve_node_identity("diagnostic_center", "", nullptr, &global);
+  EXPECT_EQ(node.name, "center");
+  EXPECT_EQ(node.namespace_, "/robot");
+  EXPECT_EQ(node.fully_qualified_name, "/robot/center");
+  EXPECT_EQ(node.logger_name, "robot.center");
+  EXPECT_EQ(
+      client_layer::resolve_topic_or_service_name("fsm_status", node, false, nullptr, &global),
+      "/task/fsm_status");
+  EXPECT_EQ(
+      client_layer::resolve_topic_or_service_name("diagnostic_srv", node, true, nullptr, &global),
+      "/robot/diag");
+  EXPECT_EQ(
+      client_layer::resolve_topic_or_service_name("~/status", node, false, nullptr, &global),
+      "/robot/center/status");
+  EXPECT_THROW(
+      client_layer::resolve_topic_or_service_name("bad topic", node, false, nullptr, &global),
+      rclcpp::exceptions::InvalidTopicNameError);
+  EXPECT_THROW(
+      client_layer::resolve_node_identity("bad-name", "", nullptr, &global),
+      rclcpp::exceptions::InvalidNodeNameError);
+}
+
 TEST(Remapping, MalformedRulesAreRejected)
 {
   for (const std::string rule :

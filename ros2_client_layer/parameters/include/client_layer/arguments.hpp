@@ -131,6 +131,30 @@ std::string remap_service_name(
     const Arguments * local_args, const Arguments * global_args, const std::string & expanded_name,
     const std::string & node_name, const std::string & node_namespace);
 
+/// A node's name and namespace as rcl settles them.
+struct NodeIdentity
+{
+  std::string name;                  ///< after __node:= rules
+  std::string namespace_;            ///< absolute, after __ns:= rules
+  std::string fully_qualified_name;  ///< "/ns/name"
+  std::string logger_name;           ///< "ns.name" (see logging::node_logger_name)
+};
+
+/// What rclcpp's node construction makes of a name and namespace: validates
+/// them as given (throwing rclcpp::exceptions::InvalidNodeNameError or
+/// InvalidNamespaceError), makes the namespace absolute, then applies the
+/// `__node` rules and, for the resulting name, the `__ns` rules.
+NodeIdentity resolve_node_identity(
+    const std::string & node_name, const std::string & node_namespace, const Arguments * local_args,
+    const Arguments * global_args);
+
+/// The name a publisher/subscription (or service/client, `is_service`) of
+/// this node uses: expanded for the node, then remapped. An invalid name
+/// throws what rclcpp throws (InvalidTopicNameError / InvalidServiceNameError ...).
+std::string resolve_topic_or_service_name(
+    const std::string & name, const NodeIdentity & node, bool is_service,
+    const Arguments * local_args, const Arguments * global_args);
+
 }  // namespace client_layer
 
 #endif  // CLIENT_LAYER__ARGUMENTS_HPP_
