@@ -11,6 +11,8 @@
 #include "client_layer/logging.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/logging.hpp"
+#include "rcutils/logging.h"
+#include "rcutils/logging_macros.h"
 
 namespace logging = client_layer::logging;
 
@@ -151,6 +153,22 @@ TEST_F(LevelsTest, LoggerLevelChangesReachExistingLoggers)
   EXPECT_THROW(
       parent.set_level(static_cast<rclcpp::Logger::Level>(15)),
       rclcpp::exceptions::RCLInvalidArgument);
+}
+
+TEST_F(LevelsTest, RcutilsFunctionsShareTheLevels)
+{
+  const rclcpp::Logger logger = rclcpp::get_logger("a.b");
+  EXPECT_FALSE(rcutils_logging_logger_is_enabled_for("a.b", RCUTILS_LOG_SEVERITY_DEBUG));
+  EXPECT_EQ(rcutils_logging_set_logger_level("a", RCUTILS_LOG_SEVERITY_DEBUG), RCUTILS_RET_OK);
+  EXPECT_TRUE(logging::logger_is_enabled_for(logger, logging::kDebug));
+  EXPECT_EQ(rcutils_logging_get_logger_level("a.b"), RCUTILS_LOG_SEVERITY_UNSET);
+  EXPECT_EQ(rcutils_logging_get_logger_effective_level("a.b"), RCUTILS_LOG_SEVERITY_DEBUG);
+  EXPECT_EQ(rcutils_logging_set_logger_level("a", 12), RCUTILS_RET_INVALID_ARGUMENT);
+  EXPECT_EQ(rcutils_logging_set_logger_level(nullptr, 10), RCUTILS_RET_INVALID_ARGUMENT);
+  g_evaluations = 0;
+  RCUTILS_LOG_DEBUG_NAMED("other", "%d", counted(1));
+  RCUTILS_LOG_DEBUG("%d", counted(1));
+  EXPECT_EQ(g_evaluations, 0);
 }
 
 TEST_F(LevelsTest, DisabledMacrosEvaluateNothing)
