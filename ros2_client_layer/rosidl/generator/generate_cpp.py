@@ -59,8 +59,13 @@ def main(argv=None):
                 print(os.path.join(args.output_dir, header))
         return 0
 
-    interfaces, errors = [], []
+    interfaces, errors, seen = [], [], {}
     for path in args.files:
+        key = os.path.basename(path)
+        if key in seen:
+            errors.append('%s:0: %s is also given as %s' % (path, key, seen[key]))
+            continue
+        seen[key] = path
         try:
             interfaces.append(parse_file(args.package, path))
         except DefinitionError as error:

@@ -145,6 +145,15 @@ class GeneratorTest(unittest.TestCase):
         self.assertEqual(strip_comment("string s don't # c"), "string s don't ")
         self.assertEqual(strip_comment('string S="x\\"#y" # c'), 'string S="x\\"#y" ')
 
+    def test_an_interface_given_twice_is_rejected(self):
+        first = self.write('Twice.msg', 'int32 a\n')
+        os.mkdir(os.path.join(self.root, 'other'))
+        second = self.write(os.path.join('other', 'Twice.msg'), 'int32 b\n')
+        status, stderr = self.run_generator([first, second])
+        self.assertEqual(status, 1)
+        self.assertTrue(stderr.startswith('%s:0: Twice.msg is also given as %s' % (second, first)),
+                        stderr)
+
     def test_every_error_of_a_run_is_reported(self):
         first = self.write('First.msg', 'foo a\n')
         second = self.write('Second.msg', 'int32 b\nint32 B\n')
