@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -258,4 +259,31 @@ TEST(NodeParameters, EventsListingAndTypedGetters)
   EXPECT_EQ(everything.names, (std::vector<std::string>{"timer.a", "timer.b.c"}));
   EXPECT_EQ(everything.prefixes, (std::vector<std::string>{"timer", "timer.b"}));
   EXPECT_EQ(parameters.get_parameter_types({"timer.a"}), (std::vector<uint8_t>{2}));
+}
+
+TEST(NodeParameters, ConcurrentReadersAndWriters)
+{
+  NodeParameters parameters("/n", {});
+  client_layer::declare_parameter(parameters, "period", 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 2; ++t) {
+    threads.emplace_back([&parameters, t] {
+      for (int i = 0; i < 500; ++i) {
+        parameters.set_parameters({rclcpp::Parameter("period", t * 1000 + i)});
+        client_layer::declare_parameter(
+            parameters, "p" + std::to_string(t) + "_" + std::to_string(i), i);
+      }
+    });
+    threads.emplace_back([&parameters] {
+      for (int i = 0; i < 500; ++i) {
+        const int64_t value = parameters.get_parameter("period").as_int();
+        EXPECT_TRUE(value >= 0 && value < 2000);
+        parameters.list_parameters({}, 0);
+      }
+    });
+  }
+  for (auto & thread : threads) {
+    thread.join();
+  }
+  EXPECT_EQ(parameters.list_parameters({}, 0).names.size(), 1001u);
 }
