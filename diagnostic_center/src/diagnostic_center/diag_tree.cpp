@@ -1,0 +1,237 @@
+#include "diagnostic_center/diag_tree.hpp"
+
+#include <cinttypes>
+#include <mutex>
+#include <utility>
+
+#include "rclcpp/logging.hpp"
+
+namespace diag_tree {
+
+namespace {
+
+constexpr std::int64_t kNanosecondsPerSecond = 1000000000;
+constexpr std::int64_t kNanosecondsPerMillisecond = 1000000;
+
+using TreeNode = DiagTree::TreeNode;
+
+std::uint32_t RootCauseId(const FaultConfig & config)
+{
+  return static_cast<std::uint32_t>(config.root_cause);
+}
+
+bool IsOwnRootCause(const FaultConfig & config) { return RootCauseId(config) == config.fault_id; }
+
+// The root of the subtree `node` hangs in.
+const TreeNode * TopOf(const TreeNode & node)
+{
+  const TreeNode * top = &node;
+  while (top->parent != nullptr) {
+    top = top->parent;
+  }
+  return top;
+}
+
+// True when `candidate` is `node` itself or one of its ancestors. Hanging a
+// failure below one of its own descendants would close a cycle in which no
+// failure is a root, so the attach rule refuses it.
+bool IsSelfOrAncestor(const TreeNode & candidate, const TreeNode & node)
+{
+  for (const TreeNode * up = &node; up != nullptr; up = up->parent) {
+    if (up == &candidate) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool FaultTable::Insert(FaultConfig config)
+{
+  const std::uint32_t id = config.fault_id;
+  return rows_.emplace(id, std::move(config)).second;
+}
+
+const FaultConfig * FaultTable::Find(std::uint32_t fault_id) const
+{
+  const auto it = rows_.find(fault_id);
+  return it == rows_.end() ? nullptr : &it->second;
+}
+
+FaultTable & KnownFaults()
+{
+  static FaultTable table;
+  return table;
+}
+
+const FaultConfig * FindFaultConfig(std::uint32_t fault_id) { return KnownFaults().Find(fault_id); }
+
+std::int64_t ToNanoseconds(const builtin_interfaces::msg::Time & stamp)
+{
+  return static_cast<std::int64_t>(stamp.sec) * kNanosecondsPerSecond +
+         static_cast<std::int64_t>(stamp.nanosec);
+}
+
+DiagTree::DiagTree(rclcpp::Logger logger, const FaultTable & table)
+    : logger_(std::move(logger)), table_(table)
+{
+}
+
+bool DiagTree::CheckTimeStamp(std::int64_t root_tp, std::int64_t sub_tp, std::int64_t dis_ms) const
+{
+  RCLCPP_INFO(
+      logger_,
+      "root time tp : %" PRId64 ", sub time tp : %" PRId64 ", sub time dis : %" PRId64 " ms",
+      root_tp, sub_tp, dis_ms);
+  // Stamps hold 32-bit seconds, so the difference cannot overflow 64 bits.
+  // Division truncates toward zero; a sub failure stamped before its root
+  // cause always passes.
+  const std::int64_t diff_ms = (sub_tp - root_tp) / kNanosecondsPerMillisecond;
+  return diff_ms <= dis_ms;
+}
+
+void DiagTree::push(const corvanta_protocol::msg::DiagnosticEvent & event)
+{
+  const std::int64_t time_tp = ToNanoseconds(event.stamp);
+  const auto fault_id = static_cast<std::uint32_t>(event.fault_id);
+
+  std::unique_lock<std::shared_mutex> lock(mutex_);
+  TreeNode * node = nullptr;
+  if (const auto it = nodes_.find(fault_id); it != nodes_.end()) {
+    node = it->second.get();
+    node->time_tp = time_tp;
+  } else {
+    const FaultConfig * config = table_.Find(fault_id);
+    if (config == nullptr) {
+      return;
+    }
+    auto created = std::make_unique<TreeNode>();
+    created->time_tp = time_tp;
+    created->config = *config;
+    node = created.get();
+    nodes_.emplace(fault_id, std::move(created));
+    if (!IsOwnRootCause(node->config)) {
+      by_root_cause_[RootCauseId(node->config)].insert(node);
+    }
+  }
+  Place(*node);
+  AdoptConsequences(*node);
+  RCLCPP_INFO(logger_, "nodes_.size() : %zu, roots_.size() : %zu", nodes_.size(), roots_.size());
+}
+
+void DiagTree::remove(std::uint32_t fault_id)
+{
+  std::unique_lock<std::shared_mutex> lock(mutex_);
+  const auto it = nodes_.find(fault_id);
+  if (it == nodes_.end()) {
+    return;
+  }
+  const std::unique_ptr<TreeNode> node = std::move(it->second);
+  nodes_.erase(it);
+  if (!IsOwnRootCause(node->config)) {
+    const auto bucket = by_root_cause_.find(RootCauseId(node->config));
+    bucket->second.erase(node.get());
+    if (bucket->second.empty()) {
+      by_root_cause_.erase(bucket);
+    }
+  }
+
+  if (node->parent != nullptr) {
+    node->parent->children.erase(node.get());
+  } else {
+    roots_.erase(node.get());
+  }
+  node->parent = nullptr;
+  // Only direct children move up; each keeps its own subtree.
+  for (TreeNode * child : node->children) {
+    child->parent = nullptr;
+    roots_.insert(child);
+  }
+  RCLCPP_INFO(logger_, "nodes_.size() : %zu, roots_.size() : %zu", nodes_.size(), roots_.size());
+}
+
+std::vector<std::uint32_t> DiagTree::all_ids() const
+{
+  std::shared_lock<std::shared_mutex> lock(mutex_);
+  std::vector<std::uint32_t> ids;
+  ids.reserve(nodes_.size());
+  for (const auto & entry : nodes_) {
+    ids.push_back(entry.second->config.fault_id);
+  }
+  return ids;
+}
+
+std::vector<std::uint32_t> DiagTree::root_ids() const
+{
+  std::shared_lock<std::shared_mutex> lock(mutex_);
+  std::vector<std::uint32_t> ids;
+  ids.reserve(roots_.size());
+  for (const TreeNode * root : roots_) {
+    ids.push_back(root->config.fault_id);
+  }
+  return ids;
+}
+
+std::optional<std::uint32_t> DiagTree::parent_id(std::uint32_t fault_id) const
+{
+  std::shared_lock<std::shared_mutex> lock(mutex_);
+  const auto it = nodes_.find(fault_id);
+  if (it == nodes_.end() || it->second->parent == nullptr) {
+    return std::nullopt;
+  }
+  return it->second->parent->config.fault_id;
+}
+
+// Looks up for the failure `node` is a consequence of.
+void DiagTree::Place(TreeNode & node)
+{
+  if (IsOwnRootCause(node.config)) {
+    roots_.insert(&node);
+    return;
+  }
+  if (node.parent != nullptr) {
+    // Once attached, a failure stays below its parent until one is cleared.
+    return;
+  }
+  const auto root_it = nodes_.find(RootCauseId(node.config));
+  if (root_it != nodes_.end()) {
+    TreeNode & root = *root_it->second;
+    if (CheckTimeStamp(root.time_tp, node.time_tp, node.config.root_cause_time_dis) &&
+        !IsSelfOrAncestor(node, root)) {
+      Attach(node, root);
+      return;
+    }
+  }
+  roots_.insert(&node);
+}
+
+// Looks down for current failures that are consequences of `node`. Each
+// candidate is judged on its own: attaching one below `node` changes neither
+// `node`'s ancestors nor any other candidate.
+void DiagTree::AdoptConsequences(TreeNode & node)
+{
+  const auto bucket = by_root_cause_.find(node.config.fault_id);
+  if (bucket == by_root_cause_.end()) {
+    return;
+  }
+  // An unparented candidate can only be an ancestor of `node` by being the
+  // root of `node`'s subtree.
+  const TreeNode * top = TopOf(node);
+  for (TreeNode * candidate : bucket->second) {
+    if (candidate != &node && candidate->parent == nullptr &&
+        CheckTimeStamp(node.time_tp, candidate->time_tp, candidate->config.root_cause_time_dis) &&
+        candidate != top) {
+      Attach(*candidate, node);
+    }
+  }
+}
+
+void DiagTree::Attach(TreeNode & sub, TreeNode & root)
+{
+  roots_.erase(&sub);
+  root.children.insert(&sub);
+  sub.parent = &root;
+}
+
+}  // namespace diag_tree
