@@ -1,0 +1,101 @@
+// The diagnosis centre node: gathers the diagnostic events of the robot's
+// modules, keeps the tree of current failures, and tells the rest of the robot
+// about them.
+#ifndef DIAGNOSTIC_CENTER__DIAGNOSTIC_CENTER_HPP_
+#define DIAGNOSTIC_CENTER__DIAGNOSTIC_CENTER_HPP_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "diagnostic_center/diag_mod_ctrl.hpp"
+#include "diagnostic_center/diag_tree.hpp"
+#include "diagnostic_center/publisher.hpp"
+#include "diagnostic_center/topic_subscriber.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+namespace diagnostic_center {
+
+using corvanta_protocol::srv::DiagnosticSrv;
+
+// The module topics, in the order their controls are created.
+extern const std::vector<std::string> kModuleTopics;
+
+// Robot status derived from the task centre's state machine: 1 for states 1,
+// 3 and 5; 3 for state 2 with sub-state 2; 2 for everything else.
+std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_state);
+
+// The serialized diag_srv.DiagSrvResp that lists `root_ids`, each stored with
+// the same 32 bits as a signed int32.
+std::string SerializeRootCauses(const std::vector<std::uint32_t> & root_ids);
+
+// Name prefix of a fault's parameters for one "diag_event_list" element: the
+// element's low 32 bits as an unsigned decimal number.
+std::string FaultParamPrefix(std::int64_t list_element);
+
+// Declares "diag_event_list" and, per listed id, "<id>_root_cause",
+// "<id>_root_cause_time_dis" and "<id>_description", and adds one row per id
+// to `table`. The client library's errors (missing list, wrong type, repeated
+// id) propagate.
+void LoadFaultTable(rclcpp::Node & node, diag_tree::FaultTable & table);
+
+class DiagnosticCenter : public rclcpp::Node
+{
+public:
+  DiagnosticCenter();
+
+  // The process-wide node, created on the first call.
+  static std::shared_ptr<DiagnosticCenter> GetInstance();
+
+  // Declares the configuration and wires publishers, subscriptions, module
+  // controls, timers and the fault recorder. Called once before spinning.
+  // Returns false, after logging the client library's error, when start-up
+  // cannot go on.
+  bool Init();
+
+  // "diagnostic_srv": answers every request with the current root causes.
+  bool DiagSrvCb(
+      std::shared_ptr<DiagnosticSrv::Request> request,
+      std::shared_ptr<DiagnosticSrv::Response> response);
+
+  // Timer callbacks.
+  void DiagEventHandle();
+  void PublishCurFailure();
+  void RobotStatusChangeCb();
+
+  void CreateDiagModCtrls();
+
+private:
+  void InitSteps();
+  // Wall timer running `member` on this node, with errors caught at its edge.
+  template <typename Duration>
+  rclcpp::TimerBase::SharedPtr CreateTimer(
+      Duration period, const char * name, void (DiagnosticCenter::*member)(),
+      const rclcpp::CallbackGroup::SharedPtr & group);
+  void PublishExceptionHandle(std::int32_t fault_id) const;
+
+  std::int32_t diag_keep_his_ = 0;
+  std::int64_t ctrl_handle_space_ = 0;
+  EventQueue event_queue_;
+  rclcpp::CallbackGroup::SharedPtr event_handle_group_;
+  rclcpp::CallbackGroup::SharedPtr cur_failure_group_;
+  std::vector<std::shared_ptr<DiagModCtrl>> mod_ctrls_;
+  rclcpp::TimerBase::SharedPtr event_handle_timer_;
+  rclcpp::CallbackGroup::SharedPtr fsm_group_;
+  std::shared_ptr<FsmSub> fsm_sub_;
+  std::shared_ptr<PublisherExceptionHandle> exception_handle_pub_;
+  std::shared_ptr<PublisherCurFailure> cur_failure_pub_;
+  rclcpp::TimerBase::SharedPtr cur_failure_timer_;
+  rclcpp::TimerBase::SharedPtr robot_status_timer_;
+  diag_tree::DiagTree diag_tree_;
+  std::int32_t robot_status_ = 1;
+  // Timer period parameter being applied during Init, named in its error log
+  // because the timer factory's message does not name it.
+  const char * init_period_param_ = nullptr;
+};
+
+}  // namespace diagnostic_center
+
+#endif  // DIAGNOSTIC_CENTER__DIAGNOSTIC_CENTER_HPP_

@@ -1,0 +1,42 @@
+// Holders of the node's two publishers.
+#ifndef DIAGNOSTIC_CENTER__PUBLISHER_HPP_
+#define DIAGNOSTIC_CENTER__PUBLISHER_HPP_
+
+#include <memory>
+
+#include "corvanta_protocol/msg/current_failure.hpp"
+#include "corvanta_protocol/msg/exception_handle.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+namespace diagnostic_center {
+
+using corvanta_protocol::msg::CurrentFailure;
+using corvanta_protocol::msg::ExceptionHandle;
+
+// "exception_handle": one message per fault the rest of the robot is to
+// handle. Keep-last 10, reliable, volatile.
+class PublisherExceptionHandle
+{
+public:
+  explicit PublisherExceptionHandle(const std::shared_ptr<rclcpp::Node> & node);
+  void Publish(const ExceptionHandle & msg) const;
+
+private:
+  rclcpp::Publisher<ExceptionHandle>::SharedPtr pub_;
+};
+
+// "current_failure": periodic snapshot of every current failure. Keep-last 1,
+// reliable, volatile.
+class PublisherCurFailure
+{
+public:
+  explicit PublisherCurFailure(const std::shared_ptr<rclcpp::Node> & node);
+  void Publish(const CurrentFailure & msg) const;
+
+private:
+  rclcpp::Publisher<CurrentFailure>::SharedPtr pub_;
+};
+
+}  // namespace diagnostic_center
+
+#endif  // DIAGNOSTIC_CENTER__PUBLISHER_HPP_

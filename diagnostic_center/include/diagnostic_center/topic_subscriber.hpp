@@ -1,0 +1,99 @@
+// Subscriptions of the node and the queue through which received diagnostic
+// events travel: module topic -> module queue -> centre queue -> tree.
+#ifndef DIAGNOSTIC_CENTER__TOPIC_SUBSCRIBER_HPP_
+#define DIAGNOSTIC_CENTER__TOPIC_SUBSCRIBER_HPP_
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "corvanta_protocol/msg/task_center_fsm_status.hpp"
+#include "diagnostic_center/callback_guard.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+namespace diagnostic_center {
+
+using corvanta_protocol::msg::DiagnosticEvent;
+using corvanta_protocol::msg::TaskCenterFsmStatus;
+
+// First-in first-out queue of event copies, shared between callback groups.
+class EventQueue
+{
+public:
+  // Appends a copy at the back.
+  void Push(const DiagnosticEvent & event);
+  // Takes every queued event, oldest first, leaving the queue empty.
+  std::deque<DiagnosticEvent> Drain();
+
+private:
+  std::mutex mutex_;
+  std::deque<DiagnosticEvent> events_;
+};
+
+// One subscription whose callback is a virtual member.
+template <typename T>
+class TopicSubBase
+{
+public:
+  TopicSubBase(
+      const std::shared_ptr<rclcpp::Node> & node, const rclcpp::CallbackGroup::SharedPtr & group,
+      const std::string & topic, int depth)
+  {
+    rclcpp::SubscriptionOptions options;
+    options.callback_group = group;
+    // `this` outlives sub_, which it owns.
+    sub_ = node->create_subscription<T>(
+        topic, rclcpp::QoS(depth),
+        [this, logger = node->get_logger()](std::shared_ptr<T> msg) {
+          RunGuarded(logger, "subCallBack", [this, &msg] { subCallBack(std::move(msg)); });
+        },
+        options);
+  }
+  virtual ~TopicSubBase() = default;
+  TopicSubBase(const TopicSubBase &) = delete;
+  TopicSubBase & operator=(const TopicSubBase &) = delete;
+
+  virtual void subCallBack(std::shared_ptr<T> msg) = 0;
+
+protected:
+  typename rclcpp::Subscription<T>::SharedPtr sub_;
+};
+
+// Appends every event received on one module topic to that module's queue.
+class DiagEventSub : public TopicSubBase<DiagnosticEvent>
+{
+public:
+  // `queue` must outlive this subscriber.
+  DiagEventSub(
+      const std::shared_ptr<rclcpp::Node> & node, const rclcpp::CallbackGroup::SharedPtr & group,
+      const std::string & topic, int depth, EventQueue * queue);
+
+  void subCallBack(std::shared_ptr<DiagnosticEvent> msg) override;
+
+private:
+  EventQueue * queue_;
+  rclcpp::Logger logger_;
+};
+
+// Keeps the latest status of the task centre's state machine.
+class FsmSub : public TopicSubBase<TaskCenterFsmStatus>
+{
+public:
+  FsmSub(
+      const std::shared_ptr<rclcpp::Node> & node, const rclcpp::CallbackGroup::SharedPtr & group,
+      const std::string & topic);
+
+  void subCallBack(std::shared_ptr<TaskCenterFsmStatus> msg) override;
+  // A copy of the latest status; all fields zero before the first message.
+  TaskCenterFsmStatus GetLatest();
+
+private:
+  std::mutex mutex_;
+  TaskCenterFsmStatus latest_;
+};
+
+}  // namespace diagnostic_center
+
+#endif  // DIAGNOSTIC_CENTER__TOPIC_SUBSCRIBER_HPP_

@@ -1,0 +1,56 @@
+#include "diagnostic_center/diag_mod_ctrl.hpp"
+
+#include <chrono>
+
+#include "diagnostic_center/callback_guard.hpp"
+
+namespace diagnostic_center {
+
+DiagModCtrl::DiagModCtrl(
+    const std::shared_ptr<rclcpp::Node> & node, const std::string & topic, int depth,
+    EventQueue * center_queue, std::int64_t handle_space_ms)
+    : sub_group_(node->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true)),
+      timer_group_(node->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true)),
+      sub_(std::make_shared<DiagEventSub>(node, sub_group_, topic, depth, &queue_)),
+      center_queue_(center_queue),
+      node_(node),
+      handle_space_ms_(handle_space_ms)
+{
+}
+
+void DiagModCtrl::StartTimer()
+{
+  const auto node = node_.lock();
+  if (!node) {
+    return;
+  }
+  // The control owns its timer, so `this` outlives every callback.
+  timer_ = node->create_wall_timer(
+      std::chrono::milliseconds(handle_space_ms_),
+      [this, logger = node->get_logger()]() {
+        RunGuarded(logger, "CtrlHandle", [this] { CtrlHandle(); });
+      },
+      timer_group_);
+}
+
+void DiagModCtrl::CtrlHandle()
+{
+  // The module queue's lock is released before the centre queue's is taken.
+  for (const DiagnosticEvent & event : queue_.Drain()) {
+    if (ShouldForward(event, diag_tree::KnownFaults())) {
+      center_queue_->Push(event);
+    }
+  }
+}
+
+bool DiagModCtrl::ShouldForward(const DiagnosticEvent & event, const diag_tree::FaultTable & table)
+{
+  const bool is_raise = event.status == 1;
+  const bool is_clear = event.status == 0 && event.fault_id != 0;
+  if (!is_raise && !is_clear) {
+    return false;
+  }
+  return table.Find(static_cast<std::uint32_t>(event.fault_id)) != nullptr;
+}
+
+}  // namespace diagnostic_center

@@ -1,0 +1,261 @@
+#include "diagnostic_center/diagnostic_center.hpp"
+
+#include <chrono>
+#include <exception>
+#include <utility>
+
+#include "diagnostic_center/callback_guard.hpp"
+#include "diagnostic_center/fault_recorder.hpp"
+#include "robot/diag_srv.pb.h"
+
+namespace diagnostic_center {
+
+const std::vector<std::string> kModuleTopics = {
+    "arm_driver_diag_topic",     "sensor_proxy_diag_topic", "body_driver_diag_topic",
+    "chassis_driver_diag_topic", "arm_per_diag_topic",      "arm_manager_diag_topic",
+    "arm_pnc_diag_topic",        "chassis_per_diag_topic",  "chassis_pnc_diag_topic",
+    "chassis_loc_diag_topic",    "task_center_diag_topic",  "monitor_diag_topic",
+};
+
+namespace {
+
+constexpr std::int64_t kDefaultTimeDisMs = 500;
+constexpr std::int64_t kDefaultDiagKeepHis = 100;
+constexpr std::int64_t kDefaultCtrlHandleSpaceMs = 10;
+constexpr std::int64_t kDefaultCenterHandleSpaceMs = 10;
+constexpr std::int64_t kDefaultCurFailurePubSpaceS = 1;
+constexpr std::int64_t kDefaultRobotStatusDetectSpaceS = 1;
+constexpr std::int64_t kDefaultFaultRecordRefreshSpaceS = 10;
+constexpr char kDefaultFaultRecordDir[] = "/opt/corvanta/diagnostic_center/fault_record";
+
+}  // namespace
+
+std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_state)
+{
+  switch (fsm_state) {
+    case 1:
+    case 3:
+    case 5:
+      return 1;
+    case 2:
+      return fsm_sub_state == 2 ? 3 : 2;
+    default:
+      return 2;
+  }
+}
+
+std::string SerializeRootCauses(const std::vector<std::uint32_t> & root_ids)
+{
+  diag_srv::DiagSrvResp resp;
+  for (const std::uint32_t id : root_ids) {
+    resp.add_root_cause_list(static_cast<std::int32_t>(id));
+  }
+  return resp.SerializeAsString();
+}
+
+std::string FaultParamPrefix(std::int64_t list_element)
+{
+  return std::to_string(static_cast<std::uint32_t>(list_element));
+}
+
+void LoadFaultTable(rclcpp::Node & node, diag_tree::FaultTable & table)
+{
+  const auto ids = node.declare_parameter<std::vector<std::int64_t>>("diag_event_list");
+  for (const std::int64_t element : ids) {
+    const auto fault_id = static_cast<std::uint32_t>(element);
+    const std::string prefix = FaultParamPrefix(element);
+    diag_tree::FaultConfig config;
+    config.fault_id = fault_id;
+    // The default root cause is the fault itself, given as its signed 32 bits.
+    config.root_cause = static_cast<std::int32_t>(node.declare_parameter<std::int64_t>(
+        prefix + "_root_cause", static_cast<std::int64_t>(static_cast<std::int32_t>(fault_id))));
+    config.root_cause_time_dis =
+        node.declare_parameter<std::int64_t>(prefix + "_root_cause_time_dis", kDefaultTimeDisMs);
+    config.fault_desc = node.declare_parameter<std::string>(prefix + "_description", "");
+    table.Insert(std::move(config));
+  }
+}
+
+DiagnosticCenter::DiagnosticCenter() : rclcpp::Node("diagnostic_center"), diag_tree_(get_logger())
+{
+}
+
+std::shared_ptr<DiagnosticCenter> DiagnosticCenter::GetInstance()
+{
+  static const std::shared_ptr<DiagnosticCenter> instance = std::make_shared<DiagnosticCenter>();
+  return instance;
+}
+
+bool DiagnosticCenter::Init()
+{
+  // The client library reports bad configuration (missing list, wrong types,
+  // repeated ids, bad periods) by exceptions; start-up cannot go on then.
+  try {
+    InitSteps();
+    return true;
+  } catch (const std::exception & error) {
+    if (init_period_param_ != nullptr) {
+      RCLCPP_ERROR(get_logger(), "parameter '%s': %s", init_period_param_, error.what());
+    } else {
+      RCLCPP_ERROR(get_logger(), "%s", error.what());
+    }
+  }
+  return false;
+}
+
+void DiagnosticCenter::InitSteps()
+{
+  const std::shared_ptr<rclcpp::Node> self = shared_from_this();
+  LoadFaultTable(*this, diag_tree::KnownFaults());
+
+  exception_handle_pub_ = std::make_shared<PublisherExceptionHandle>(self);
+  cur_failure_pub_ = std::make_shared<PublisherCurFailure>(self);
+  CreateDiagModCtrls();
+
+  event_handle_group_ = create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true);
+  cur_failure_group_ = create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true);
+  fsm_group_ = create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true);
+  fsm_sub_ = std::make_shared<FsmSub>(self, fsm_group_, "fsm_status");
+
+  const auto center_handle_space =
+      declare_parameter<std::int64_t>("center_handle_space", kDefaultCenterHandleSpaceMs);
+  init_period_param_ = "center_handle_space";
+  event_handle_timer_ = CreateTimer(
+      std::chrono::milliseconds(center_handle_space), "DiagEventHandle",
+      &DiagnosticCenter::DiagEventHandle, event_handle_group_);
+  init_period_param_ = nullptr;
+
+  const auto cur_failure_pub_space =
+      declare_parameter<std::int64_t>("cur_failure_pub_space", kDefaultCurFailurePubSpaceS);
+  init_period_param_ = "cur_failure_pub_space";
+  cur_failure_timer_ = CreateTimer(
+      std::chrono::seconds(cur_failure_pub_space), "PublishCurFailure",
+      &DiagnosticCenter::PublishCurFailure, cur_failure_group_);
+  init_period_param_ = nullptr;
+
+  const auto robot_status_change_detect_space = declare_parameter<std::int64_t>(
+      "robot_status_change_detect_space", kDefaultRobotStatusDetectSpaceS);
+  init_period_param_ = "robot_status_change_detect_space";
+  robot_status_timer_ = CreateTimer(
+      std::chrono::seconds(robot_status_change_detect_space), "RobotStatusChangeCb",
+      &DiagnosticCenter::RobotStatusChangeCb, nullptr);
+  init_period_param_ = nullptr;
+
+  const auto fault_record_dir =
+      declare_parameter<std::string>("fault_record_dir", kDefaultFaultRecordDir);
+  const auto fault_record_refresh_space = declare_parameter<std::int64_t>(
+      "fault_record_refresh_space", kDefaultFaultRecordRefreshSpaceS);
+  init_period_param_ = "fault_record_refresh_space";
+  // A recorder that cannot prepare its directory has said so; the node runs
+  // on without recording.
+  fault_recorder::FaultRecorder::GetInstance()->Init(
+      self, fault_record_dir, fault_record_refresh_space);
+  init_period_param_ = nullptr;
+}
+
+void DiagnosticCenter::CreateDiagModCtrls()
+{
+  diag_keep_his_ = static_cast<std::int32_t>(
+      declare_parameter<std::int64_t>("diag_keep_his", kDefaultDiagKeepHis));
+  ctrl_handle_space_ =
+      declare_parameter<std::int64_t>("ctrl_handle_space", kDefaultCtrlHandleSpaceMs);
+
+  const std::shared_ptr<rclcpp::Node> self = shared_from_this();
+  for (const std::string & topic : kModuleTopics) {
+    mod_ctrls_.push_back(std::make_shared<DiagModCtrl>(
+        self, topic, diag_keep_his_, &event_queue_, ctrl_handle_space_));
+  }
+  // Every module's subscription exists before the first control timer.
+  init_period_param_ = "ctrl_handle_space";
+  for (const auto & ctrl : mod_ctrls_) {
+    ctrl->StartTimer();
+  }
+  init_period_param_ = nullptr;
+}
+
+template <typename Duration>
+rclcpp::TimerBase::SharedPtr DiagnosticCenter::CreateTimer(
+    Duration period, const char * name, void (DiagnosticCenter::*member)(),
+    const rclcpp::CallbackGroup::SharedPtr & group)
+{
+  // The node owns its timers, so `this` outlives every callback.
+  return create_wall_timer(
+      period,
+      [this, name, member]() {
+        RunGuarded(get_logger(), name, [this, member] { (this->*member)(); });
+      },
+      group);
+}
+
+void DiagnosticCenter::PublishExceptionHandle(std::int32_t fault_id) const
+{
+  ExceptionHandle msg;  // stamp stays 0/0, source empty
+  msg.fault_id = fault_id;
+  exception_handle_pub_->Publish(msg);
+}
+
+void DiagnosticCenter::DiagEventHandle()
+{
+  const std::deque<DiagnosticEvent> batch = event_queue_.Drain();
+  for (const DiagnosticEvent & event : batch) {
+    const diag_tree::FaultConfig * config =
+        diag_tree::FindFaultConfig(static_cast<std::uint32_t>(event.fault_id));
+    if (config == nullptr) {
+      continue;
+    }
+    RCLCPP_INFO(
+        get_logger(), "receive failure event : %d, desc: %s, status : %d", event.fault_id,
+        config->fault_desc.c_str(), event.status);
+    fault_recorder::FaultRecorder::GetInstance()->AddRecord(event);
+    if (event.status == 0) {
+      diag_tree_.remove(static_cast<std::uint32_t>(event.fault_id));
+    } else if (event.status == 1) {
+      // Announced before the tree changes, whatever the tree then makes of it.
+      PublishExceptionHandle(event.fault_id);
+      diag_tree_.push(event);
+    }
+  }
+}
+
+void DiagnosticCenter::PublishCurFailure()
+{
+  CurrentFailure msg;
+  msg.stamp = get_clock()->now();
+  for (const std::uint32_t id : diag_tree_.all_ids()) {
+    msg.fault_id_list.push_back(static_cast<std::int32_t>(id));
+  }
+  cur_failure_pub_->Publish(msg);
+}
+
+void DiagnosticCenter::RobotStatusChangeCb()
+{
+  const TaskCenterFsmStatus latest = fsm_sub_->GetLatest();
+  const std::int32_t status = DeriveRobotStatus(latest.fsm_state, latest.fsm_sub_state);
+  if (status == robot_status_) {
+    return;
+  }
+  RCLCPP_INFO(get_logger(), "diag robot status %d to %d", robot_status_, status);
+  robot_status_ = status;
+  for (const std::uint32_t id : diag_tree_.all_ids()) {
+    PublishExceptionHandle(static_cast<std::int32_t>(id));
+  }
+}
+
+bool DiagnosticCenter::DiagSrvCb(
+    std::shared_ptr<DiagnosticSrv::Request> /*request*/,
+    std::shared_ptr<DiagnosticSrv::Response> response)
+{
+  // Every request gets the root-cause answer; the request is not inspected.
+  const bool answered = RunGuarded(get_logger(), "DiagSrvCb", [this, &response] {
+    response->data = SerializeRootCauses(diag_tree_.root_ids());
+    response->result = diag_srv::DIAG_SRV_SUCCESS;
+  });
+  if (!answered) {
+    // Never report an incomplete answer as a success.
+    response->result = diag_srv::DIAG_SRV_ERROR;
+    response->data.clear();
+  }
+  return true;
+}
+
+}  // namespace diagnostic_center

@@ -1,0 +1,214 @@
+#include "diagnostic_center/fault_recorder.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <system_error>
+#include <utility>
+
+#include "diagnostic_center/callback_guard.hpp"
+#include "diagnostic_center/diag_tree.hpp"
+
+namespace fault_recorder {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kTimeFormat[] = "%Y-%m-%d_%H-%M-%S";
+constexpr fs::perms kCreatedDirPerms =
+    fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read;  // 0744
+
+// Appends `text` to `path` (created when missing) with one write per chunk on
+// an O_APPEND descriptor. Returns false when the file cannot be opened; later
+// write errors are not reported.
+bool AppendToFile(const fs::path & path, const std::string & text)
+{
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    return false;
+  }
+  const char * data = text.data();
+  std::size_t left = text.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd, data, left);
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      break;
+    }
+    data += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  ::close(fd);
+  return true;
+}
+
+}  // namespace
+
+std::string FormatLocalTime(std::time_t seconds)
+{
+  std::tm local{};
+  // localtime_r: other threads may convert times at the same moment.
+  if (::localtime_r(&seconds, &local) == nullptr) {
+    return std::to_string(static_cast<long long>(seconds));
+  }
+  char buffer[64];
+  const std::size_t length = std::strftime(buffer, sizeof(buffer), kTimeFormat, &local);
+  return std::string(buffer, length);
+}
+
+std::string EscapeControlChars(const std::string & text)
+{
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      escaped += "\\n";
+    } else if (c == '\r') {
+      escaped += "\\r";
+    } else if ((byte < 0x20 && c != '\t') || byte == 0x7f) {
+      char hex[5];
+      std::snprintf(hex, sizeof(hex), "\\x%02X", byte);
+      escaped += hex;
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string FormatRecordLine(const DiagnosticEvent & event, const std::string & fault_desc)
+{
+  std::string line = FormatLocalTime(static_cast<std::time_t>(event.stamp.sec));
+  line += " fault_id : ";
+  line += std::to_string(event.fault_id);
+  line += ", fault_desc : ";
+  line += EscapeControlChars(fault_desc);
+  line += ", status : ";
+  line += event.status == 1 ? "fault" : "passed";
+  line += ", event_msg : ";
+  line += EscapeControlChars(event.event_msg);
+  line += '\n';
+  return line;
+}
+
+std::shared_ptr<FaultRecorder> FaultRecorder::GetInstance()
+{
+  static const std::shared_ptr<FaultRecorder> instance = std::make_shared<FaultRecorder>();
+  return instance;
+}
+
+bool FaultRecorder::Init(
+    const std::shared_ptr<rclcpp::Node> & node, const std::string & dir,
+    std::int64_t refresh_space_s)
+{
+  node_ = node;
+  const rclcpp::Logger logger = node->get_logger();
+  if (!PrepareDirectory(logger, dir)) {
+    std::lock_guard<std::mutex> lock(record_mutex_);
+    inactive_ = true;
+    records_.clear();
+    return false;
+  }
+
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now).count();
+  record_file_ = fs::path(dir) / FormatLocalTime(static_cast<std::time_t>(seconds));
+  RCLCPP_INFO(logger, "fault recorder file path : %s", record_file_.c_str());
+
+  // The recorder outlives its timer: it is process-wide and owns the timer.
+  refresh_timer_ = node->create_wall_timer(std::chrono::seconds(refresh_space_s), [this, logger]() {
+    diagnostic_center::RunGuarded(logger, "RefreshRecord", [this] { RefreshRecord(); });
+  });
+  return true;
+}
+
+bool FaultRecorder::PrepareDirectory(const rclcpp::Logger & logger, const std::string & dir) const
+{
+  std::error_code error;
+  const fs::file_status status = fs::status(dir, error);
+  if (status.type() == fs::file_type::not_found) {
+    fs::create_directories(dir, error);
+    // create_directories reports false for a path with a trailing separator
+    // even when it made it, so trust what is on disk instead.
+    if (error || !fs::is_directory(dir, error)) {
+      RCLCPP_WARN(
+          logger, "%s not exist and create it failed, fault recorder init failed", dir.c_str());
+      return false;
+    }
+    fs::permissions(dir, kCreatedDirPerms, fs::perm_options::replace, error);
+    if (error) {
+      RCLCPP_WARN(logger, "cannot set permissions of %s: %s", dir.c_str(), error.message().c_str());
+    }
+    return true;
+  }
+  if (error) {
+    RCLCPP_WARN(
+        logger, "%s cannot be examined (%s), fault recorder init failed", dir.c_str(),
+        error.message().c_str());
+    return false;
+  }
+  if (!fs::is_directory(status)) {
+    RCLCPP_WARN(logger, "%s is not a directory, fault recorder init failed", dir.c_str());
+    return false;
+  }
+  return true;
+}
+
+void FaultRecorder::AddRecord(const DiagnosticEvent & event)
+{
+  std::lock_guard<std::mutex> lock(record_mutex_);
+  if (!inactive_) {
+    records_.push_back(event);
+  }
+}
+
+void FaultRecorder::RefreshRecord()
+{
+  if (record_file_.empty()) {
+    return;
+  }
+  std::deque<DiagnosticEvent> batch;
+  {
+    std::unique_lock<std::mutex> lock(record_mutex_);
+    batch_written_.wait(lock, [this] { return !writing_; });
+    batch.swap(records_);
+    writing_ = true;
+  }
+  const bool written = WriteBatch(batch);
+  {
+    std::lock_guard<std::mutex> lock(record_mutex_);
+    writing_ = false;
+  }
+  batch_written_.notify_all();
+  if (!written) {
+    if (const auto node = node_.lock()) {
+      RCLCPP_WARN(
+          node->get_logger(), "open or create file : %s failed, lost some fault record",
+          record_file_.c_str());
+    }
+  }
+}
+
+bool FaultRecorder::WriteBatch(const std::deque<DiagnosticEvent> & batch) const
+{
+  std::string text;
+  for (const DiagnosticEvent & event : batch) {
+    const diag_tree::FaultConfig * config =
+        diag_tree::FindFaultConfig(static_cast<std::uint32_t>(event.fault_id));
+    if (config != nullptr) {
+      text += FormatRecordLine(event, config->fault_desc);
+    }
+  }
+  // The file is opened on every refresh, even for an empty batch, so it exists
+  // from the first refresh on and may be moved away between refreshes.
+  return AppendToFile(record_file_, text);
+}
+
+}  // namespace fault_recorder

@@ -1,0 +1,57 @@
+#include "diagnostic_center/topic_subscriber.hpp"
+
+#include <utility>
+
+namespace diagnostic_center {
+
+void EventQueue::Push(const DiagnosticEvent & event)
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  events_.push_back(event);
+}
+
+std::deque<DiagnosticEvent> EventQueue::Drain()
+{
+  std::deque<DiagnosticEvent> drained;
+  std::lock_guard<std::mutex> lock(mutex_);
+  drained.swap(events_);
+  return drained;
+}
+
+DiagEventSub::DiagEventSub(
+    const std::shared_ptr<rclcpp::Node> & node, const rclcpp::CallbackGroup::SharedPtr & group,
+    const std::string & topic, int depth, EventQueue * queue)
+    : TopicSubBase<DiagnosticEvent>(node, group, topic, depth),
+      queue_(queue),
+      logger_(node->get_logger())
+{
+}
+
+void DiagEventSub::subCallBack(std::shared_ptr<DiagnosticEvent> msg)
+{
+  // Filtering waits for the module's control timer; here the event is only
+  // queued, so the middleware's delivery is never held up.
+  queue_->Push(*msg);
+  RCLCPP_DEBUG(logger_, "receive event %d", msg->fault_id);
+}
+
+FsmSub::FsmSub(
+    const std::shared_ptr<rclcpp::Node> & node, const rclcpp::CallbackGroup::SharedPtr & group,
+    const std::string & topic)
+    : TopicSubBase<TaskCenterFsmStatus>(node, group, topic, 1)
+{
+}
+
+void FsmSub::subCallBack(std::shared_ptr<TaskCenterFsmStatus> msg)
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  latest_ = *msg;
+}
+
+TaskCenterFsmStatus FsmSub::GetLatest()
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  return latest_;
+}
+
+}  // namespace diagnostic_center

@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "diagnostic_center/diag_tree.hpp"
+#include "diagnostic_center/fault_recorder.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fault_recorder::DiagnosticEvent;
+using fault_recorder::EscapeControlChars;
+using fault_recorder::FaultRecorder;
+using fault_recorder::FormatRecordLine;
+
+DiagnosticEvent Event(
+    std::int32_t fault_id, std::int32_t status, std::int32_t sec, const std::string & msg)
+{
+  DiagnosticEvent event;
+  event.fault_id = fault_id;
+  event.status = status;
+  event.stamp.sec = sec;
+  event.stamp.nanosec = 999999999;
+  event.source = "ignored";
+  event.event_msg = msg;
+  return event;
+}
+
+std::string ReadFile(const fs::path & path)
+{
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+fs::perms PermsOf(const fs::path & path)
+{
+  return fs::status(path).permissions() & fs::perms::mask;
+}
+
+class RecordLineTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    setenv("TZ", "UTC", 1);
+    tzset();
+  }
+};
+
+TEST_F(RecordLineTest, Layout)
+{
+  EXPECT_EQ(
+      FormatRecordLine(Event(1203, 1, 1940576707, "no scan for 2 s"), "lidar timeout"),
+      "2031-06-30_09-05-07 fault_id : 1203, fault_desc : lidar timeout, status : fault, "
+      "event_msg : no scan for 2 s\n");
+  EXPECT_EQ(
+      FormatRecordLine(Event(-5, 0, 0, ""), ""),
+      "1970-01-01_00-00-00 fault_id : -5, fault_desc : , status : passed, event_msg : \n");
+  // Every status but 1 reads as passed; a negative time lies before 1970.
+  EXPECT_EQ(
+      FormatRecordLine(Event(7, 2, -1, "x"), "d"),
+      "1969-12-31_23-59-59 fault_id : 7, fault_desc : d, status : passed, event_msg : x\n");
+}
+
+TEST_F(RecordLineTest, ControlCharactersCannotForgeLines)
+{
+  EXPECT_EQ(EscapeControlChars("a\nb\rc"), "a\\nb\\rc");
+  EXPECT_EQ(EscapeControlChars(std::string("\x00\x01\x1b\x7f", 4)), "\\x00\\x01\\x1B\\x7F");
+  // Tab, backslashes, separators and UTF-8 stay as they are.
+  EXPECT_EQ(EscapeControlChars("t\tb\\n, status : x \xc3\xa9"), "t\tb\\n, status : x \xc3\xa9");
+
+  const std::string line =
+      FormatRecordLine(Event(1, 1, 0, "msg\n1970-01-01_00-00-00 fault_id : 2"), "desc\r\nforged");
+  EXPECT_EQ(line.find('\n'), line.size() - 1);
+  EXPECT_EQ(line.find('\r'), std::string::npos);
+  EXPECT_NE(line.find("fault_desc : desc\\r\\nforged,"), std::string::npos);
+  EXPECT_NE(line.find("event_msg : msg\\n1970"), std::string::npos);
+}
+
+// Directory handling and writing, on a plain node of this test's own domain.
+class FaultRecorderTest : public ::testing::Test
+{
+protected:
+  static void SetUpTestSuite()
+  {
+    rclcpp::init(0, nullptr);
+    for (const std::int32_t id : {11, -3}) {
+      diag_tree::FaultConfig config;
+      config.fault_id = static_cast<std::uint32_t>(id);
+      config.root_cause = id;
+      config.fault_desc = "configured desc " + std::to_string(id);
+      diag_tree::KnownFaults().Insert(config);
+    }
+  }
+  static void TearDownTestSuite() { rclcpp::shutdown(); }
+
+  void SetUp() override
+  {
+    node_ = std::make_shared<rclcpp::Node>("fault_recorder_test");
+    root_ = fs::temp_directory_path() /
+            ("fault_recorder_test_" + std::to_string(::getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+  }
+  void TearDown() override
+  {
+    fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(root_);
+  }
+
+  // Runs Init and returns what it logged.
+  std::string InitRecorder(const std::string & dir, bool * running = nullptr)
+  {
+    ::testing::internal::CaptureStderr();
+    const bool ok = recorder_.Init(node_, dir, 3600);
+    if (running != nullptr) {
+      *running = ok;
+    }
+    return ::testing::internal::GetCapturedStderr();
+  }
+
+  std::shared_ptr<rclcpp::Node> node_;
+  fs::path root_;
+  FaultRecorder recorder_;
+};
+
+TEST_F(FaultRecorderTest, CreatesMissingDirectoryWithParentsAs0744)
+{
+  const fs::path dir = root_ / "a" / "b";
+  bool running = false;
+  const std::string log = InitRecorder(dir.string(), &running);
+  EXPECT_TRUE(running);
+  ASSERT_TRUE(fs::is_directory(dir));
+  EXPECT_EQ(PermsOf(dir), static_cast<fs::perms>(0744));
+  EXPECT_EQ(recorder_.record_file().parent_path(), dir);
+  EXPECT_NE(
+      log.find("fault recorder file path : " + recorder_.record_file().string()),
+      std::string::npos);
+  // No file before the first refresh.
+  EXPECT_FALSE(fs::exists(recorder_.record_file()));
+}
+
+TEST_F(FaultRecorderTest, ExistingDirectoryKeepsItsPermissions)
+{
+  fs::permissions(root_, static_cast<fs::perms>(0750), fs::perm_options::replace);
+  bool running = false;
+  InitRecorder(root_.string() + "/", &running);
+  EXPECT_TRUE(running);
+  EXPECT_EQ(PermsOf(root_), static_cast<fs::perms>(0750));
+  // A trailing separator gives no doubled one.
+  EXPECT_EQ(recorder_.record_file().string().find("//"), std::string::npos);
+  EXPECT_EQ(recorder_.record_file().parent_path(), root_);
+}
+
+TEST_F(FaultRecorderTest, FileNameIsTheLocalStartTime)
+{
+  const std::time_t before = std::time(nullptr);
+  InitRecorder(root_.string());
+  const std::time_t after = std::time(nullptr);
+  const std::string name = recorder_.record_file().filename().string();
+  EXPECT_TRUE(
+      name == fault_recorder::FormatLocalTime(before) ||
+      name == fault_recorder::FormatLocalTime(after))
+      << name;
+}
+
+TEST_F(FaultRecorderTest, RegularFileAsDirectoryLeavesRecorderInactive)
+{
+  const fs::path file = root_ / "plain";
+  std::ofstream(file) << "x";
+  bool running = true;
+  const std::string log = InitRecorder(file.string(), &running);
+  EXPECT_FALSE(running);
+  EXPECT_NE(
+      log.find(file.string() + " is not a directory, fault recorder init failed"),
+      std::string::npos)
+      << log;
+  EXPECT_TRUE(recorder_.record_file().empty());
+  // Records handed over now are dropped; nothing is ever written.
+  recorder_.AddRecord(Event(11, 1, 0, "lost"));
+  recorder_.RefreshRecord();
+  EXPECT_EQ(ReadFile(file), "x");
+}
+
+TEST_F(FaultRecorderTest, UncreatableDirectoryLeavesRecorderInactive)
+{
+  const fs::path file = root_ / "plain";
+  std::ofstream(file) << "x";
+  const fs::path dir = file / "sub";
+  bool running = true;
+  const std::string log = InitRecorder(dir.string(), &running);
+  EXPECT_FALSE(running);
+  EXPECT_NE(
+      log.find(dir.string() + " not exist and create it failed, fault recorder init failed"),
+      std::string::npos)
+      << log;
+}
+
+TEST_F(FaultRecorderTest, RefreshAppendsHandedOverRecordsInOrder)
+{
+  setenv("TZ", "UTC", 1);
+  tzset();
+  InitRecorder(root_.string());
+  const fs::path file = recorder_.record_file();
+
+  recorder_.RefreshRecord();  // an empty batch still creates the file
+  ASSERT_TRUE(fs::exists(file));
+  EXPECT_EQ(ReadFile(file), "");
+
+  recorder_.AddRecord(Event(11, 1, 60, "first"));
+  recorder_.AddRecord(Event(12, 1, 60, "not configured"));
+  recorder_.AddRecord(Event(-3, 0, 61, "second"));
+  recorder_.RefreshRecord();
+  recorder_.AddRecord(Event(11, 0, 62, "third"));
+  recorder_.RefreshRecord();
+  EXPECT_EQ(
+      ReadFile(file),
+      "1970-01-01_00-01-00 fault_id : 11, fault_desc : configured desc 11, status : fault, "
+      "event_msg : first\n"
+      "1970-01-01_00-01-01 fault_id : -3, fault_desc : configured desc -3, status : passed, "
+      "event_msg : second\n"
+      "1970-01-01_00-01-02 fault_id : 11, fault_desc : configured desc 11, status : passed, "
+      "event_msg : third\n");
+}
+
+TEST_F(FaultRecorderTest, UnopenableFileWarnsAndLosesTheBatchOnly)
+{
+  InitRecorder(root_.string());
+  const fs::path file = recorder_.record_file();
+  fs::create_directory(file);  // a directory where the file should be
+
+  recorder_.AddRecord(Event(11, 1, 0, "lost"));
+  ::testing::internal::CaptureStderr();
+  recorder_.RefreshRecord();
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(
+      log.find("open or create file : " + file.string() + " failed, lost some fault record"),
+      std::string::npos)
+      << log;
+
+  fs::remove(file);
+  recorder_.AddRecord(Event(11, 1, 0, "kept"));
+  recorder_.RefreshRecord();
+  const std::string content = ReadFile(file);
+  EXPECT_EQ(content.find("lost"), std::string::npos);
+  EXPECT_NE(content.find("event_msg : kept\n"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+// The node's decisions that need no middleware: the module filter, the robot
+// status mapping and the query service's payload.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "diagnostic_center/diag_mod_ctrl.hpp"
+#include "diagnostic_center/diagnostic_center.hpp"
+#include "robot/diag_srv.pb.h"
+
+namespace {
+
+using diagnostic_center::DeriveRobotStatus;
+using diagnostic_center::DiagModCtrl;
+using diagnostic_center::DiagnosticEvent;
+using diagnostic_center::SerializeRootCauses;
+
+DiagnosticEvent Event(std::int32_t fault_id, std::int32_t status)
+{
+  DiagnosticEvent event;
+  event.fault_id = fault_id;
+  event.status = status;
+  return event;
+}
+
+std::string Bytes(std::initializer_list<unsigned char> bytes)
+{
+  return {bytes.begin(), bytes.end()};
+}
+
+TEST(ModuleFilterTest, ForwardsOnlyRaisesAndClearsOfConfiguredFaults)
+{
+  diag_tree::FaultTable table;
+  for (const std::uint32_t id : {0u, 7u, 4294967291u}) {
+    diag_tree::FaultConfig config;
+    config.fault_id = id;
+    config.root_cause = static_cast<std::int32_t>(id);
+    table.Insert(config);
+  }
+  EXPECT_TRUE(DiagModCtrl::ShouldForward(Event(7, 1), table));
+  EXPECT_TRUE(DiagModCtrl::ShouldForward(Event(7, 0), table));
+  EXPECT_TRUE(DiagModCtrl::ShouldForward(Event(-5, 1), table));
+  // Other status values never reach the centre.
+  EXPECT_FALSE(DiagModCtrl::ShouldForward(Event(7, 2), table));
+  EXPECT_FALSE(DiagModCtrl::ShouldForward(Event(7, -1), table));
+  // Unconfigured ids are dropped whatever the status.
+  EXPECT_FALSE(DiagModCtrl::ShouldForward(Event(8, 1), table));
+  EXPECT_FALSE(DiagModCtrl::ShouldForward(Event(8, 0), table));
+  // Fault id 0: a raise passes when configured, a clear never does.
+  EXPECT_TRUE(DiagModCtrl::ShouldForward(Event(0, 1), table));
+  EXPECT_FALSE(DiagModCtrl::ShouldForward(Event(0, 0), table));
+}
+
+TEST(RobotStatusTest, MapsTaskCentreStates)
+{
+  for (const std::int32_t state : {1, 3, 5}) {
+    EXPECT_EQ(DeriveRobotStatus(state, 0), 1) << state;
+    EXPECT_EQ(DeriveRobotStatus(state, 2), 1) << state;
+  }
+  EXPECT_EQ(DeriveRobotStatus(2, 2), 3);
+  EXPECT_EQ(DeriveRobotStatus(2, 0), 2);
+  EXPECT_EQ(DeriveRobotStatus(2, -2), 2);
+  for (const std::int32_t state : {0, 4, 6, 100, -1}) {
+    EXPECT_EQ(DeriveRobotStatus(state, 2), 2) << state;
+  }
+}
+
+TEST(DiagSrvPayloadTest, WireBytes)
+{
+  EXPECT_EQ(SerializeRootCauses({}), "");
+  EXPECT_EQ(SerializeRootCauses({5}), Bytes({0x0A, 0x01, 0x05}));
+  EXPECT_EQ(SerializeRootCauses({3, 300}), Bytes({0x0A, 0x03, 0x03, 0xAC, 0x02}));
+  // Ids of 2^31 and above travel as negative int32, sign-extended to ten bytes.
+  EXPECT_EQ(
+      SerializeRootCauses({4294967295u}),
+      Bytes({0x0A, 0x0A, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01}));
+}
+
+TEST(DiagSrvPayloadTest, ClientsParseTheListInOrder)
+{
+  diag_srv::DiagSrvResp parsed;
+  ASSERT_TRUE(parsed.ParseFromString(SerializeRootCauses({300, 3, 2147483648u})));
+  ASSERT_EQ(parsed.root_cause_list_size(), 3);
+  EXPECT_EQ(parsed.root_cause_list(0), 300);
+  EXPECT_EQ(parsed.root_cause_list(1), 3);
+  EXPECT_EQ(parsed.root_cause_list(2), INT32_MIN);
+
+  diag_srv::DiagSrvResp empty;
+  ASSERT_TRUE(empty.ParseFromString(SerializeRootCauses({})));
+  EXPECT_EQ(empty.root_cause_list_size(), 0);
+  EXPECT_EQ(empty.GetDescriptor()->file()->name(), "robot/diag_srv.proto");
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+// Parameter handling: the fault table built from "diag_event_list" and the
+// per-id parameters, and the defaults the node declares in Init.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "diagnostic_center/diagnostic_center.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using diagnostic_center::DiagnosticCenter;
+using diagnostic_center::FaultParamPrefix;
+using diagnostic_center::LoadFaultTable;
+
+const fs::path & RecordDir()
+{
+  static const fs::path dir =
+      fs::temp_directory_path() / ("diagnostic_center_params_" + std::to_string(::getpid()));
+  return dir;
+}
+
+// rclcpp is started once with the command line the node itself would see;
+// the table tests below build nodes that ignore it.
+class RclcppEnvironment : public ::testing::Environment
+{
+public:
+  void SetUp() override
+  {
+    const std::string dir_arg = "fault_record_dir:=" + RecordDir().string();
+    const char * argv[] = {"test_parameters",
+                           "--ros-args",
+                           "-p",
+                           "diag_event_list:=[1001, 1002]",
+                           "-p",
+                           "1002_root_cause:=1001",
+                           "-p",
+                           dir_arg.c_str()};
+    rclcpp::init(static_cast<int>(sizeof(argv) / sizeof(argv[0])), argv);
+  }
+  void TearDown() override
+  {
+    rclcpp::shutdown();
+    fs::remove_all(RecordDir());
+  }
+};
+
+[[maybe_unused]] ::testing::Environment * const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new RclcppEnvironment);
+
+std::shared_ptr<rclcpp::Node> NodeWith(const std::vector<rclcpp::Parameter> & overrides)
+{
+  static int count = 0;
+  return std::make_shared<rclcpp::Node>(
+      "params_test_" + std::to_string(count++),
+      rclcpp::NodeOptions().use_global_arguments(false).parameter_overrides(overrides));
+}
+
+// Runs LoadFaultTable and returns the client library's error text, or "".
+std::string LoadError(const std::vector<rclcpp::Parameter> & overrides)
+{
+  diag_tree::FaultTable table;
+  try {
+    LoadFaultTable(*NodeWith(overrides), table);
+  } catch (const std::exception & error) {
+    return error.what();
+  }
+  return "";
+}
+
+TEST(FaultParamPrefixTest, UnsignedDecimalOfTheLow32Bits)
+{
+  EXPECT_EQ(FaultParamPrefix(7), "7");
+  EXPECT_EQ(FaultParamPrefix(-5), "4294967291");
+  EXPECT_EQ(FaultParamPrefix(-1), "4294967295");
+  EXPECT_EQ(FaultParamPrefix((std::int64_t{1} << 32) + 7), "7");
+  EXPECT_EQ(FaultParamPrefix(0), "0");
+}
+
+TEST(LoadFaultTableTest, BuildsOneRowPerListedId)
+{
+  const auto node = NodeWith({
+      rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{1001, 1002, -5, 4294967303}),
+      rclcpp::Parameter("1002_root_cause", 1001),
+      rclcpp::Parameter("1002_root_cause_time_dis", 250),
+      rclcpp::Parameter("1002_description", "arm overheated"),
+  });
+  diag_tree::FaultTable table;
+  LoadFaultTable(*node, table);
+  ASSERT_EQ(table.size(), 4u);
+
+  const diag_tree::FaultConfig * own = table.Find(1001);
+  ASSERT_NE(own, nullptr);
+  EXPECT_EQ(own->root_cause, 1001);
+  EXPECT_EQ(own->root_cause_time_dis, 500);
+  EXPECT_EQ(own->fault_desc, "");
+
+  const diag_tree::FaultConfig * sub = table.Find(1002);
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->root_cause, 1001);
+  EXPECT_EQ(sub->root_cause_time_dis, 250);
+  EXPECT_EQ(sub->fault_desc, "arm overheated");
+
+  // -5 names fault 2^32 - 5, whose default root cause is itself as -5.
+  const diag_tree::FaultConfig * negative = table.Find(4294967291u);
+  ASSERT_NE(negative, nullptr);
+  EXPECT_EQ(negative->root_cause, -5);
+  EXPECT_TRUE(node->has_parameter("4294967291_root_cause"));
+  EXPECT_EQ(node->get_parameter("4294967291_root_cause").as_int(), -5);
+
+  // 2^32 + 7 is fault 7.
+  EXPECT_NE(table.Find(7), nullptr);
+  EXPECT_TRUE(node->has_parameter("7_description"));
+  EXPECT_FALSE(node->has_parameter("4294967303_description"));
+}
+
+TEST(LoadFaultTableTest, EmptyListGivesEmptyTable)
+{
+  diag_tree::FaultTable table;
+  LoadFaultTable(
+      *NodeWith({rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{})}), table);
+  EXPECT_EQ(table.size(), 0u);
+}
+
+TEST(LoadFaultTableTest, RootCauseKeepsTheLow32Bits)
+{
+  diag_tree::FaultTable table;
+  LoadFaultTable(
+      *NodeWith({
+          rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{9}),
+          rclcpp::Parameter("9_root_cause", std::int64_t{4294967296} + 8),
+      }),
+      table);
+  ASSERT_NE(table.Find(9), nullptr);
+  EXPECT_EQ(table.Find(9)->root_cause, 8);
+}
+
+TEST(LoadFaultTableTest, LibraryErrorsNameTheParameter)
+{
+  EXPECT_NE(LoadError({}).find("diag_event_list"), std::string::npos);
+  EXPECT_NE(
+      LoadError({rclcpp::Parameter("diag_event_list", "1001")}).find("diag_event_list"),
+      std::string::npos);
+  EXPECT_NE(
+      LoadError({
+                    rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{5}),
+                    rclcpp::Parameter("5_root_cause_time_dis", "soon"),
+                })
+          .find("5_root_cause_time_dis"),
+      std::string::npos);
+  // A repeated id declares its parameters twice.
+  EXPECT_NE(
+      LoadError({rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{5, 5})})
+          .find("5_root_cause"),
+      std::string::npos);
+}
+
+TEST(DiagnosticCenterInitTest, DeclaresEveryParameterWithItsDefault)
+{
+  const auto node = DiagnosticCenter::GetInstance();
+  EXPECT_EQ(node, DiagnosticCenter::GetInstance());
+  ASSERT_TRUE(node->Init());
+
+  EXPECT_EQ(node->get_name(), std::string("diagnostic_center"));
+  EXPECT_EQ(
+      node->get_parameter("diag_event_list").as_integer_array(),
+      (std::vector<std::int64_t>{1001, 1002}));
+  EXPECT_EQ(node->get_parameter("1002_root_cause").as_int(), 1001);
+  EXPECT_EQ(node->get_parameter("1001_root_cause").as_int(), 1001);
+  EXPECT_EQ(node->get_parameter("1001_root_cause_time_dis").as_int(), 500);
+  EXPECT_EQ(node->get_parameter("1001_description").as_string(), "");
+  EXPECT_EQ(node->get_parameter("diag_keep_his").as_int(), 100);
+  EXPECT_EQ(node->get_parameter("ctrl_handle_space").as_int(), 10);
+  EXPECT_EQ(node->get_parameter("center_handle_space").as_int(), 10);
+  EXPECT_EQ(node->get_parameter("cur_failure_pub_space").as_int(), 1);
+  EXPECT_EQ(node->get_parameter("robot_status_change_detect_space").as_int(), 1);
+  EXPECT_EQ(node->get_parameter("fault_record_refresh_space").as_int(), 10);
+  EXPECT_EQ(node->get_parameter("fault_record_dir").as_string(), RecordDir().string());
+
+  ASSERT_NE(diag_tree::FindFaultConfig(1002), nullptr);
+  EXPECT_EQ(diag_tree::FindFaultConfig(1002)->root_cause, 1001);
+  EXPECT_TRUE(fs::is_directory(RecordDir()));
+}
+
+}  // namespace
