@@ -117,6 +117,8 @@ private:
   std::unordered_map<std::string, int> levels_;
 };
 
+std::atomic<bool> g_console_output_enabled{true};
+
 LevelRegistry & registry()
 {
   static LevelRegistry instance;
@@ -341,6 +343,8 @@ int get_logger_level(const std::string & name) { return registry().get(name); }
 
 int get_effective_level(const std::string & name) { return registry().effective(name).first; }
 
+void set_console_output_enabled(bool enabled) { g_console_output_enabled.store(enabled); }
+
 bool is_enabled_for(const char * name, int severity)
 {
   if (name == nullptr) {
@@ -413,6 +417,9 @@ void write_line(
     const LogLocation * location, int severity, const char * name, const char * format,
     va_list args)
 {
+  if (!g_console_output_enabled.load(std::memory_order_relaxed)) {
+    return;
+  }
   const int64_t now = system_time_now_ns();
   const OutputConfig & config = output_config();
   const bool colorized = config.use_color;

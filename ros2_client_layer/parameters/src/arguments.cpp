@@ -441,6 +441,12 @@ void apply_log_levels(const LogLevels & levels)
   }
 }
 
+void apply_logging_arguments(const Arguments & arguments)
+{
+  apply_log_levels(arguments.log_levels);
+  logging::set_console_output_enabled(!arguments.log_stdout_disabled);
+}
+
 namespace {
 
 /// rcl's first-match search: local rules, then global rules.

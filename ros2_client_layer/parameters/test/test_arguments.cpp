@@ -284,6 +284,11 @@ TEST(LogLevels, ParsedAndApplied)
   EXPECT_EQ(
       client_layer::logging::get_effective_level("diagnostic_center.tree"),
       client_layer::logging::kDebug);
+  const Arguments quiet = parse_arguments({"prog", "--ros-args", "--disable-stdout-logs"});
+  EXPECT_TRUE(quiet.log_stdout_disabled);
+  EXPECT_TRUE(quiet.unknown_ros_args.empty());
+  client_layer::apply_logging_arguments(quiet);
+  client_layer::logging::set_console_output_enabled(true);
   client_layer::logging::set_default_level(client_layer::logging::kInfo);
   client_layer::logging::set_logger_level("diagnostic_center", client_layer::logging::kUnset);
   client_layer::logging::set_logger_level("rcl", client_layer::logging::kUnset);

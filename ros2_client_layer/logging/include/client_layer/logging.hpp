@@ -68,6 +68,9 @@ int get_logger_level(const std::string & name);
 /// The level in force for a logger: its own, else its nearest ancestor's, else the default.
 int get_effective_level(const std::string & name);
 
+/// Turns console output on or off (rcl's --enable-/--disable-stdout-logs); on by default.
+void set_console_output_enabled(bool enabled);
+
 /// True when a message of `severity` from logger `name` is printed (nullptr: default level).
 bool is_enabled_for(const char * name, int severity);
 

@@ -109,8 +109,12 @@ std::map<std::string, rclcpp::ParameterValue> resolve_parameter_overrides(
     const std::string & node_fqn, const std::vector<rclcpp::Parameter> & parameter_overrides,
     const Arguments * local_args, const Arguments * global_args);
 
-/// Apply `--log-level` settings to the logging backend (what rcl does at init).
+/// Apply `--log-level` settings to the logging backend.
 void apply_log_levels(const LogLevels & levels);
+
+/// What rcl's logging configuration takes from the process arguments at
+/// init: the `--log-level` settings and `--disable-stdout-logs`.
+void apply_logging_arguments(const Arguments & arguments);
 
 /// Node name after `__node:=` rules (local rules first, then global; first match wins).
 std::string remap_node_name(
