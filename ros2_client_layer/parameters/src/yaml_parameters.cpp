@@ -166,14 +166,13 @@ YAML::Node load(const std::string & text)
   try {
     return YAML::Load(text);
   } catch (const YAML::Exception & error) {
-    throw YamlError(
-        "Error parsing a event near line " + std::to_string(error.mark.line + 1) + ": " +
-        error.msg);
+    // rcl gives the line and no more detail.
+    throw YamlError("Error parsing a event near line " + std::to_string(error.mark.line + 1));
   }
 }
 
 /// rcl's check of a node-name key: "/**", or [namespace/]name with "*" wildcards.
-void validate_node_key(const std::string & key, const YAML::Mark & mark)
+void validate_node_key(const std::string & key)
 {
   if (key == "/**") {
     return;
@@ -196,7 +195,6 @@ void validate_node_key(const std::string & key, const YAML::Mark & mark)
       throw YamlError(name_error->message);
     }
   }
-  (void)mark;
 }
 
 void read_parameters(
@@ -236,7 +234,7 @@ void read_node_level(
             std::string("There are no node names before ") + kParamsKey + " at line " +
             std::to_string(entry.first.Mark().line + 1));
       }
-      validate_node_key(node_path, entry.first.Mark());
+      validate_node_key(node_path);
       if (value.IsMap()) {
         read_parameters(value, node_path, "", source, out);
       } else if (!value.IsNull()) {
