@@ -20,6 +20,19 @@ NodeOptions & NodeOptions::arguments(const std::vector<std::string> & arguments)
   return *this;
 }
 
+std::vector<Parameter> & NodeOptions::parameter_overrides() { return parameter_overrides_; }
+
+const std::vector<Parameter> & NodeOptions::parameter_overrides() const
+{
+  return parameter_overrides_;
+}
+
+NodeOptions & NodeOptions::parameter_overrides(const std::vector<Parameter> & parameter_overrides)
+{
+  parameter_overrides_ = parameter_overrides;
+  return *this;
+}
+
 bool NodeOptions::use_global_arguments() const { return use_global_arguments_; }
 
 NodeOptions & NodeOptions::use_global_arguments(bool use_global_arguments)

@@ -8,6 +8,8 @@
 
 #include "rclcpp/context.hpp"
 #include "rclcpp/contexts/default_context.hpp"
+#include "rclcpp/parameter.hpp"
+#include "rclcpp/parameter_value.hpp"
 #include "rclcpp/visibility_control.hpp"
 
 namespace rclcpp {
@@ -27,6 +29,18 @@ public:
   /// ROS arguments for this node only ("--ros-args -r a:=b -p x:=1 ...").
   const std::vector<std::string> & arguments() const;
   NodeOptions & arguments(const std::vector<std::string> & arguments);
+
+  /// Parameter values that take precedence over those of the arguments.
+  std::vector<rclcpp::Parameter> & parameter_overrides();
+  const std::vector<rclcpp::Parameter> & parameter_overrides() const;
+  NodeOptions & parameter_overrides(const std::vector<rclcpp::Parameter> & parameter_overrides);
+
+  template <typename ParameterT>
+  NodeOptions & append_parameter_override(const std::string & name, const ParameterT & value)
+  {
+    this->parameter_overrides().emplace_back(name, rclcpp::ParameterValue(value));
+    return *this;
+  }
 
   /// Whether the context's (command-line) arguments apply to the node too.
   bool use_global_arguments() const;
@@ -62,6 +76,7 @@ public:
 private:
   rclcpp::Context::SharedPtr context_;
   std::vector<std::string> arguments_;
+  std::vector<rclcpp::Parameter> parameter_overrides_;
   bool use_global_arguments_ = true;
   bool enable_rosout_ = true;
   bool use_intra_process_comms_ = false;
