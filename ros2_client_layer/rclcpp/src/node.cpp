@@ -1,7 +1,10 @@
 #include "rclcpp/node.hpp"
 
+#include "client_layer/arguments.hpp"
 #include "client_layer/logging.hpp"
 #include "node_base.hpp"
+#include "node_names.hpp"
+#include "rclcpp/exceptions.hpp"
 
 namespace client_layer {
 
@@ -55,6 +58,14 @@ Node::Node(
   node_base_ = base;
   node_clock_ = std::make_shared<client_layer::NodeClock>();
   node_timers_ = std::make_shared<client_layer::NodeTimers>(base);
+  const auto & names = base->names();
+  node_parameters_ = std::make_shared<client_layer::NodeParameters>(
+      names.identity().fully_qualified_name,
+      client_layer::resolve_parameter_overrides(
+          names.identity().fully_qualified_name, options.parameter_overrides(),
+          names.local_arguments(), names.global_arguments()),
+      options.allow_undeclared_parameters(),
+      options.automatically_declare_parameters_from_overrides());
 }
 
 Node::~Node() = default;
@@ -77,6 +88,103 @@ rclcpp::CallbackGroup::SharedPtr Node::create_callback_group(
     rclcpp::CallbackGroupType group_type, bool automatically_add_to_executor_with_node)
 {
   return node_base_->create_callback_group(group_type, automatically_add_to_executor_with_node);
+}
+
+const ParameterValue & Node::declare_parameter(
+    const std::string & name, const ParameterValue & default_value,
+    const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor, bool ignore_override)
+{
+  return node_parameters_->declare_parameter(
+      name, default_value, parameter_descriptor, ignore_override);
+}
+
+const ParameterValue & Node::declare_parameter(
+    const std::string & name, ParameterType type,
+    const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor, bool ignore_override)
+{
+  return node_parameters_->declare_parameter(name, type, parameter_descriptor, ignore_override);
+}
+
+void Node::undeclare_parameter(const std::string & name)
+{
+  node_parameters_->undeclare_parameter(name);
+}
+
+bool Node::has_parameter(const std::string & name) const
+{
+  return node_parameters_->has_parameter(name);
+}
+
+rcl_interfaces::msg::SetParametersResult Node::set_parameter(const Parameter & parameter)
+{
+  return set_parameters_atomically({parameter});
+}
+
+std::vector<rcl_interfaces::msg::SetParametersResult> Node::set_parameters(
+    const std::vector<Parameter> & parameters)
+{
+  return node_parameters_->set_parameters(parameters);
+}
+
+rcl_interfaces::msg::SetParametersResult Node::set_parameters_atomically(
+    const std::vector<Parameter> & parameters)
+{
+  return node_parameters_->set_parameters_atomically(parameters);
+}
+
+Parameter Node::get_parameter(const std::string & name) const
+{
+  return node_parameters_->get_parameter(name);
+}
+
+bool Node::get_parameter(const std::string & name, Parameter & parameter) const
+{
+  return node_parameters_->get_parameter(name, parameter);
+}
+
+std::vector<Parameter> Node::get_parameters(const std::vector<std::string> & names) const
+{
+  return node_parameters_->get_parameters(names);
+}
+
+rcl_interfaces::msg::ParameterDescriptor Node::describe_parameter(const std::string & name) const
+{
+  auto result = node_parameters_->describe_parameters({name});
+  if (result.empty()) {
+    throw exceptions::ParameterNotDeclaredException(name);
+  }
+  if (result.size() > 1) {
+    throw std::runtime_error("number of described parameters unexpectedly more than one");
+  }
+  return result.front();
+}
+
+std::vector<rcl_interfaces::msg::ParameterDescriptor> Node::describe_parameters(
+    const std::vector<std::string> & names) const
+{
+  return node_parameters_->describe_parameters(names);
+}
+
+std::vector<uint8_t> Node::get_parameter_types(const std::vector<std::string> & names) const
+{
+  return node_parameters_->get_parameter_types(names);
+}
+
+rcl_interfaces::msg::ListParametersResult Node::list_parameters(
+    const std::vector<std::string> & prefixes, uint64_t depth) const
+{
+  return node_parameters_->list_parameters(prefixes, depth);
+}
+
+Node::OnSetParametersCallbackHandle::SharedPtr Node::add_on_set_parameters_callback(
+    OnParametersSetCallbackType callback)
+{
+  return node_parameters_->add_on_set_parameters_callback(std::move(callback));
+}
+
+void Node::remove_on_set_parameters_callback(const OnSetParametersCallbackHandle * const handler)
+{
+  node_parameters_->remove_on_set_parameters_callback(handler);
 }
 
 rclcpp::Clock::SharedPtr Node::get_clock() { return node_clock_->get_clock(); }

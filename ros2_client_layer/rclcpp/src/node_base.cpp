@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "client_layer/error_state.hpp"
-#include "client_layer/logging.hpp"
 #include "context_state.hpp"
 #include "node_names.hpp"
 
@@ -33,10 +32,10 @@ NodeBase::NodeBase(
   }
   names_ = std::make_shared<NodeNames>(
       node_name, namespace_, options, ContextAccess::state(*context_)->global_arguments);
-  name_ = names_->name();
-  node_namespace_ = names_->namespace_();
-  fully_qualified_name_ = node_namespace_ == "/" ? "/" + name_ : node_namespace_ + "/" + name_;
-  logger_name_ = logging::node_logger_name(name_, node_namespace_);
+  name_ = names_->identity().name;
+  node_namespace_ = names_->identity().namespace_;
+  fully_qualified_name_ = names_->identity().fully_qualified_name;
+  logger_name_ = names_->identity().logger_name;
   participant_ = ContextAccess::participant(*context_);
   participant_->add_node(node_namespace_, name_);
   default_group_ =

@@ -57,6 +57,7 @@ public:
   // Logger name of the node ("ns.name" style, as rcl forms it).
   const std::string & logger_name() const { return logger_name_; }
   const std::shared_ptr<rmw::Participant> & participant() const { return participant_; }
+  const NodeNames & names() const { return *names_; }
 
 private:
   rclcpp::Context::SharedPtr context_;

@@ -8,7 +8,6 @@ NodeNames::NodeNames(
     const std::string & node_name, const std::string & namespace_,
     const rclcpp::NodeOptions & options, std::shared_ptr<const Arguments> global_arguments)
 {
-  names::check_node_name_and_namespace(node_name, namespace_);
   if (!options.arguments().empty()) {
     auto local = std::make_shared<Arguments>(
         parse_arguments(options.arguments(), "failed to parse arguments"));
@@ -18,20 +17,16 @@ NodeNames::NodeNames(
   if (options.use_global_arguments()) {
     global_ = std::move(global_arguments);
   }
-  name_ = remap_node_name(local_.get(), global_.get(), node_name);
-  namespace__ =
-      remap_namespace(local_.get(), global_.get(), name_, names::normalize_namespace(namespace_));
+  identity_ = resolve_node_identity(node_name, namespace_, local_.get(), global_.get());
 }
 
 std::string NodeNames::resolve(const std::string & name, bool is_service, bool only_expand) const
 {
-  const std::string expanded =
-      names::expand_topic_or_service_name(name, name_, namespace__, is_service);
   if (only_expand) {
-    return expanded;
+    return names::expand_topic_or_service_name(
+        name, identity_.name, identity_.namespace_, is_service);
   }
-  return is_service ? remap_service_name(local_.get(), global_.get(), expanded, name_, namespace__)
-                    : remap_topic_name(local_.get(), global_.get(), expanded, name_, namespace__);
+  return resolve_topic_or_service_name(name, identity_, is_service, local_.get(), global_.get());
 }
 
 }  // namespace client_layer

@@ -22,8 +22,7 @@ public:
       const std::string & node_name, const std::string & namespace_,
       const rclcpp::NodeOptions & options, std::shared_ptr<const Arguments> global_arguments);
 
-  const std::string & name() const { return name_; }
-  const std::string & namespace_() const { return namespace__; }
+  const NodeIdentity & identity() const { return identity_; }
 
   // The node's own (NodeOptions) arguments; null when it has none.
   const Arguments * local_arguments() const { return local_.get(); }
@@ -38,8 +37,7 @@ public:
 private:
   std::shared_ptr<const Arguments> local_;
   std::shared_ptr<const Arguments> global_;
-  std::string name_;
-  std::string namespace__;
+  NodeIdentity identity_;
 };
 
 }  // namespace client_layer

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -123,6 +125,56 @@ TEST(NodeTest, ArgumentErrors)
   rclcpp::NodeOptions options;
   options.arguments({"--ros-args", "--bogus"});
   EXPECT_THROW(rclcpp::Node("node", options), rclcpp::exceptions::UnknownROSArgsError);
+}
+
+TEST(NodeTest, ParametersComeFromTheCommandLineFilesAndOptions)
+{
+  const std::string params_file = testing::TempDir() + "rclcpp_node_params.yaml";
+  {
+    std::ofstream file(params_file);
+    file << "/**:\n  ros__parameters:\n    shared: from_file\n    period: 1\n"
+            "center:\n  ros__parameters:\n    period: 3\n";
+  }
+  ContextGuard context(
+      {"prog", "--ros-args", "-p", "diag_event_list:=[1001, 1002]", "-p", "wrong:=abc",
+       "--params-file", params_file.c_str()});
+  rclcpp::NodeOptions options;
+  options.append_parameter_override("from_options", 2.5);
+  auto node = std::make_shared<rclcpp::Node>("center", options);
+
+  EXPECT_EQ(
+      (std::vector<int64_t>{1001, 1002}),
+      node->declare_parameter<std::vector<int64_t>>("diag_event_list"));
+  EXPECT_EQ(3, node->declare_parameter<int64_t>("period", 10));  // node key beats "/**"
+  EXPECT_EQ("from_file", node->declare_parameter<std::string>("shared", "default"));
+  EXPECT_EQ(7, node->declare_parameter("untouched", 7));
+  EXPECT_DOUBLE_EQ(2.5, node->declare_parameter("from_options", 0.0));
+  EXPECT_EQ(
+      rclcpp::ParameterValue(int64_t{5}),
+      node->declare_parameter("by_value", rclcpp::ParameterValue(int64_t{5})));
+
+  EXPECT_TRUE(node->has_parameter("period"));
+  EXPECT_FALSE(node->has_parameter("never_declared"));
+  EXPECT_EQ(3, node->get_parameter("period").as_int());
+  int64_t period = 0;
+  EXPECT_TRUE(node->get_parameter("period", period));
+  EXPECT_EQ(3, period);
+
+  try {
+    node->declare_parameter("period", 1);
+    ADD_FAILURE() << "repeated declaration accepted";
+  } catch (const rclcpp::exceptions::ParameterAlreadyDeclaredException & e) {
+    EXPECT_STREQ("parameter 'period' has already been declared", e.what());
+  }
+  EXPECT_THROW(
+      node->declare_parameter<int64_t>("wrong", 1),
+      rclcpp::exceptions::InvalidParameterTypeException);
+  EXPECT_THROW(
+      node->declare_parameter<std::vector<int64_t>>("missing_list"),
+      rclcpp::exceptions::UninitializedStaticallyTypedParameterException);
+  EXPECT_THROW(
+      node->get_parameter("never_declared"), rclcpp::exceptions::ParameterNotDeclaredException);
+  std::remove(params_file.c_str());
 }
 
 }  // namespace

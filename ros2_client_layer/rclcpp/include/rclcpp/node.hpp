@@ -4,11 +4,18 @@
 #define RCLCPP__NODE_HPP_
 
 #include <chrono>
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "client_layer/node_parameters.hpp"
+#include "client_layer/parameter_declaration.hpp"
+#include "rcl_interfaces/msg/list_parameters_result.hpp"
+#include "rcl_interfaces/msg/parameter_descriptor.hpp"
+#include "rcl_interfaces/msg/set_parameters_result.hpp"
 #include "rclcpp/callback_group.hpp"
 #include "rclcpp/client.hpp"
 #include "rclcpp/clock.hpp"
@@ -18,8 +25,11 @@
 #include "rclcpp/macros.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
 #include "rclcpp/node_interfaces/node_clock_interface.hpp"
+#include "rclcpp/node_interfaces/node_parameters_interface.hpp"
 #include "rclcpp/node_interfaces/node_timers_interface.hpp"
 #include "rclcpp/node_options.hpp"
+#include "rclcpp/parameter.hpp"
+#include "rclcpp/parameter_value.hpp"
 #include "rclcpp/publisher.hpp"
 #include "rclcpp/publisher_options.hpp"
 #include "rclcpp/qos.hpp"
@@ -153,6 +163,126 @@ public:
         period, std::move(callback), group, node_base_.get(), node_timers_.get());
   }
 
+  /// Declare a parameter with a default; returns its value (the override, if any).
+  /**
+   * \throws ParameterAlreadyDeclaredException, InvalidParameterTypeException,
+   *   InvalidParameterValueException, InvalidParametersException as rclcpp does
+   */
+  const rclcpp::ParameterValue & declare_parameter(
+      const std::string & name, const rclcpp::ParameterValue & default_value,
+      const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor =
+          rcl_interfaces::msg::ParameterDescriptor(),
+      bool ignore_override = false);
+
+  /// Declare a statically typed parameter without a default.
+  const rclcpp::ParameterValue & declare_parameter(
+      const std::string & name, rclcpp::ParameterType type,
+      const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor =
+          rcl_interfaces::msg::ParameterDescriptor{},
+      bool ignore_override = false);
+
+  /// Declare a parameter typed by its default; returns the value as ParameterT
+  /// yields it (integers as int64_t, floating point as double).
+  template <typename ParameterT>
+  auto declare_parameter(
+      const std::string & name, const ParameterT & default_value,
+      const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor =
+          rcl_interfaces::msg::ParameterDescriptor(),
+      bool ignore_override = false)
+  {
+    return client_layer::declare_parameter(
+        *node_parameters_, name, default_value, parameter_descriptor, ignore_override);
+  }
+
+  /// Declare a parameter of ParameterT's type without a default.
+  /**
+   * \throws UninitializedStaticallyTypedParameterException without an override
+   */
+  template <typename ParameterT>
+  auto declare_parameter(
+      const std::string & name,
+      const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor =
+          rcl_interfaces::msg::ParameterDescriptor(),
+      bool ignore_override = false)
+  {
+    return client_layer::declare_parameter<ParameterT>(
+        *node_parameters_, name, parameter_descriptor, ignore_override);
+  }
+
+  template <typename ParameterT>
+  std::vector<ParameterT> declare_parameters(
+      const std::string & namespace_, const std::map<std::string, ParameterT> & parameters,
+      bool ignore_overrides = false)
+  {
+    return client_layer::declare_parameters(
+        *node_parameters_, namespace_, parameters, ignore_overrides);
+  }
+
+  void undeclare_parameter(const std::string & name);
+
+  bool has_parameter(const std::string & name) const;
+
+  rcl_interfaces::msg::SetParametersResult set_parameter(const rclcpp::Parameter & parameter);
+
+  std::vector<rcl_interfaces::msg::SetParametersResult> set_parameters(
+      const std::vector<rclcpp::Parameter> & parameters);
+
+  rcl_interfaces::msg::SetParametersResult set_parameters_atomically(
+      const std::vector<rclcpp::Parameter> & parameters);
+
+  /// \throws ParameterNotDeclaredException, ParameterUninitializedException
+  rclcpp::Parameter get_parameter(const std::string & name) const;
+
+  /// False when the parameter is not declared or not set.
+  bool get_parameter(const std::string & name, rclcpp::Parameter & parameter) const;
+
+  template <typename ParameterT>
+  bool get_parameter(const std::string & name, ParameterT & parameter) const
+  {
+    return client_layer::get_parameter(*node_parameters_, name, parameter);
+  }
+
+  template <typename ParameterT>
+  bool get_parameter_or(
+      const std::string & name, ParameterT & parameter, const ParameterT & alternative_value) const
+  {
+    return client_layer::get_parameter_or(*node_parameters_, name, parameter, alternative_value);
+  }
+
+  template <typename ParameterT>
+  ParameterT get_parameter_or(const std::string & name, const ParameterT & alternative_value) const
+  {
+    ParameterT parameter;
+    get_parameter_or(name, parameter, alternative_value);
+    return parameter;
+  }
+
+  std::vector<rclcpp::Parameter> get_parameters(const std::vector<std::string> & names) const;
+
+  template <typename ParameterT>
+  bool get_parameters(const std::string & prefix, std::map<std::string, ParameterT> & values) const
+  {
+    return client_layer::get_parameters(*node_parameters_, prefix, values);
+  }
+
+  rcl_interfaces::msg::ParameterDescriptor describe_parameter(const std::string & name) const;
+
+  std::vector<rcl_interfaces::msg::ParameterDescriptor> describe_parameters(
+      const std::vector<std::string> & names) const;
+
+  std::vector<uint8_t> get_parameter_types(const std::vector<std::string> & names) const;
+
+  rcl_interfaces::msg::ListParametersResult list_parameters(
+      const std::vector<std::string> & prefixes, uint64_t depth) const;
+
+  using OnSetParametersCallbackHandle = rclcpp::node_interfaces::OnSetParametersCallbackHandle;
+  using OnParametersSetCallbackType = OnSetParametersCallbackHandle::OnParametersSetCallbackType;
+
+  [[nodiscard]] OnSetParametersCallbackHandle::SharedPtr add_on_set_parameters_callback(
+      OnParametersSetCallbackType callback);
+
+  void remove_on_set_parameters_callback(const OnSetParametersCallbackHandle * const handler);
+
   rclcpp::Clock::SharedPtr get_clock();
   rclcpp::Clock::ConstSharedPtr get_clock() const;
 
@@ -176,6 +306,7 @@ private:
   rclcpp::node_interfaces::NodeBaseInterface::SharedPtr node_base_;
   rclcpp::node_interfaces::NodeClockInterface::SharedPtr node_clock_;
   rclcpp::node_interfaces::NodeTimersInterface::SharedPtr node_timers_;
+  std::shared_ptr<client_layer::NodeParameters> node_parameters_;
   const rclcpp::NodeOptions node_options_;
 };
 
