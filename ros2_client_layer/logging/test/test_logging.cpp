@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -27,7 +28,9 @@ struct Output
 
 Output run_writer(const std::string & environment, const std::string & mode = "basic")
 {
-  const std::string err_file = testing::TempDir() + "log_writer_stderr.txt";
+  // One file per test process: other builds may run this test at the same time.
+  const std::string err_file =
+      testing::TempDir() + "log_writer_stderr_" + std::to_string(getpid()) + ".txt";
   const std::string command =
       "env -u RCUTILS_CONSOLE_OUTPUT_FORMAT -u RCUTILS_LOGGING_USE_STDOUT "
       "-u RCUTILS_COLORIZED_OUTPUT -u RCUTILS_LOGGING_BUFFERED_STREAM " +
@@ -45,6 +48,7 @@ Output run_writer(const std::string & environment, const std::string & mode = "b
   std::stringstream text;
   text << err.rdbuf();
   output.err = text.str();
+  std::remove(err_file.c_str());
   return output;
 }
 
