@@ -1,0 +1,293 @@
+// End-to-end benchmarks of the diagnostic_center process with its default
+// periods, driven over DDS as a robot module would. They print figures and
+// assert nothing.
+//
+//   node_e2e_bench idle [seconds]          CPU of the idle node, 100 configured faults
+//   node_e2e_bench latency [samples]       module raise -> ExceptionHandle at a subscriber
+//   node_e2e_bench throughput [seconds]    highest event rate over the twelve module
+//                                          topics with every raise answered exactly once
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "node_process.hpp"
+#include "rclcpp/rclcpp.hpp"
+#include "robot_probe.hpp"
+#include "scratch_dir.hpp"
+
+namespace {
+
+using namespace std::chrono_literals;
+using diagnostic_center_test::kModuleTopics;
+using diagnostic_center_test::NodeProcess;
+using diagnostic_center_test::RobotProbe;
+using diagnostic_center_test::ScratchDir;
+using diagnostic_center_test::Stamp;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kConfiguredFaults = 100;
+constexpr std::int32_t kFirstFaultId = 5001;
+
+// A parameter file configuring kConfiguredFaults faults; every tenth one is
+// the root cause of the nine after it. Periods stay at their defaults.
+std::filesystem::path WriteParameters(const ScratchDir & scratch)
+{
+  const auto path = scratch / "parameters.yaml";
+  std::ofstream out(path);
+  out << "diagnostic_center:\n  ros__parameters:\n    diag_event_list: [";
+  for (int i = 0; i < kConfiguredFaults; ++i) {
+    out << (i == 0 ? "" : ", ") << kFirstFaultId + i;
+  }
+  out << "]\n";
+  for (int i = 0; i < kConfiguredFaults; ++i) {
+    const std::int32_t id = kFirstFaultId + i;
+    out << "    " << id << "_root_cause: " << kFirstFaultId + i / 10 * 10 << "\n";
+    out << "    " << id << "_description: \"benchmark fault " << i << "\"\n";
+  }
+  out << "    fault_record_dir: \"" << (scratch / "records").string() << "\"\n";
+  return path;
+}
+
+std::unique_ptr<NodeProcess> StartCentre(const ScratchDir & scratch)
+{
+  return std::make_unique<NodeProcess>(
+      DIAGNOSTIC_CENTER_EXECUTABLE,
+      std::vector<std::string>{"--ros-args", "--params-file", WriteParameters(scratch).string()},
+      scratch.path(), std::map<std::string, std::string>{{"RCUTILS_COLORIZED_OUTPUT", "0"}});
+}
+
+bool WaitUntilServing(NodeProcess & centre, RobotProbe * probe)
+{
+  if (probe != nullptr && !probe->WaitForCentre(30s)) {
+    std::fprintf(stderr, "the centre never became reachable\n");
+    return false;
+  }
+  if (!centre.WaitForStderr("diag robot status 1 to 2", 15s)) {
+    std::fprintf(stderr, "the centre did not start:\n%s\n", centre.Stderr().c_str());
+    return false;
+  }
+  return true;
+}
+
+// user + system CPU time of `pid`, in seconds.
+double CpuSeconds(pid_t pid)
+{
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Fields after the command name, which is in parentheses and may hold spaces.
+  std::istringstream fields(content.substr(content.rfind(')') + 2));
+  std::string field;
+  unsigned long long utime = 0;
+  unsigned long long stime = 0;
+  for (int index = 3; fields >> field; ++index) {
+    if (index == 14) {
+      utime = std::stoull(field);
+    } else if (index == 15) {
+      stime = std::stoull(field);
+      break;
+    }
+  }
+  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+
+double Milliseconds(Clock::duration duration)
+{
+  return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+builtin_interfaces::msg::Time WallStamp()
+{
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
+  return Stamp(
+      static_cast<std::int32_t>(ns / 1'000'000'000),
+      static_cast<std::uint32_t>(ns % 1'000'000'000));
+}
+
+int Idle(double window_seconds)
+{
+  ScratchDir scratch("bench_idle");
+  auto centre = StartCentre(scratch);
+  if (!WaitUntilServing(*centre, nullptr)) {
+    return 1;
+  }
+  std::this_thread::sleep_for(1s);  // past start-up work
+  const double cpu_before = CpuSeconds(centre->pid());
+  const auto wall_before = Clock::now();
+  std::this_thread::sleep_for(std::chrono::duration<double>(window_seconds));
+  const double cpu = CpuSeconds(centre->pid()) - cpu_before;
+  const double wall = Seconds(Clock::now() - wall_before);
+  std::printf(
+      "idle_cpu: %d configured faults, default periods: %.2f %% of one core "
+      "(%.1f ms CPU per s of wall time, %.1f s window)\n",
+      kConfiguredFaults, 100.0 * cpu / wall, 1000.0 * cpu / wall, wall);
+  return 0;
+}
+
+int Latency(int samples)
+{
+  ScratchDir scratch("bench_latency");
+  RobotProbe probe("latency_probe");
+  auto centre = StartCentre(scratch);
+  if (!WaitUntilServing(*centre, &probe)) {
+    return 1;
+  }
+  // A random pause between raises, so that publishing does not lock on to
+  // the phase of the node's timers.
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> pause_us(0, 20'000);
+  std::vector<double> latencies_ms;
+  int lost = 0;
+  for (int i = 0; i < samples; ++i) {
+    const std::size_t before = probe.ExceptionHandleCount();
+    const auto sent = Clock::now();
+    probe.Raise(
+        kModuleTopics[i % kModuleTopics.size()], kFirstFaultId + i % kConfiguredFaults, WallStamp(),
+        "latency");
+    if (!probe.WaitForExceptionHandles(before + 1, 2s)) {
+      ++lost;
+      continue;
+    }
+    latencies_ms.push_back(Milliseconds(probe.ExceptionHandles()[before].arrival - sent));
+    std::this_thread::sleep_for(std::chrono::microseconds(pause_us(random)));
+  }
+  if (latencies_ms.empty()) {
+    std::printf("latency: no ExceptionHandle arrived\n");
+    return 1;
+  }
+  std::sort(latencies_ms.begin(), latencies_ms.end());
+  const auto at = [&](double q) {
+    return latencies_ms[std::min(
+        latencies_ms.size() - 1,
+        static_cast<std::size_t>(q * static_cast<double>(latencies_ms.size())))];
+  };
+  double sum = 0;
+  for (double value : latencies_ms) {
+    sum += value;
+  }
+  std::printf(
+      "latency: raise on a module topic -> ExceptionHandle at a subscriber, %zu samples "
+      "(%d unanswered): p50 %.2f ms, p99 %.2f ms, max %.2f ms, mean %.2f ms, min %.2f ms\n",
+      latencies_ms.size(), lost, at(0.50), at(0.99), latencies_ms.back(),
+      sum / static_cast<double>(latencies_ms.size()), latencies_ms.front());
+  return 0;
+}
+
+struct RateResult
+{
+  double offered = 0;  // events per second actually published
+  std::size_t sent = 0;
+  std::size_t answered = 0;
+  std::size_t wrong = 0;  // fault ids answered more or less often than raised
+};
+
+// Publishes raises at `rate` per second for `seconds`, round robin over the
+// module topics and the configured faults, then waits for the answers.
+RateResult RunRate(RobotProbe & probe, double rate, double seconds)
+{
+  const std::size_t before = probe.ExceptionHandleCount();
+  std::map<std::int32_t, long> expected;
+  const auto total = static_cast<std::size_t>(rate * seconds);
+  const auto start = Clock::now();
+  std::size_t sent = 0;
+  while (sent < total) {
+    const auto due =
+        std::min(total, static_cast<std::size_t>(rate * Seconds(Clock::now() - start)) + 1);
+    for (; sent < due; ++sent) {
+      const std::int32_t id = kFirstFaultId + static_cast<std::int32_t>(sent % kConfiguredFaults);
+      probe.Raise(kModuleTopics[sent % kModuleTopics.size()], id, WallStamp(), "throughput");
+      ++expected[id];
+    }
+    std::this_thread::sleep_for(200us);
+  }
+  RateResult result;
+  result.offered = static_cast<double>(sent) / Seconds(Clock::now() - start);
+  result.sent = sent;
+  // Settle: wait until nothing more arrives for a second.
+  std::size_t last = 0;
+  auto quiet_since = Clock::now();
+  while (Clock::now() - quiet_since < 1s) {
+    const std::size_t count = probe.ExceptionHandleCount();
+    if (count != last) {
+      last = count;
+      quiet_since = Clock::now();
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  const auto handles = probe.ExceptionHandles();
+  result.answered = handles.size() - before;
+  for (std::size_t i = before; i < handles.size(); ++i) {
+    --expected[handles[i].message.fault_id];
+  }
+  for (const auto & [id, missing] : expected) {
+    result.wrong += missing != 0 ? 1 : 0;
+  }
+  return result;
+}
+
+int Throughput(double seconds)
+{
+  ScratchDir scratch("bench_throughput");
+  RobotProbe probe("throughput_probe");
+  auto centre = StartCentre(scratch);
+  if (!WaitUntilServing(*centre, &probe)) {
+    return 1;
+  }
+  double best = 0;
+  int failures = 0;
+  for (double rate : {250.0, 500.0, 1000.0, 2000.0, 4000.0, 8000.0, 16000.0, 32000.0, 64000.0}) {
+    const auto result = RunRate(probe, rate, seconds);
+    const bool lossless = result.answered == result.sent && result.wrong == 0;
+    std::printf(
+        "throughput: target %6.0f/s offered %8.1f/s: sent %zu, ExceptionHandle %zu, "
+        "fault ids off %zu -> %s\n",
+        rate, result.offered, result.sent, result.answered, result.wrong,
+        lossless ? "nothing lost" : "LOSS");
+    std::fflush(stdout);
+    if (lossless) {
+      best = std::max(best, result.offered);
+    } else if (++failures == 2) {
+      break;
+    }
+  }
+  std::printf(
+      "throughput: highest sustained rate with every raise answered exactly once: %.0f events/s "
+      "(INFO log to a file of %.1f MB)\n",
+      best, static_cast<double>(std::filesystem::file_size(centre->stderr_path())) / 1e6);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char ** argv)
+{
+  const std::string mode = argc > 1 ? argv[1] : "";
+  const char * value = argc > 2 ? argv[2] : nullptr;
+  rclcpp::init(1, argv);
+  int status = 2;
+  if (mode == "idle") {
+    status = Idle(value ? std::atof(value) : 10.0);
+  } else if (mode == "latency") {
+    status = Latency(value ? std::atoi(value) : 500);
+  } else if (mode == "throughput") {
+    status = Throughput(value ? std::atof(value) : 3.0);
+  } else {
+    std::fprintf(
+        stderr, "usage: %s idle [seconds] | latency [samples] | throughput [seconds]\n", argv[0]);
+  }
+  rclcpp::shutdown();
+  return status;
+}

@@ -1,0 +1,60 @@
+#include "centre_run.hpp"
+
+#include <chrono>
+
+#include "log_text.hpp"
+
+namespace diagnostic_center_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+}  // namespace
+
+std::filesystem::path CentreExecutable() { return DIAGNOSTIC_CENTER_EXECUTABLE; }
+
+std::unique_ptr<NodeProcess> StartCentre(
+    const std::filesystem::path & output_dir, const std::vector<std::string> & parameters,
+    const std::vector<std::string> & extra_ros_args)
+{
+  std::vector<std::string> arguments{"--ros-args"};
+  for (const auto & parameter : parameters) {
+    arguments.push_back("-p");
+    arguments.push_back(parameter);
+  }
+  arguments.insert(arguments.end(), extra_ros_args.begin(), extra_ros_args.end());
+  return std::make_unique<NodeProcess>(
+      CentreExecutable(), arguments, output_dir,
+      std::map<std::string, std::string>{
+          {"TZ", "UTC"},
+          {"RCUTILS_CONSOLE_OUTPUT_FORMAT", "[{severity}] [{time}] [{name}]: {message}"},
+          {"RCUTILS_COLORIZED_OUTPUT", "0"},
+          {"RCUTILS_LOGGING_USE_STDOUT", "0"}});
+}
+
+testing::AssertionResult WaitUntilServing(NodeProcess & centre, RobotProbe & probe)
+{
+  if (!probe.WaitForCentre(20s)) {
+    return testing::AssertionFailure()
+           << "the centre never became reachable over DDS ("
+           << (centre.running() ? "still running" : "ended") << "); its log ends with:\n"
+           << StderrTail(centre);
+  }
+  if (!centre.WaitForStderr("diag robot status 1 to 2", 10s)) {
+    return testing::AssertionFailure() << "no first robot status check; the log ends with:\n"
+                                       << StderrTail(centre);
+  }
+  return testing::AssertionSuccess();
+}
+
+std::string StderrTail(const NodeProcess & centre, std::size_t lines)
+{
+  const auto all = SplitLines(centre.Stderr());
+  std::string tail;
+  for (std::size_t i = all.size() > lines ? all.size() - lines : 0; i < all.size(); ++i) {
+    tail += all[i] + "\n";
+  }
+  return tail;
+}
+
+}  // namespace diagnostic_center_test

@@ -1,0 +1,84 @@
+#include "log_text.hpp"
+
+#include <ctime>
+#include <regex>
+#include <system_error>
+
+namespace diagnostic_center_test {
+namespace {
+
+const char kLoggerTag[] = "[diagnostic_center]: ";
+
+}  // namespace
+
+std::vector<std::string> SplitLines(const std::string & text)
+{
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const auto end = text.find('\n', start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> LogMessages(const std::string & log, const std::string & severity)
+{
+  const std::string prefix = "[" + severity + "]";
+  std::vector<std::string> messages;
+  for (const auto & line : SplitLines(log)) {
+    if (line.compare(0, prefix.size(), prefix) != 0) {
+      continue;
+    }
+    const auto tag = line.find(kLoggerTag);
+    if (tag != std::string::npos) {
+      messages.push_back(line.substr(tag + sizeof(kLoggerTag) - 1));
+    }
+  }
+  return messages;
+}
+
+bool HasLogLine(const std::string & log, const std::string & severity, const std::string & message)
+{
+  for (const auto & logged : LogMessages(log, severity)) {
+    if (logged == message) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string RecordTime(std::int64_t seconds)
+{
+  const std::time_t time = static_cast<std::time_t>(seconds);
+  std::tm parts{};
+  gmtime_r(&time, &parts);
+  char text[64];
+  std::strftime(text, sizeof(text), "%Y-%m-%d_%H-%M-%S", &parts);
+  return text;
+}
+
+bool IsRecordFileName(const std::string & name)
+{
+  static const std::regex format(R"(\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2})");
+  return std::regex_match(name, format);
+}
+
+std::vector<std::filesystem::path> FilesIn(const std::filesystem::path & dir)
+{
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (const auto & entry : std::filesystem::directory_iterator(dir, error)) {
+    if (entry.is_regular_file(error)) {
+      files.push_back(entry.path());
+    }
+  }
+  return files;
+}
+
+}  // namespace diagnostic_center_test

@@ -1,0 +1,82 @@
+// A child process under test: started with fork/exec, its standard output and
+// error captured to files, waited for with timeouts, and never left behind.
+#ifndef DIAGNOSTIC_CENTER__TEST__PROCESS__NODE_PROCESS_HPP_
+#define DIAGNOSTIC_CENTER__TEST__PROCESS__NODE_PROCESS_HPP_
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace diagnostic_center_test {
+
+// How a child ended, as waitpid reports it.
+struct ExitStatus
+{
+  bool exited = false;  // ended by exit(); `code` holds the status
+  int code = 0;
+  bool signaled = false;  // ended by a signal; `signal` holds its number
+  int signal = 0;
+
+  std::string Describe() const;
+};
+
+class NodeProcess
+{
+public:
+  // Starts `executable` with `arguments`. Its standard output and error go to
+  // the files stdout.txt and stderr.txt in `output_dir`, standard input is
+  // /dev/null. The environment is this process's, with `environment` laid
+  // over it. The child is killed if this process dies first.
+  NodeProcess(
+      const std::filesystem::path & executable, const std::vector<std::string> & arguments,
+      const std::filesystem::path & output_dir,
+      const std::map<std::string, std::string> & environment = {});
+  // Kills a child that still runs (SIGKILL) and reaps it.
+  ~NodeProcess();
+  NodeProcess(const NodeProcess &) = delete;
+  NodeProcess & operator=(const NodeProcess &) = delete;
+
+  pid_t pid() const { return pid_; }
+  bool running() const { return !status_.has_value(); }
+
+  std::string Stdout() const;
+  std::string Stderr() const;
+  std::filesystem::path stderr_path() const { return stderr_path_; }
+
+  // Waits until standard error contains `needle`; false on timeout or when
+  // the child ended without writing it.
+  bool WaitForStderr(const std::string & needle, std::chrono::milliseconds timeout);
+  // Waits until standard error holds `needle` at least `count` times.
+  bool WaitForStderrCount(
+      const std::string & needle, std::size_t count, std::chrono::milliseconds timeout);
+
+  // Sends `signal` to the child (nothing happens once it has been reaped).
+  void Signal(int signal);
+  // Waits for the child to end; nothing on timeout (the child keeps running).
+  std::optional<ExitStatus> WaitForExit(std::chrono::milliseconds timeout);
+  // SIGKILL and reap; returns how the child ended (killed, or earlier).
+  ExitStatus Kill();
+
+private:
+  bool Reap(bool block);
+
+  pid_t pid_ = -1;
+  std::filesystem::path stdout_path_;
+  std::filesystem::path stderr_path_;
+  std::optional<ExitStatus> status_;
+};
+
+// Counts the occurrences of `needle` in `text`.
+std::size_t CountOccurrences(const std::string & text, const std::string & needle);
+
+// Reads a whole file; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path & path);
+
+}  // namespace diagnostic_center_test
+
+#endif  // DIAGNOSTIC_CENTER__TEST__PROCESS__NODE_PROCESS_HPP_

@@ -1,0 +1,254 @@
+#include "robot_probe.hpp"
+
+#include <algorithm>
+#include <future>
+#include <utility>
+
+#include "diag_srv_payload.hpp"
+
+namespace diagnostic_center_test {
+namespace {
+
+using namespace std::chrono_literals;
+using corvanta_protocol::msg::CurrentFailure;
+using corvanta_protocol::msg::ExceptionHandle;
+using corvanta_protocol::msg::TaskCenterFsmStatus;
+
+// Deep enough for any burst a test or a benchmark sends.
+constexpr std::size_t kEventDepth = 1000;
+constexpr std::size_t kHandleDepth = 100000;
+
+std::vector<std::int32_t> Sorted(std::vector<std::int32_t> ids)
+{
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+}  // namespace
+
+const std::array<const char *, 12> kModuleTopics{
+    "arm_driver_diag_topic",     "sensor_proxy_diag_topic", "body_driver_diag_topic",
+    "chassis_driver_diag_topic", "arm_per_diag_topic",      "arm_manager_diag_topic",
+    "arm_pnc_diag_topic",        "chassis_per_diag_topic",  "chassis_pnc_diag_topic",
+    "chassis_loc_diag_topic",    "task_center_diag_topic",  "monitor_diag_topic"};
+
+builtin_interfaces::msg::Time Stamp(std::int32_t sec, std::uint32_t nanosec)
+{
+  builtin_interfaces::msg::Time stamp;
+  stamp.sec = sec;
+  stamp.nanosec = nanosec;
+  return stamp;
+}
+
+RobotProbe::RobotProbe(const std::string & node_name)
+    : node_(std::make_shared<rclcpp::Node>(node_name))
+{
+  const auto event_qos = rclcpp::QoS(kEventDepth).reliable();
+  for (const char * topic : kModuleTopics) {
+    module_publishers_[topic] = node_->create_publisher<DiagnosticEvent>(topic, event_qos);
+  }
+  fsm_publisher_ = node_->create_publisher<TaskCenterFsmStatus>("fsm_status", rclcpp::QoS(1));
+
+  handle_subscription_ = node_->create_subscription<ExceptionHandle>(
+      "exception_handle", rclcpp::QoS(kHandleDepth).reliable(),
+      [this](ExceptionHandle::SharedPtr message) {
+        const auto arrival = std::chrono::steady_clock::now();
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          handles_.push_back({*message, arrival});
+        }
+        changed_.notify_all();
+      });
+  failure_subscription_ = node_->create_subscription<CurrentFailure>(
+      "current_failure", rclcpp::QoS(10).reliable(), [this](CurrentFailure::SharedPtr message) {
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          current_failures_.push_back(message->fault_id_list);
+        }
+        changed_.notify_all();
+      });
+  client_ = node_->create_client<DiagnosticSrv>("diagnostic_srv");
+
+  executor_ = std::make_shared<rclcpp::executors::SingleThreadedExecutor>();
+  executor_->add_node(node_);
+  spinner_ = std::thread([this] { executor_->spin(); });
+}
+
+RobotProbe::~RobotProbe()
+{
+  executor_->cancel();
+  spinner_.join();
+}
+
+bool RobotProbe::WaitForCentre(std::chrono::milliseconds timeout)
+{
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const auto left = [deadline] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::max(
+        deadline - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration{}));
+  };
+  if (!client_->wait_for_service(left())) {
+    return false;
+  }
+  const bool matched = WaitUntil(
+      [this] {
+        for (const auto & [topic, publisher] : module_publishers_) {
+          if (publisher->get_subscription_count() == 0) {
+            return false;
+          }
+        }
+        return fsm_publisher_->get_subscription_count() > 0 &&
+               handle_subscription_->get_publisher_count() > 0 &&
+               failure_subscription_->get_publisher_count() > 0;
+      },
+      left());
+  if (!matched) {
+    return false;
+  }
+  std::size_t seen = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    seen = current_failures_.size();
+  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, left(), [this, seen] { return current_failures_.size() > seen; });
+}
+
+void RobotProbe::Publish(const std::string & topic, const DiagnosticEvent & event)
+{
+  module_publishers_.at(topic)->publish(event);
+}
+
+void RobotProbe::Raise(
+    const std::string & topic, std::int32_t fault_id, const builtin_interfaces::msg::Time & stamp,
+    const std::string & event_msg)
+{
+  DiagnosticEvent event;
+  event.stamp = stamp;
+  event.fault_id = fault_id;
+  event.status = 1;
+  event.event_msg = event_msg;
+  Publish(topic, event);
+}
+
+void RobotProbe::Clear(
+    const std::string & topic, std::int32_t fault_id, const builtin_interfaces::msg::Time & stamp,
+    const std::string & event_msg)
+{
+  DiagnosticEvent event;
+  event.stamp = stamp;
+  event.fault_id = fault_id;
+  event.status = 0;
+  event.event_msg = event_msg;
+  Publish(topic, event);
+}
+
+void RobotProbe::PublishFsm(std::int32_t fsm_state, std::int32_t fsm_sub_state)
+{
+  TaskCenterFsmStatus status;
+  status.fsm_state = fsm_state;
+  status.fsm_sub_state = fsm_sub_state;
+  fsm_publisher_->publish(status);
+}
+
+std::vector<ReceivedHandle> RobotProbe::ExceptionHandles() const
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  return handles_;
+}
+
+std::vector<std::int32_t> RobotProbe::ExceptionHandleIds() const
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<std::int32_t> ids;
+  for (const auto & handle : handles_) {
+    ids.push_back(handle.message.fault_id);
+  }
+  return ids;
+}
+
+std::size_t RobotProbe::ExceptionHandleCount() const
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  return handles_.size();
+}
+
+bool RobotProbe::WaitForExceptionHandles(std::size_t count, std::chrono::milliseconds timeout)
+{
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, timeout, [this, count] { return handles_.size() >= count; });
+}
+
+bool RobotProbe::WaitForCurrentFailure(
+    const std::vector<std::int32_t> & sorted_ids, std::chrono::milliseconds timeout,
+    std::vector<std::int32_t> * last_seen)
+{
+  std::unique_lock<std::mutex> lock(mutex_);
+  std::size_t checked = current_failures_.size();
+  bool found = false;
+  changed_.wait_for(lock, timeout, [&] {
+    for (; checked < current_failures_.size() && !found; ++checked) {
+      found = Sorted(current_failures_[checked]) == sorted_ids;
+    }
+    return found;
+  });
+  if (last_seen != nullptr && !current_failures_.empty()) {
+    *last_seen = Sorted(current_failures_.back());
+  }
+  return found;
+}
+
+std::optional<RootCauseReply> RobotProbe::QueryRootCauses(std::chrono::milliseconds timeout)
+{
+  auto request = std::make_shared<DiagnosticSrv::Request>();
+  auto pending = client_->async_send_request(request);
+  if (pending.wait_for(timeout) != std::future_status::ready) {
+    return std::nullopt;
+  }
+  const auto response = pending.get();
+  RootCauseReply reply;
+  reply.result = response->result;
+  reply.data = response->data;
+  if (auto ids = DecodeRootCauseList(reply.data)) {
+    reply.root_causes = std::move(*ids);
+    reply.decoded = true;
+  }
+  return reply;
+}
+
+bool RobotProbe::WaitForRootCauses(
+    const std::vector<std::int32_t> & sorted_ids, std::chrono::milliseconds timeout,
+    std::vector<std::int32_t> * last_seen)
+{
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (true) {
+    if (const auto reply = QueryRootCauses(1s); reply && reply->decoded) {
+      const auto roots = Sorted(reply->root_causes);
+      if (last_seen != nullptr) {
+        *last_seen = roots;
+      }
+      if (roots == sorted_ids) {
+        return true;
+      }
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(50ms);
+  }
+}
+
+bool RobotProbe::WaitUntil(
+    const std::function<bool()> & condition, std::chrono::milliseconds timeout)
+{
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+}  // namespace diagnostic_center_test

@@ -1,0 +1,84 @@
+// A change of the robot status derived from the task centre's state machine
+// announces every current failure again, one exception-handle request each.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <thread>
+#include <vector>
+
+#include "centre_run.hpp"
+#include "log_text.hpp"
+#include "robot_probe.hpp"
+#include "scratch_dir.hpp"
+
+namespace diagnostic_center_test {
+namespace {
+
+using namespace std::chrono_literals;
+using Ids = std::vector<std::int32_t>;
+
+// The ids of the handles received from index `from` on, sorted.
+Ids SortedIdsFrom(const RobotProbe & probe, std::size_t from)
+{
+  const auto all = probe.ExceptionHandleIds();
+  Ids ids(all.begin() + static_cast<std::ptrdiff_t>(std::min(from, all.size())), all.end());
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+TEST(RobotStatus, ChangesReannounceEveryCurrentFailure)
+{
+  ScratchDir scratch("robot_status");
+  RobotProbe probe;
+  auto centre = StartCentre(
+      scratch.path(), {"diag_event_list:=[11, 12, 13]", "12_root_cause:=11",
+                       "fault_record_dir:=" + (scratch.path() / "records").string()});
+  ASSERT_TRUE(WaitUntilServing(*centre, probe));
+
+  const auto base = static_cast<std::int32_t>(std::time(nullptr));
+  probe.Raise("task_center_diag_topic", 11, Stamp(base));
+  probe.Raise("task_center_diag_topic", 12, Stamp(base, 100'000'000));
+  ASSERT_TRUE(probe.WaitForExceptionHandles(2, 5s)) << StderrTail(*centre);
+
+  // Working (2) to 3: both failures, the root and the one below it, again.
+  probe.PublishFsm(2, 2);
+  ASSERT_TRUE(centre->WaitForStderr("diag robot status 2 to 3", 5s)) << StderrTail(*centre);
+  ASSERT_TRUE(probe.WaitForExceptionHandles(4, 3s));
+  EXPECT_EQ(SortedIdsFrom(probe, 2), (Ids{11, 12}));
+
+  probe.PublishFsm(3, 0);
+  ASSERT_TRUE(centre->WaitForStderr("diag robot status 3 to 1", 5s)) << StderrTail(*centre);
+  ASSERT_TRUE(probe.WaitForExceptionHandles(6, 3s));
+  EXPECT_EQ(SortedIdsFrom(probe, 4), (Ids{11, 12}));
+
+  // fsm_state 5 maps to the same status as 3: nothing happens.
+  probe.PublishFsm(5, 4);
+  std::this_thread::sleep_for(2500ms);
+  EXPECT_EQ(probe.ExceptionHandleCount(), 6u);
+  EXPECT_EQ(CountOccurrences(centre->Stderr(), "diag robot status 1 to"), 1u)
+      << "only the start-up change may have left status 1";
+
+  // The next change announces the failures current at that moment.
+  probe.Clear("task_center_diag_topic", 11, Stamp(base + 1));
+  probe.Raise("monitor_diag_topic", 13, Stamp(base + 1));
+  ASSERT_TRUE(probe.WaitForExceptionHandles(7, 5s));
+  Ids roots;
+  ASSERT_TRUE(probe.WaitForRootCauses({12, 13}, 5s, &roots)) << testing::PrintToString(roots);
+  probe.PublishFsm(-1, 0);
+  ASSERT_TRUE(centre->WaitForStderrCount("diag robot status 1 to 2", 2, 5s)) << StderrTail(*centre);
+  ASSERT_TRUE(probe.WaitForExceptionHandles(9, 3s));
+  EXPECT_EQ(SortedIdsFrom(probe, 7), (Ids{12, 13}));
+
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(probe.ExceptionHandleCount(), 9u) << "an unchanged status announced again";
+  const auto log = centre->Stderr();
+  for (const char * message :
+       {"diag robot status 1 to 2", "diag robot status 2 to 3", "diag robot status 3 to 1"}) {
+    EXPECT_TRUE(HasLogLine(log, "INFO", message)) << message;
+  }
+}
+
+}  // namespace
+}  // namespace diagnostic_center_test

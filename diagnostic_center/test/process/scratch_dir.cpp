@@ -1,0 +1,36 @@
+#include "scratch_dir.hpp"
+
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <system_error>
+
+namespace diagnostic_center_test {
+
+ScratchDir::ScratchDir(const std::string & prefix)
+{
+  std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "_XXXXXX")).string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error(std::string("mkdtemp failed: ") + std::strerror(errno));
+  }
+  path_ = pattern;
+}
+
+ScratchDir::~ScratchDir()
+{
+  std::error_code ignored;
+  // Directories a test made unreadable must become removable again.
+  for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+    if (it->is_directory(ignored)) {
+      std::filesystem::permissions(
+          it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+          ignored);
+    }
+  }
+  std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace diagnostic_center_test

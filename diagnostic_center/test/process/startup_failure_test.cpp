@@ -1,0 +1,95 @@
+// Configurations that the client library rejects end the start-up in order:
+// the library's message at ERROR, "diagnostic center init failed" on
+// standard output, exit status 255.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "centre_run.hpp"
+#include "log_text.hpp"
+#include "scratch_dir.hpp"
+
+namespace diagnostic_center_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct StartupCase
+{
+  std::string name;
+  std::vector<std::string> parameters;
+  std::string expected_error;  // part of the library's message
+};
+
+TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
+{
+  ScratchDir scratch("startup_failure");
+  const std::string record_dir = "fault_record_dir:=" + (scratch.path() / "records").string();
+  const std::string huge = "9223372036854775807";
+  const std::vector<StartupCase> cases{
+      {"missing_list", {record_dir}, "'diag_event_list'"},
+      {"list_of_strings",
+       {"diag_event_list:=[a, b]", record_dir},
+       "parameter 'diag_event_list' has invalid type"},
+      {"list_not_an_array",
+       {"diag_event_list:=7", record_dir},
+       "parameter 'diag_event_list' has invalid type"},
+      {"root_cause_not_an_integer",
+       {"diag_event_list:=[7]", "7_root_cause:=arm", record_dir},
+       "parameter '7_root_cause' has invalid type"},
+      {"description_not_a_string",
+       {"diag_event_list:=[7]", "7_description:=12", record_dir},
+       "parameter '7_description' has invalid type"},
+      {"repeated_id",
+       {"diag_event_list:=[7, 8, 7]", record_dir},
+       "parameter '7_root_cause' has already been declared"},
+      {"repeated_id_modulo_2_32",
+       {"diag_event_list:=[7, 4294967303]", record_dir},
+       "parameter '7_root_cause' has already been declared"},
+      {"negative_control_period",
+       {"diag_event_list:=[7]", "ctrl_handle_space:=-10", record_dir},
+       "timer period cannot be negative"},
+      {"negative_handle_period",
+       {"diag_event_list:=[7]", "center_handle_space:=-1", record_dir},
+       "timer period cannot be negative"},
+      {"negative_refresh_period",
+       {"diag_event_list:=[7]", "fault_record_refresh_space:=-1", record_dir},
+       "timer period cannot be negative"},
+      {"overflowing_handle_period",
+       {"diag_event_list:=[7]", "center_handle_space:=" + huge, record_dir},
+       "timer period must be less than std::chrono::nanoseconds::max()"},
+      {"overflowing_publish_period",
+       {"diag_event_list:=[7]", "cur_failure_pub_space:=" + huge, record_dir},
+       "timer period must be less than std::chrono::nanoseconds::max()"},
+  };
+
+  // All at once: each fails on its own during start-up.
+  std::vector<std::unique_ptr<NodeProcess>> centres;
+  for (const auto & startup : cases) {
+    const auto output_dir = scratch.path() / startup.name;
+    std::filesystem::create_directories(output_dir);
+    centres.push_back(StartCentre(output_dir, startup.parameters));
+  }
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].name);
+    NodeProcess & centre = *centres[i];
+    const auto status = centre.WaitForExit(20s);
+    ASSERT_TRUE(status.has_value()) << "still running; log:\n" << StderrTail(centre);
+    EXPECT_TRUE(status->exited && status->code == 255) << status->Describe();
+    EXPECT_EQ(centre.Stdout(), "diagnostic center init failed\n");
+
+    const auto errors = LogMessages(centre.Stderr(), "ERROR");
+    bool named = false;
+    for (const auto & error : errors) {
+      named = named || error.find(cases[i].expected_error) != std::string::npos;
+    }
+    EXPECT_TRUE(named) << "no ERROR line with \"" << cases[i].expected_error << "\"; log:\n"
+                       << StderrTail(centre);
+  }
+}
+
+}  // namespace
+}  // namespace diagnostic_center_test
