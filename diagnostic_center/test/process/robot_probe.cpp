@@ -71,12 +71,20 @@ RobotProbe::RobotProbe(const std::string & node_name)
 
   executor_ = std::make_shared<rclcpp::executors::SingleThreadedExecutor>();
   executor_->add_node(node_);
-  spinner_ = std::thread([this] { executor_->spin(); });
+  std::promise<void> spin_ended;
+  spin_ended_ = spin_ended.get_future();
+  spinner_ = std::thread([this, ended = std::move(spin_ended)]() mutable {
+    executor_->spin();
+    ended.set_value();
+  });
 }
 
 RobotProbe::~RobotProbe()
 {
-  executor_->cancel();
+  // A cancel that comes before spin() has begun is lost, so repeat it.
+  do {
+    executor_->cancel();
+  } while (spin_ended_.wait_for(50ms) != std::future_status::ready);
   spinner_.join();
 }
 

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -108,6 +109,7 @@ private:
   rclcpp::Client<DiagnosticSrv>::SharedPtr client_;
   std::shared_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
   std::thread spinner_;
+  std::future<void> spin_ended_;
 
   mutable std::mutex mutex_;
   std::condition_variable changed_;
