@@ -30,7 +30,9 @@ TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
   const std::string record_dir = "fault_record_dir:=" + (scratch.path() / "records").string();
   const std::string huge = "9223372036854775807";
   const std::vector<StartupCase> cases{
-      {"missing_list", {record_dir}, "'diag_event_list'"},
+      {"missing_list",
+       {record_dir},
+       "Statically typed parameter 'diag_event_list' must be initialized."},
       {"list_of_strings",
        {"diag_event_list:=[a, b]", record_dir},
        "parameter 'diag_event_list' has invalid type"},
