@@ -268,8 +268,13 @@ bool ExecutorCore::scan(
       claimed.callback_group = group;
       rotation_ = (index + 1) % count;
     };
-    for (const auto & weak_timer : entry.timers) {
-      auto timer = weak_timer.lock();
+    // What was claimed moves to the back of its list, so that a timer or
+    // reader that is always ready cannot starve the others of its group.
+    auto move_to_back = [](auto & list, size_t position) {
+      std::rotate(list.begin() + position, list.begin() + position + 1, list.end());
+    };
+    for (size_t t = 0; t < entry.timers.size(); ++t) {
+      auto timer = entry.timers[t].lock();
       if (!timer) {
         collection_dirty_ = true;
         continue;
@@ -284,6 +289,7 @@ bool ExecutorCore::scan(
         }
         timer->call();
         claimed.timer = std::move(timer);
+        move_to_back(entry.timers, t);
         take_group();
         return true;
       }
@@ -292,14 +298,15 @@ bool ExecutorCore::scan(
         earliest = due;
       }
     }
-    for (const auto & weak_entity : entry.readables) {
-      auto entity = weak_entity.lock();
+    for (size_t r = 0; r < entry.readables.size(); ++r) {
+      auto entity = entry.readables[r].lock();
       if (!entity) {
         collection_dirty_ = true;
         continue;
       }
       if (entity->has_pending_data() && !entity->in_use().exchange(true)) {
         claimed.entity = std::move(entity);
+        move_to_back(entry.readables, r);
         take_group();
         return true;
       }
