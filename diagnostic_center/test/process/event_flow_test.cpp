@@ -62,6 +62,12 @@ TEST(EventFlow, RaisesAndClearsReachEveryOutput)
       {"--log-level", "diagnostic_center:=debug"});
   ASSERT_TRUE(WaitUntilServing(*centre, probe));
 
+  // No failure yet: success with an empty payload, which is an empty DiagSrvResp.
+  const auto empty = probe.QueryRootCauses(5s);
+  ASSERT_TRUE(empty.has_value()) << "diagnostic_srv did not answer";
+  EXPECT_EQ(empty->result, 0);
+  EXPECT_TRUE(empty->data.empty());
+
   const auto base = static_cast<std::int32_t>(std::time(nullptr));
   // A root cause, then its consequence 300 ms later (within its 500 ms).
   probe.Raise("arm_driver_diag_topic", 1001, Stamp(base), "motor 3 current 12 A");
@@ -99,6 +105,9 @@ TEST(EventFlow, RaisesAndClearsReachEveryOutput)
   Ids roots = reply->root_causes;
   std::sort(roots.begin(), roots.end());
   EXPECT_EQ(roots, (Ids{-5, 1001, 1003})) << "1002 hangs below 1001";
+  const auto again = probe.QueryRootCauses(5s);
+  ASSERT_TRUE(again.has_value());
+  EXPECT_EQ(again->data, reply->data) << "same tree, same bytes";
   Ids snapshot;
   EXPECT_TRUE(probe.WaitForCurrentFailure({-5, 1001, 1002, 1003}, 3s, &snapshot))
       << "last current_failure: " << testing::PrintToString(snapshot);
