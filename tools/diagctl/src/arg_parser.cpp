@@ -94,6 +94,15 @@ std::optional<std::int64_t> parse_integer(const std::string & text)
   return value;
 }
 
+std::optional<std::int32_t> parse_int32(const std::string & text)
+{
+  const auto value = parse_integer(text);
+  if (!value || *value < INT32_MIN || *value > INT32_MAX) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(*value);
+}
+
 std::optional<double> parse_number(const std::string & text)
 {
   if (text.empty() || std::isspace(static_cast<unsigned char>(text.front()))) {

@@ -58,12 +58,12 @@ bool build_filter(const ArgParser & parser, RecordFilter & filter, std::string &
     while (start <= list.size()) {
       const std::size_t comma = std::min(list.find(',', start), list.size());
       const std::string text = list.substr(start, comma - start);
-      const auto id = parse_integer(text);
-      if (!id || *id < INT32_MIN || *id > INT32_MAX) {
+      const auto id = parse_int32(text);
+      if (!id) {
         error = "--id: not a 32-bit fault id: \"" + text + "\"";
         return false;
       }
-      filter.fault_ids.insert(static_cast<std::int32_t>(*id));
+      filter.fault_ids.insert(*id);
       start = comma + 1;
     }
   }
@@ -139,15 +139,10 @@ bool list_files(
 int run_records(const GlobalOptions &, const std::vector<std::string> & arguments)
 {
   ArgParser parser = make_parser();
+  if (const auto exit = parse_or_exit(parser, "records", arguments)) {
+    return *exit;
+  }
   std::string error;
-  if (!parser.parse(arguments, error)) {
-    std::cerr << "diagctl records: " << error << "\nTry 'diagctl records --help'.\n";
-    return kExitUsage;
-  }
-  if (parser.help_requested()) {
-    std::cout << parser.help_text();
-    return kExitOk;
-  }
   RecordFilter filter;
   RecordOutputOptions output;
   if (!build_filter(parser, filter, error) || !choose_format(parser, output, error)) {

@@ -148,9 +148,14 @@ void TextTable::print(std::ostream & out) const
   std::for_each(rows_.begin(), rows_.end(), measure);
 
   const auto print_row = [&](const std::vector<std::string> & row) {
-    for (std::size_t i = 0; i < row.size(); ++i) {
+    // No padding after the last non-empty cell, so no line ends in blanks.
+    std::size_t used = row.size();
+    while (used > 1 && row[used - 1].empty()) {
+      --used;
+    }
+    for (std::size_t i = 0; i < used; ++i) {
       out << row[i];
-      if (i + 1 < row.size()) {
+      if (i + 1 < used) {
         out << std::string(widths[i] - display_width(row[i]) + 2, ' ');
       }
     }

@@ -4,6 +4,7 @@
 #define DIAGCTL__ARG_PARSER_HPP_
 
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -84,6 +85,7 @@ bool looks_like_option(const std::string & text);
 
 // Whole-string number conversions; nothing when `text` is not one.
 std::optional<std::int64_t> parse_integer(const std::string & text);
+std::optional<std::int32_t> parse_int32(const std::string & text);
 std::optional<double> parse_number(const std::string & text);
 
 }  // namespace diagctl

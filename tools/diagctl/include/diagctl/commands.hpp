@@ -3,6 +3,7 @@
 #ifndef DIAGCTL__COMMANDS_HPP_
 #define DIAGCTL__COMMANDS_HPP_
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,17 @@ struct CommandInfo
 // Every sub-command, in the order the help lists them.
 const std::vector<CommandInfo> & all_commands();
 
+// Parses a sub-command's arguments. Returns the exit status when the command
+// is already done (a usage error, reported, or --help, printed).
+std::optional<int> parse_or_exit(
+    ArgParser & parser, const std::string & name, const std::vector<std::string> & arguments);
+
+int run_query(const GlobalOptions & global, const std::vector<std::string> & arguments);
+int run_watch(const GlobalOptions & global, const std::vector<std::string> & arguments);
+int run_raise(const GlobalOptions & global, const std::vector<std::string> & arguments);
+int run_clear(const GlobalOptions & global, const std::vector<std::string> & arguments);
+int run_replay(const GlobalOptions & global, const std::vector<std::string> & arguments);
+int run_fsm(const GlobalOptions & global, const std::vector<std::string> & arguments);
 int run_records(const GlobalOptions & global, const std::vector<std::string> & arguments);
 
 }  // namespace diagctl

@@ -30,8 +30,8 @@ std::string json_string(std::string_view text);
 // or leading or trailing blanks; quotes doubled; bytes otherwise unchanged.
 std::string csv_field(std::string_view text);
 
-// A table whose columns are padded to their widest cell; the last column is
-// not padded. Width counts UTF-8 code points.
+// A table whose columns are padded to their widest cell; no line ends in
+// blanks. Width counts UTF-8 code points.
 class TextTable
 {
 public:

@@ -1,0 +1,39 @@
+// Values that the driving sub-commands take from the command line or a
+// scenario: module topics and event stamps.
+#ifndef DIAGCTL__EVENT_VALUES_HPP_
+#define DIAGCTL__EVENT_VALUES_HPP_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace diagctl {
+
+// The twelve module topics the node subscribes to, in its own order.
+const std::vector<std::string> & module_topics();
+
+// "arm_driver" or "arm_driver_diag_topic" to "arm_driver_diag_topic";
+// nothing when it names no module.
+std::optional<std::string> module_topic(std::string_view module);
+
+// A short list of the module names, for error messages.
+std::string module_names();
+
+struct Stamp
+{
+  std::int32_t sec = 0;
+  std::uint32_t nanosec = 0;
+};
+
+// The wall-clock time now, as the node's clock gives it.
+Stamp stamp_now();
+
+// "now", or seconds since the epoch with up to nine decimals ("-1.5" is
+// sec -2 + 500000000 ns). Nothing when out of the 32-bit range or malformed.
+std::optional<Stamp> parse_stamp(std::string_view text);
+
+}  // namespace diagctl
+
+#endif  // DIAGCTL__EVENT_VALUES_HPP_

@@ -1,0 +1,54 @@
+// The tool's presence on the ROS graph: the client library initialised with
+// the ROS arguments of the command line, and one node in the chosen namespace.
+#ifndef DIAGCTL__ROS_SESSION_HPP_
+#define DIAGCTL__ROS_SESSION_HPP_
+
+#include <chrono>
+#include <string>
+
+#include <rclcpp/rclcpp.hpp>
+
+#include "diagctl/arg_parser.hpp"
+
+namespace diagctl {
+
+class RosSession
+{
+public:
+  // Throws what rclcpp throws for bad ROS arguments or a bad namespace.
+  explicit RosSession(const GlobalOptions & options);
+  ~RosSession();
+
+  RosSession(const RosSession &) = delete;
+  RosSession & operator=(const RosSession &) = delete;
+
+  const rclcpp::Node::SharedPtr & node() const { return node_; }
+
+  // Where a relative name lands in the tool's namespace, for messages.
+  std::string qualified(const std::string & name) const;
+
+private:
+  rclcpp::Node::SharedPtr node_;
+};
+
+// Waits until `publisher` has a subscriber, the timeout passes or the
+// context ends (Ctrl-C). Returns whether a subscriber is there.
+template <typename PublisherT>
+bool wait_for_subscriber(const PublisherT & publisher, std::chrono::milliseconds timeout)
+{
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (publisher->get_subscription_count() == 0) {
+    if (!rclcpp::ok() || std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// Time for reliable samples to reach their readers before the tool leaves.
+constexpr std::chrono::milliseconds kDeliveryGrace{200};
+
+}  // namespace diagctl
+
+#endif  // DIAGCTL__ROS_SESSION_HPP_

@@ -1,0 +1,54 @@
+// What `diagctl watch` shows: a redrawn screen on a terminal, plain
+// time-stamped lines when the output is piped.
+#ifndef DIAGCTL__WATCH_VIEW_HPP_
+#define DIAGCTL__WATCH_VIEW_HPP_
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "diagctl/fault_config.hpp"
+
+namespace diagctl {
+
+struct ExceptionHandleSeen
+{
+  std::string time;  // local wall time of arrival, "HH:MM:SS.mmm"
+  std::int32_t fault_id = 0;
+};
+
+struct WatchState
+{
+  static constexpr std::size_t kExceptionHandlesKept = 10;
+
+  std::optional<std::vector<std::int32_t>> current_failures;  // none before the first message
+  std::optional<std::vector<std::int32_t>> root_causes;  // none while the service does not answer
+  std::deque<ExceptionHandleSeen> exception_handles;     // oldest first
+
+  void add_exception_handle(ExceptionHandleSeen seen);
+};
+
+struct ScreenOptions
+{
+  std::string title;  // e.g. the namespace watched
+  std::string time;   // wall time of the redraw
+  bool colour = true;
+};
+
+// The whole screen, starting with the escape that clears the terminal.
+std::string render_watch_screen(
+    const WatchState & state, const FaultConfig * config, const ScreenOptions & options);
+
+// "HH:MM:SS.mmm <topic> id id ...": one line for a piped watch.
+std::string plain_watch_line(
+    const std::string & time, const std::string & what, const std::vector<std::int32_t> & ids);
+
+// Local wall time now as "HH:MM:SS.mmm".
+std::string wall_clock_time();
+
+}  // namespace diagctl
+
+#endif  // DIAGCTL__WATCH_VIEW_HPP_

@@ -1,0 +1,103 @@
+#include "diagctl/event_values.hpp"
+
+#include <cctype>
+#include <chrono>
+#include <limits>
+
+namespace diagctl {
+
+namespace {
+
+constexpr std::string_view kTopicSuffix = "_diag_topic";
+constexpr std::int64_t kNanosPerSecond = 1000000000;
+
+}  // namespace
+
+const std::vector<std::string> & module_topics()
+{
+  static const std::vector<std::string> topics = {
+      "arm_driver_diag_topic",     "sensor_proxy_diag_topic", "body_driver_diag_topic",
+      "chassis_driver_diag_topic", "arm_per_diag_topic",      "arm_manager_diag_topic",
+      "arm_pnc_diag_topic",        "chassis_per_diag_topic",  "chassis_pnc_diag_topic",
+      "chassis_loc_diag_topic",    "task_center_diag_topic",  "monitor_diag_topic",
+  };
+  return topics;
+}
+
+std::optional<std::string> module_topic(std::string_view module)
+{
+  for (const std::string & topic : module_topics()) {
+    if (module == topic ||
+        module == std::string_view(topic).substr(0, topic.size() - kTopicSuffix.size())) {
+      return topic;
+    }
+  }
+  return std::nullopt;
+}
+
+std::string module_names()
+{
+  std::string names;
+  for (const std::string & topic : module_topics()) {
+    names += (names.empty() ? "" : ", ") + topic.substr(0, topic.size() - kTopicSuffix.size());
+  }
+  return names;
+}
+
+Stamp stamp_now()
+{
+  const auto since_epoch = std::chrono::duration_cast<std::chrono::nanoseconds>(
+      std::chrono::system_clock::now().time_since_epoch());
+  const std::int64_t nanos = since_epoch.count();
+  return {
+      static_cast<std::int32_t>(nanos / kNanosPerSecond),
+      static_cast<std::uint32_t>(nanos % kNanosPerSecond)};
+}
+
+std::optional<Stamp> parse_stamp(std::string_view text)
+{
+  if (text == "now") {
+    return stamp_now();
+  }
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) {
+    text.remove_prefix(1);
+  }
+  const std::size_t dot = text.find('.');
+  const std::string_view whole = text.substr(0, dot);
+  const std::string_view fraction = dot == std::string_view::npos ? "" : text.substr(dot + 1);
+  const auto all_digits = [](std::string_view digits) {
+    for (const char c : digits) {
+      if (!std::isdigit(static_cast<unsigned char>(c))) {
+        return false;
+      }
+    }
+    return true;
+  };
+  if (whole.empty() || whole.size() > 10 || fraction.size() > 9 || !all_digits(whole) ||
+      !all_digits(fraction) || (dot != std::string_view::npos && fraction.empty())) {
+    return std::nullopt;
+  }
+  std::int64_t nanos = std::stoll(std::string(whole)) * kNanosPerSecond;
+  std::int64_t scale = kNanosPerSecond;
+  for (const char c : fraction) {
+    scale /= 10;
+    nanos += (c - '0') * scale;
+  }
+  if (negative) {
+    nanos = -nanos;
+  }
+  // Floor division, so that nanosec is always the positive part.
+  std::int64_t sec = nanos / kNanosPerSecond;
+  if (nanos % kNanosPerSecond < 0) {
+    --sec;
+  }
+  if (sec < std::numeric_limits<std::int32_t>::min() ||
+      sec > std::numeric_limits<std::int32_t>::max()) {
+    return std::nullopt;
+  }
+  return Stamp{
+      static_cast<std::int32_t>(sec), static_cast<std::uint32_t>(nanos - sec * kNanosPerSecond)};
+}
+
+}  // namespace diagctl

@@ -1,0 +1,38 @@
+#include "diagctl/ros_session.hpp"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace diagctl {
+
+RosSession::RosSession(const GlobalOptions & options)
+{
+  if (options.domain_id) {
+    // Read by the middleware when the context starts.
+    setenv("ROS_DOMAIN_ID", std::to_string(*options.domain_id).c_str(), 1);
+  }
+  std::vector<const char *> argv;
+  for (const std::string & argument : options.ros_arguments) {
+    argv.push_back(argument.c_str());
+  }
+  rclcpp::init(static_cast<int>(argv.size()), argv.data());
+  // A name of its own per process, so that several tools can run at once.
+  node_ =
+      std::make_shared<rclcpp::Node>("diagctl_" + std::to_string(getpid()), options.ros_namespace);
+}
+
+RosSession::~RosSession()
+{
+  node_.reset();
+  rclcpp::shutdown();
+}
+
+std::string RosSession::qualified(const std::string & name) const
+{
+  const std::string ns = node_->get_namespace();
+  return (ns == "/" ? "" : ns) + "/" + name;
+}
+
+}  // namespace diagctl
