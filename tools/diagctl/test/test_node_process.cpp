@@ -1,0 +1,159 @@
+// Every sub-command against the real node, over DDS. Each test runs on the
+// ROS domain its CTest entry sets.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "process.hpp"
+
+namespace diagctl_test {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+const std::string kParams = std::string(DIAGCTL_TEST_DATA) + "/params.yaml";
+
+class NodeTest : public ::testing::Test
+{
+protected:
+  void SetUp() override { dir_ = make_temp_dir(); }
+
+  void TearDown() override
+  {
+    if (node_) {
+      node_->stop(SIGINT, seconds(5));
+      node_.reset();
+    }
+    std::filesystem::remove_all(dir_);
+  }
+
+  // Starts the node and waits until its service answers.
+  void start_node()
+  {
+    node_ = std::make_unique<Process>(
+      std::vector<std::string>{
+        DIAGNOSTIC_CENTER_BINARY, "--ros-args", "--params-file", kParams, "-p",
+        "fault_record_dir:=" + records_dir()},
+      dir_);
+    const ProcessResult ready = diagctl({"query", "--timeout", "20"});
+    ASSERT_EQ(ready.exit_code, 0) << ready.err << "\nnode: " << node_->err();
+  }
+
+  ProcessResult diagctl(std::vector<std::string> arguments, milliseconds timeout = seconds(30))
+  {
+    arguments.insert(arguments.begin(), DIAGCTL_BINARY);
+    return run(arguments, dir_, timeout);
+  }
+
+  std::unique_ptr<Process> start_diagctl(std::vector<std::string> arguments)
+  {
+    arguments.insert(arguments.begin(), DIAGCTL_BINARY);
+    return std::make_unique<Process>(arguments, dir_);
+  }
+
+  std::string records_dir() const { return dir_ + "/records"; }
+
+  std::string dir_;
+  std::unique_ptr<Process> node_;
+};
+
+TEST_F(NodeTest, NoNodeMeansATimeoutError)
+{
+  const ProcessResult query = diagctl({"query", "--timeout", "1"});
+  EXPECT_EQ(query.exit_code, 1);
+  EXPECT_NE(query.err.find("/diagnostic_srv did not answer within 1 s"), std::string::npos) << query.err;
+  EXPECT_EQ(query.out, "");
+
+  const ProcessResult raise = diagctl({"raise", "arm_driver", "1", "-t", "0.5"});
+  EXPECT_EQ(raise.exit_code, 1);
+  EXPECT_NE(raise.err.find("nobody subscribes to /arm_driver_diag_topic"), std::string::npos) << raise.err;
+}
+
+TEST_F(NodeTest, RaiseClearAndQuery)
+{
+  start_node();
+  ASSERT_EQ(diagctl({"query"}).out, "no root causes\n");
+  const ProcessResult raise = diagctl({"raise", "arm_driver", "1", "overheat"});
+  EXPECT_EQ(raise.exit_code, 0) << raise.err;
+  EXPECT_NE(raise.out.find("raise 1 (status 1, stamp "), std::string::npos) << raise.out;
+  EXPECT_EQ(diagctl({"raise", "arm_manager", "2"}).exit_code, 0);
+  std::this_thread::sleep_for(milliseconds(300));  // two handling cycles and then some
+
+  const ProcessResult json = diagctl({"query", "--json", "--params", kParams});
+  EXPECT_EQ(json.exit_code, 0) << json.err;
+  EXPECT_EQ(
+    json.out,
+    R"({"root_causes": [{"fault_id": 1, "description": "root, status : fault, event_msg : tricky", )"
+    R"("known_consequences": [{"fault_id": 2, "description": "consequence of 1"}, )"
+    R"({"fault_id": 3, "description": ""}]}]})"
+    "\n");
+
+  EXPECT_EQ(diagctl({"clear", "arm_driver", "1"}).exit_code, 0);
+  std::this_thread::sleep_for(milliseconds(300));
+  EXPECT_EQ(diagctl({"query"}).out, "ROOT_CAUSE\n2\n");
+}
+
+TEST_F(NodeTest, WatchFollowsRaisesAndStatusChanges)
+{
+  start_node();
+  auto watch = start_diagctl({"watch", "--duration", "8", "--interval", "0.3"});
+  std::this_thread::sleep_for(seconds(1));  // let it find the node
+  EXPECT_EQ(diagctl({"raise", "body_driver", "3"}).exit_code, 0);
+  std::this_thread::sleep_for(milliseconds(1500));
+  // 1 -> 3: every current failure is announced again.
+  EXPECT_EQ(diagctl({"fsm", "2", "2"}).exit_code, 0);
+
+  const ProcessResult result = watch->wait(seconds(15));
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  const std::string & out = result.out;
+  EXPECT_NE(out.find(" root_causes\n"), std::string::npos) << out;
+  EXPECT_NE(out.find(" current_failure 3\n"), std::string::npos) << out;
+  EXPECT_NE(out.find(" root_causes 3\n"), std::string::npos) << out;
+  const std::size_t first = out.find(" exception_handle 3\n");
+  ASSERT_NE(first, std::string::npos) << out;
+  EXPECT_NE(out.find(" exception_handle 3\n", first + 1), std::string::npos) << out;
+  EXPECT_EQ(out.find('\x1b'), std::string::npos);  // piped: no colours
+}
+
+TEST_F(NodeTest, ReplayedEventsComeBackFromTheRecordsByteForByte)
+{
+  start_node();
+  const ProcessResult replay = diagctl({"replay", std::string(DIAGCTL_TEST_DATA) + "/tricky.yaml"});
+  ASSERT_EQ(replay.exit_code, 0) << replay.err;
+  EXPECT_NE(replay.out.find("+0.100s raise -5 on monitor_diag_topic"), std::string::npos) << replay.out;
+
+  // The node writes its records every second.
+  ProcessResult records;
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    std::this_thread::sleep_for(milliseconds(250));
+    records = diagctl({"records", "--params", kParams, "--json", "--unescape", records_dir()});
+    if (records.out.find("\"line\": 3") != std::string::npos) {
+      break;
+    }
+  }
+  EXPECT_EQ(records.exit_code, 0) << records.err;
+  EXPECT_EQ(records.err, "");
+  const std::string & out = records.out;
+  EXPECT_NE(
+    out.find(R"("fault_id": 1, "description": "root, status : fault, event_msg : tricky", "status": "fault", )"
+             R"("message": "two\nlines\r, status : passed, event_msg : forged")"),
+    std::string::npos)
+    << out;
+  EXPECT_NE(out.find(R"("fault_id": -5, "description": "negative id", "status": "fault", "message": "")"), std::string::npos) << out;
+  EXPECT_NE(
+    out.find(R"("status": "passed", "message": "tab\there \u001b[31m back\\slash é")"), std::string::npos)
+    << out;
+
+  // The table shows the node's escapes, one record per line.
+  const ProcessResult table = diagctl({"records", "--params", kParams, "--id", "1", records_dir()});
+  EXPECT_NE(table.out.find("two\\nlines\\r, status : passed, event_msg : forged\n"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("tab\there \\x1B[31m back\\slash é\n"), std::string::npos) << table.out;
+}
+
+}  // namespace
+}  // namespace diagctl_test
