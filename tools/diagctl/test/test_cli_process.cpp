@@ -82,8 +82,8 @@ TEST_F(CliTest, RecordsReadsTheNodesLinesWithTheConfiguration)
       "2031-07-04_09-05-09 fault_id : 1, fault_desc : tricky, status : fault, event_msg : desc, "
       "status : fault, event_msg : cut sh");
 
-  const ProcessResult json =
-      diagctl({"records", "--params", dir_ + "/params.yaml", "--latest", "--json", "--unescape"});
+  const ProcessResult json = diagctl(
+      {"records", "--params", dir_ + "/params.yaml", "--latest", "--json", "--unescape", records});
   EXPECT_EQ(json.exit_code, 0) << json.err;
   EXPECT_EQ(json.err, "");
   EXPECT_NE(

@@ -36,10 +36,10 @@ protected:
   void start_node()
   {
     node_ = std::make_unique<Process>(
-      std::vector<std::string>{
-        DIAGNOSTIC_CENTER_BINARY, "--ros-args", "--params-file", kParams, "-p",
-        "fault_record_dir:=" + records_dir()},
-      dir_);
+        std::vector<std::string>{
+            DIAGNOSTIC_CENTER_BINARY, "--ros-args", "--params-file", kParams, "-p",
+            "fault_record_dir:=" + records_dir()},
+        dir_);
     const ProcessResult ready = diagctl({"query", "--timeout", "20"});
     ASSERT_EQ(ready.exit_code, 0) << ready.err << "\nnode: " << node_->err();
   }
@@ -66,12 +66,14 @@ TEST_F(NodeTest, NoNodeMeansATimeoutError)
 {
   const ProcessResult query = diagctl({"query", "--timeout", "1"});
   EXPECT_EQ(query.exit_code, 1);
-  EXPECT_NE(query.err.find("/diagnostic_srv did not answer within 1 s"), std::string::npos) << query.err;
+  EXPECT_NE(query.err.find("/diagnostic_srv did not answer within 1 s"), std::string::npos)
+      << query.err;
   EXPECT_EQ(query.out, "");
 
   const ProcessResult raise = diagctl({"raise", "arm_driver", "1", "-t", "0.5"});
   EXPECT_EQ(raise.exit_code, 1);
-  EXPECT_NE(raise.err.find("nobody subscribes to /arm_driver_diag_topic"), std::string::npos) << raise.err;
+  EXPECT_NE(raise.err.find("nobody subscribes to /arm_driver_diag_topic"), std::string::npos)
+      << raise.err;
 }
 
 TEST_F(NodeTest, RaiseClearAndQuery)
@@ -87,11 +89,11 @@ TEST_F(NodeTest, RaiseClearAndQuery)
   const ProcessResult json = diagctl({"query", "--json", "--params", kParams});
   EXPECT_EQ(json.exit_code, 0) << json.err;
   EXPECT_EQ(
-    json.out,
-    R"({"root_causes": [{"fault_id": 1, "description": "root, status : fault, event_msg : tricky", )"
-    R"("known_consequences": [{"fault_id": 2, "description": "consequence of 1"}, )"
-    R"({"fault_id": 3, "description": ""}]}]})"
-    "\n");
+      json.out,
+      R"({"root_causes": [{"fault_id": 1, "description": "root, status : fault, event_msg : tricky", )"
+      R"("known_consequences": [{"fault_id": 2, "description": "consequence of 1"}, )"
+      R"({"fault_id": 3, "description": ""}]}]})"
+      "\n");
 
   EXPECT_EQ(diagctl({"clear", "arm_driver", "1"}).exit_code, 0);
   std::this_thread::sleep_for(milliseconds(300));
@@ -125,7 +127,8 @@ TEST_F(NodeTest, ReplayedEventsComeBackFromTheRecordsByteForByte)
   start_node();
   const ProcessResult replay = diagctl({"replay", std::string(DIAGCTL_TEST_DATA) + "/tricky.yaml"});
   ASSERT_EQ(replay.exit_code, 0) << replay.err;
-  EXPECT_NE(replay.out.find("+0.100s raise -5 on monitor_diag_topic"), std::string::npos) << replay.out;
+  EXPECT_NE(replay.out.find("+0.100s raise -5 on monitor_diag_topic"), std::string::npos)
+      << replay.out;
 
   // The node writes its records every second.
   ProcessResult records;
@@ -140,18 +143,25 @@ TEST_F(NodeTest, ReplayedEventsComeBackFromTheRecordsByteForByte)
   EXPECT_EQ(records.err, "");
   const std::string & out = records.out;
   EXPECT_NE(
-    out.find(R"("fault_id": 1, "description": "root, status : fault, event_msg : tricky", "status": "fault", )"
-             R"("message": "two\nlines\r, status : passed, event_msg : forged")"),
-    std::string::npos)
-    << out;
-  EXPECT_NE(out.find(R"("fault_id": -5, "description": "negative id", "status": "fault", "message": "")"), std::string::npos) << out;
+      out.find(
+          R"("fault_id": 1, "description": "root, status : fault, event_msg : tricky", "status": "fault", )"
+          R"("message": "two\nlines\r, status : passed, event_msg : forged")"),
+      std::string::npos)
+      << out;
   EXPECT_NE(
-    out.find(R"("status": "passed", "message": "tab\there \u001b[31m back\\slash é")"), std::string::npos)
-    << out;
+      out.find(R"("fault_id": -5, "description": "negative id", "status": "fault", "message": "")"),
+      std::string::npos)
+      << out;
+  EXPECT_NE(
+      out.find(R"("status": "passed", "message": "tab\there \u001b[31m back\\slash é")"),
+      std::string::npos)
+      << out;
 
   // The table shows the node's escapes, one record per line.
   const ProcessResult table = diagctl({"records", "--params", kParams, "--id", "1", records_dir()});
-  EXPECT_NE(table.out.find("two\\nlines\\r, status : passed, event_msg : forged\n"), std::string::npos) << table.out;
+  EXPECT_NE(
+      table.out.find("two\\nlines\\r, status : passed, event_msg : forged\n"), std::string::npos)
+      << table.out;
   EXPECT_NE(table.out.find("tab\there \\x1B[31m back\\slash é\n"), std::string::npos) << table.out;
 }
 
