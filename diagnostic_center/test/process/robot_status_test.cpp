@@ -72,7 +72,10 @@ TEST(RobotStatus, ChangesReannounceEveryCurrentFailure)
   EXPECT_EQ(SortedIdsFrom(probe, 7), (Ids{12, 13}));
 
   std::this_thread::sleep_for(1500ms);
-  EXPECT_EQ(probe.ExceptionHandleCount(), 9u) << "an unchanged status announced again";
+  EXPECT_EQ(probe.ExceptionHandleCount(), 9u)
+      << "an unchanged status announced again: "
+      << testing::PrintToString(probe.ExceptionHandleIds()) << "\n"
+      << StderrTail(*centre);
   const auto log = centre->Stderr();
   for (const char * message :
        {"diag robot status 1 to 2", "diag robot status 2 to 3", "diag robot status 3 to 1"}) {
