@@ -34,8 +34,8 @@ trap cleanup EXIT
 step() { printf '\n\033[1m== %s\033[0m\n' "$*"; }
 
 step "Starting the diagnosis centre (domain $ROS_DOMAIN_ID, records in $records)"
-echo "\$ $node_bin --ros-args --params-file $config -p fault_record_dir:=$records"
-"$node_bin" --ros-args --params-file "$config" -p "fault_record_dir:=$records" >"$work/node.log" 2>&1 &
+echo "\$ $node_bin --ros-args --params-file $config -p diagnostic_center:fault_record_dir:=$records"
+"$node_bin" --ros-args --params-file "$config" -p "diagnostic_center:fault_record_dir:=$records" >"$work/node.log" 2>&1 &
 node_pid=$!
 "$diagctl" query --timeout 20 >/dev/null
 echo "node is up; its log: $work/node.log"
