@@ -1,4 +1,5 @@
 // diagctl raise / clear / fsm: publish one message as a robot module would.
+#include <cstdio>
 #include <iostream>
 
 #include <corvanta_protocol/msg/diagnostic_event.hpp>
@@ -90,12 +91,15 @@ int run_event(
   event.status = *status_value;
   event.event_msg = positionals.size() == 3 ? positionals[2] : "";
 
+  char stamp_text[32];
+  std::snprintf(
+      stamp_text, sizeof(stamp_text), "%d.%09u", static_cast<int>(event.stamp.sec),
+      static_cast<unsigned>(event.stamp.nanosec));
   RosSession session(global);
   return publish_one(
       session, *topic, rclcpp::QoS(kEventDepth), event, global.timeout,
       std::string(name) + " " + std::to_string(event.fault_id) + " (status " +
-          std::to_string(event.status) + ", stamp " + std::to_string(event.stamp.sec) + "." +
-          std::to_string(event.stamp.nanosec) + ")");
+          std::to_string(event.status) + ", stamp " + stamp_text + ")");
 }
 
 }  // namespace
