@@ -27,7 +27,7 @@ node_pid=""
 watch_pid=""
 cleanup() {
   if [ -n "$watch_pid" ]; then kill "$watch_pid" 2>/dev/null || true; fi
-  if [ -n "$node_pid" ]; then kill -INT "$node_pid" 2>/dev/null || true; wait "$node_pid" 2>/dev/null || true; fi
+  if [ -n "$node_pid" ]; then kill -INT "$node_pid" 2>/dev/null || true; { wait "$node_pid"; } 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 
@@ -61,6 +61,6 @@ sleep 2  # the example configuration writes records every 2 s
 
 step "Stopping the node"
 kill -INT "$node_pid"
-wait "$node_pid" 2>/dev/null || true
+{ wait "$node_pid"; } 2>/dev/null || true  # it ends itself by SIGKILL
 node_pid=""
 echo "done; the node's log and records stay in $work"
