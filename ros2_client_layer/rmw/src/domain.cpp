@@ -51,11 +51,17 @@ std::string loopback_domain_config()
 
 std::string domain_config()
 {
+  // Writes are batched and the layer's writers decide when their packets go
+  // (see burst_flusher.hpp). It comes first: a later source wins, so a user's
+  // configuration may still turn batching off.
+  static const std::string kWriteBatching =
+      "<CycloneDDS><Domain Id=\"any\"><Internal><WriteBatch>true</WriteBatch></Internal>"
+      "</Domain></CycloneDDS>";
   const char * uri = std::getenv("CYCLONEDDS_URI");
   if (uri != nullptr && uri[0] != '\0') {
-    return uri;
+    return kWriteBatching + "," + uri;
   }
-  return loopback_domain_config();
+  return kWriteBatching + "," + loopback_domain_config();
 }
 
 DomainLease::DomainLease(std::uint32_t domain_id) : domain_id_(domain_id)

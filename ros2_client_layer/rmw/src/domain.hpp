@@ -14,8 +14,8 @@ namespace client_layer::rmw::detail {
 // 127.0.0.1, so that up to 101 processes per domain find each other.
 std::string loopback_domain_config();
 
-// The configuration a new domain gets: CYCLONEDDS_URI when set and not empty,
-// else loopback_domain_config().
+// The configuration a new domain gets: write batching on, then
+// CYCLONEDDS_URI when set and not empty, else loopback_domain_config().
 std::string domain_config();
 
 // Holds a reference on a domain for as long as it lives.

@@ -2,6 +2,7 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "burst_flusher.hpp"
 #include "client_layer/rmw/transport.hpp"
 #include "dds/dds.h"
 #include "domain.hpp"
@@ -63,6 +64,9 @@ struct Participant::Impl
   std::uint64_t graph_version = 0;
   std::uint64_t announced_version = 0;
 
+  // Last, so that it stops before anything else of the participant goes.
+  detail::BurstFlusher flusher;
+
   Impl(std::uint32_t domain_id, dds_entity_t dds_participant, const Guid & participant_guid)
       : domain(domain_id),
         participant{dds_participant},
@@ -90,8 +94,8 @@ struct Participant::Impl
     for (;;) {
       const detail::BytePiece piece{sample.data(), sample.size()};
       ddsi_serdata * serdata = detail::make_raw_serdata(discovery_writer->sertype(), &piece, 1);
-      if (serdata != nullptr) {
-        dds_writecdr(discovery_writer->entity(), serdata);
+      if (serdata != nullptr && dds_writecdr(discovery_writer->entity(), serdata) >= 0) {
+        detail::flush_now(discovery_writer->entity());
       }
       std::lock_guard<std::mutex> lock(graph_mutex);
       announced_version = version;
@@ -143,6 +147,7 @@ Guid Participant::guid() const { return impl_->guid; }
 std::int32_t Participant::handle() const { return impl_->participant.entity; }
 std::int32_t Participant::dds_publisher() const { return impl_->publisher; }
 std::int32_t Participant::dds_subscriber() const { return impl_->subscriber; }
+detail::BurstFlusher & Participant::burst_flusher() { return impl_->flusher; }
 
 std::array<std::uint8_t, 16> Participant::next_client_service_id()
 {

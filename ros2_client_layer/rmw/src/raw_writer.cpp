@@ -1,5 +1,6 @@
 #include <stdexcept>
 
+#include "burst_flusher.hpp"
 #include "byte_order.hpp"
 #include "client_layer/rmw/transport.hpp"
 #include "endpoint.hpp"
@@ -12,8 +13,11 @@ struct RawWriter::Impl
   std::shared_ptr<Participant> participant;
   std::function<void()> on_matched;
   std::unique_ptr<detail::Endpoint> endpoint;
+  std::unique_ptr<detail::WritePacer> pacer;
 
-  bool write(const detail::BytePiece * pieces, std::size_t count)
+  // Queues the sample in the writer's packet (the domain batches writes);
+  // the caller decides when the packet goes out.
+  bool queue(const detail::BytePiece * pieces, std::size_t count)
   {
     ddsi_serdata * serdata = detail::make_raw_serdata(endpoint->sertype(), pieces, count);
     // dds_writecdr takes over the reference.
@@ -56,14 +60,24 @@ RawWriter::RawWriter(
   if (listener != nullptr) {
     dds_delete_listener(listener);
   }
+  impl_->pacer = std::make_unique<detail::WritePacer>(impl_->endpoint->entity());
 }
 
-RawWriter::~RawWriter() = default;
+RawWriter::~RawWriter()
+{
+  if (impl_->endpoint) {
+    detail::flush_now(impl_->endpoint->entity());  // nothing queued is lost
+  }
+}
 
 bool RawWriter::write(const std::uint8_t * data, std::size_t size)
 {
   const detail::BytePiece piece{data, size};
-  return impl_->write(&piece, 1);
+  if (!impl_->queue(&piece, 1)) {
+    return false;
+  }
+  impl_->pacer->after_write(impl_->participant->burst_flusher());
+  return true;
 }
 
 bool RawWriter::write_request(
@@ -78,7 +92,11 @@ bool RawWriter::write_request(
       {data, detail::kEncapsulationHeaderSize},
       {header_bytes.data(), header_bytes.size()},
       {data + detail::kEncapsulationHeaderSize, size - detail::kEncapsulationHeaderSize}};
-  return impl_->write(pieces, 3);
+  if (!impl_->queue(pieces, 3)) {
+    return false;
+  }
+  detail::flush_now(impl_->endpoint->entity());
+  return true;
 }
 
 std::size_t RawWriter::matched_count() const

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "client_layer/rmw/transport.hpp"
@@ -128,6 +129,56 @@ TEST(Processes, SamplesMakeARoundTripThroughAnotherProcess)
     return received.size() >= sent.size();
   }));
   EXPECT_EQ(received, sent);
+  EXPECT_EQ(peer.stop(), 0);
+}
+
+// Writers batch the samples of a burst into shared packets; none may stay
+// behind when the burst ends, when a lone sample follows, or when the writer
+// goes away right after writing.
+TEST(Processes, NoSampleStaysQueuedAfterABurst)
+{
+  Peer peer({"echo", "rt/burst", "rt/burst_echo"});
+  ASSERT_EQ(peer.read_line(std::chrono::seconds(10)), "ready");
+
+  auto participant = Participant::create(test::test_domain_id(), "/");
+  const rmw_qos_profile_t qos = test::reliable_keep_last(1000);
+  RawReader reader(participant, "rt/burst_echo", test::kBytesType, qos, nullptr);
+  std::uint32_t next = 0;
+  auto write_numbered = [&](RawWriter & writer, int count) {
+    for (int i = 0; i < count; i++, next++) {
+      const auto sample = test::sample_with_body(
+          {static_cast<std::uint8_t>(next), static_cast<std::uint8_t>(next >> 8), 0, 0});
+      ASSERT_TRUE(writer.write(sample.data(), sample.size()));
+    }
+  };
+  std::uint32_t received = 0;
+  auto receive_all = [&] {
+    return wait_until([&] {
+      std::vector<std::uint8_t> sample;
+      while (reader.take(sample)) {
+        EXPECT_EQ(sample.at(4) | (sample.at(5) << 8), static_cast<int>(received & 0xffff));
+        received++;
+      }
+      return received == next;
+    });
+  };
+
+  RawWriter writer(participant, "rt/burst", test::kBytesType, qos);
+  ASSERT_TRUE(
+      wait_until([&] { return writer.matched_count() == 1 && reader.matched_count() == 1; }));
+  write_numbered(writer, 500);
+  EXPECT_TRUE(receive_all()) << received << " of " << next;
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  write_numbered(writer, 1);
+  EXPECT_TRUE(receive_all()) << received << " of " << next;
+
+  {
+    RawWriter short_lived(participant, "rt/burst", test::kBytesType, qos);
+    ASSERT_TRUE(wait_until([&] { return short_lived.matched_count() == 1; }));
+    write_numbered(short_lived, 200);
+  }
+  EXPECT_TRUE(receive_all()) << received << " of " << next;
   EXPECT_EQ(peer.stop(), 0);
 }
 

@@ -37,12 +37,17 @@ TEST(DomainConfiguration, LoopbackUnicastUnlessTheUserSaysOtherwise)
   EXPECT_NE(config.find("<AllowMulticast>false</AllowMulticast>"), std::string::npos);
   EXPECT_NE(config.find("<Peer address=\"127.0.0.1\"/>"), std::string::npos);
 
+  // Write batching comes first, so that the user's configuration, which
+  // comes last, has the final word.
+  const std::string batching =
+      "<CycloneDDS><Domain Id=\"any\"><Internal><WriteBatch>true</WriteBatch></Internal>"
+      "</Domain></CycloneDDS>,";
   unsetenv("CYCLONEDDS_URI");
-  EXPECT_EQ(detail::domain_config(), config);
+  EXPECT_EQ(detail::domain_config(), batching + config);
   setenv("CYCLONEDDS_URI", "", 1);
-  EXPECT_EQ(detail::domain_config(), config);
+  EXPECT_EQ(detail::domain_config(), batching + config);
   setenv("CYCLONEDDS_URI", "file:///etc/cyclone.xml", 1);
-  EXPECT_EQ(detail::domain_config(), "file:///etc/cyclone.xml");
+  EXPECT_EQ(detail::domain_config(), batching + "file:///etc/cyclone.xml");
   unsetenv("CYCLONEDDS_URI");
 }
 
