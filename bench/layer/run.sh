@@ -116,14 +116,11 @@ sleep 1
 wait
 cat "$logs/layer_sub"
 sleep 1
-for batch in 0 1; do
-  "$bin/transport_bench" sub --seconds=$((seconds + 4)) >"$logs/transport_sub_$batch" 2>&1 &
-  sleep 1
-  "$bin/transport_bench" pub --size="$size" --seconds="$seconds" --batch=$batch >/dev/null 2>&1
-  wait
-  printf '%s%s\n' "$(cat "$logs/transport_sub_$batch")" "$([ $batch = 1 ] && echo ' (with write batching)')"
-  sleep 1
-done
+"$bin/transport_bench" sub --seconds=$((seconds + 4)) >"$logs/transport_sub" 2>&1 &
+sleep 1
+"$bin/transport_bench" pub --size="$size" --seconds="$seconds" >/dev/null 2>&1
+wait
+cat "$logs/transport_sub"
 
 idle=$(sed -n 's/.*CPU \([0-9.]*\)%.*/\1/p' "$logs/idle")
 layer_p50=$(field p50 "$logs/layer_ping")

@@ -4,8 +4,6 @@
 //   transport_bench ping --rate=1000 --size=64 --seconds=10
 //   transport_bench sub --seconds=12            counts bench/throughput
 //   transport_bench pub --size=64 --seconds=10  writes as fast as it can
-//     [--batch=1]                               with Cyclone's write batching
-//                                               (as ddsperf uses; ROS 2 does not)
 //   transport_bench config                      prints the layer's Cyclone config
 // Domain: ROS_DOMAIN_ID. Samples are laid out like bench Payload messages.
 #include <atomic>
@@ -16,7 +14,6 @@
 
 #include "bench_support.hpp"
 #include "client_layer/rmw/transport.hpp"
-#include "dds/dds.h"
 #include "rmw/qos_profiles.h"
 
 namespace {
@@ -215,12 +212,9 @@ int sub(double seconds)
   return 0;
 }
 
-int pub(std::size_t size, double seconds, bool batch)
+int pub(std::size_t size, double seconds)
 {
   auto participant = Participant::create(domain_id(), "/");
-  if (batch) {
-    dds_write_set_batch(true);
-  }
   RawWriter writer(participant, "rt/bench/throughput", kType, keep_all());
   if (!wait_for_match(writer, 10.0)) {
     std::printf("transport pub: no subscriber\n");
@@ -235,7 +229,6 @@ int pub(std::size_t size, double seconds, bool batch)
     writer.write(sample.data(), sample.size());
     seq++;
   }
-  dds_write_flush(writer.handle());
   std::this_thread::sleep_for(std::chrono::milliseconds(500));  // let the reader drain
   return 0;
 }
@@ -257,7 +250,7 @@ int main(int argc, char ** argv)
   } else if (mode == "sub") {
     return sub(seconds);
   } else if (mode == "pub") {
-    return pub(size, seconds, layer_bench::option_number(argc, argv, "batch", 0) != 0);
+    return pub(size, seconds);
   }
   std::fprintf(
       stderr, "usage: %s ping|pong|pub|sub [--size=N] [--rate=HZ] [--seconds=S]\n", argv[0]);
