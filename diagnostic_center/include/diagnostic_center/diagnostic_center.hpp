@@ -74,6 +74,16 @@ private:
   rclcpp::TimerBase::SharedPtr CreateTimer(
       Duration period, const char * name, void (DiagnosticCenter::*member)(),
       const rclcpp::CallbackGroup::SharedPtr & group);
+  // Declares the period parameter `param` (in units of Duration) and creates
+  // the timer running `member` with it.
+  template <typename Duration>
+  rclcpp::TimerBase::SharedPtr CreatePeriodicTimer(
+      const char * param, std::int64_t default_period, const char * name,
+      void (DiagnosticCenter::*member)(), const rclcpp::CallbackGroup::SharedPtr & group);
+  // Runs `step`, which applies the period parameter `param`: should it throw,
+  // Init names that parameter in its error line.
+  template <typename Step>
+  void ApplyingPeriodParam(const char * param, Step && step);
   void PublishExceptionHandle(std::int32_t fault_id) const;
 
   std::int32_t diag_keep_his_ = 0;

@@ -117,40 +117,26 @@ void DiagnosticCenter::InitSteps()
   fsm_group_ = create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true);
   fsm_sub_ = std::make_shared<FsmSub>(self, fsm_group_, "fsm_status");
 
-  const auto center_handle_space =
-      declare_parameter<std::int64_t>("center_handle_space", kDefaultCenterHandleSpaceMs);
-  init_period_param_ = "center_handle_space";
-  event_handle_timer_ = CreateTimer(
-      std::chrono::milliseconds(center_handle_space), "DiagEventHandle",
+  event_handle_timer_ = CreatePeriodicTimer<std::chrono::milliseconds>(
+      "center_handle_space", kDefaultCenterHandleSpaceMs, "DiagEventHandle",
       &DiagnosticCenter::DiagEventHandle, event_handle_group_);
-  init_period_param_ = nullptr;
-
-  const auto cur_failure_pub_space =
-      declare_parameter<std::int64_t>("cur_failure_pub_space", kDefaultCurFailurePubSpaceS);
-  init_period_param_ = "cur_failure_pub_space";
-  cur_failure_timer_ = CreateTimer(
-      std::chrono::seconds(cur_failure_pub_space), "PublishCurFailure",
+  cur_failure_timer_ = CreatePeriodicTimer<std::chrono::seconds>(
+      "cur_failure_pub_space", kDefaultCurFailurePubSpaceS, "PublishCurFailure",
       &DiagnosticCenter::PublishCurFailure, cur_failure_group_);
-  init_period_param_ = nullptr;
-
-  const auto robot_status_change_detect_space = declare_parameter<std::int64_t>(
-      "robot_status_change_detect_space", kDefaultRobotStatusDetectSpaceS);
-  init_period_param_ = "robot_status_change_detect_space";
-  robot_status_timer_ = CreateTimer(
-      std::chrono::seconds(robot_status_change_detect_space), "RobotStatusChangeCb",
+  robot_status_timer_ = CreatePeriodicTimer<std::chrono::seconds>(
+      "robot_status_change_detect_space", kDefaultRobotStatusDetectSpaceS, "RobotStatusChangeCb",
       &DiagnosticCenter::RobotStatusChangeCb, nullptr);
-  init_period_param_ = nullptr;
 
   const auto fault_record_dir =
       declare_parameter<std::string>("fault_record_dir", kDefaultFaultRecordDir);
   const auto fault_record_refresh_space = declare_parameter<std::int64_t>(
       "fault_record_refresh_space", kDefaultFaultRecordRefreshSpaceS);
-  init_period_param_ = "fault_record_refresh_space";
   // A recorder that cannot prepare its directory has said so; the node runs
   // on without recording.
-  fault_recorder::FaultRecorder::GetInstance()->Init(
-      self, fault_record_dir, fault_record_refresh_space);
-  init_period_param_ = nullptr;
+  ApplyingPeriodParam("fault_record_refresh_space", [&] {
+    fault_recorder::FaultRecorder::GetInstance()->Init(
+        self, fault_record_dir, fault_record_refresh_space);
+  });
 }
 
 void DiagnosticCenter::CreateDiagModCtrls()
@@ -166,11 +152,30 @@ void DiagnosticCenter::CreateDiagModCtrls()
         self, topic, diag_keep_his_, &event_queue_, ctrl_handle_space_));
   }
   // Every module's subscription exists before the first control timer.
-  init_period_param_ = "ctrl_handle_space";
-  for (const auto & ctrl : mod_ctrls_) {
-    ctrl->StartTimer();
-  }
-  init_period_param_ = nullptr;
+  ApplyingPeriodParam("ctrl_handle_space", [this] {
+    for (const auto & ctrl : mod_ctrls_) {
+      ctrl->StartTimer();
+    }
+  });
+}
+
+template <typename Step>
+void DiagnosticCenter::ApplyingPeriodParam(const char * param, Step && step)
+{
+  init_period_param_ = param;
+  step();
+  init_period_param_ = nullptr;  // left set when `step` throws, for Init to read
+}
+
+template <typename Duration>
+rclcpp::TimerBase::SharedPtr DiagnosticCenter::CreatePeriodicTimer(
+    const char * param, std::int64_t default_period, const char * name,
+    void (DiagnosticCenter::*member)(), const rclcpp::CallbackGroup::SharedPtr & group)
+{
+  const auto period = declare_parameter<std::int64_t>(param, default_period);
+  rclcpp::TimerBase::SharedPtr timer;
+  ApplyingPeriodParam(param, [&] { timer = CreateTimer(Duration(period), name, member, group); });
+  return timer;
 }
 
 template <typename Duration>
