@@ -69,6 +69,29 @@ RCLInvalidROSArgsError::RCLInvalidROSArgsError(
 {
 }
 
+void throw_from_rcl_error(
+    int ret, const std::string & prefix, const client_layer::ErrorState * error_state)
+{
+  if (ret == client_layer::kRetOk) {
+    throw std::invalid_argument("ret is RCL_RET_OK");
+  }
+  if (error_state == nullptr) {
+    throw std::runtime_error("rcl error state is not set");
+  }
+  const std::string formatted_prefix = prefix.empty() ? prefix : prefix + ": ";
+  const RCLErrorBase base(ret, *error_state);
+  switch (ret) {
+    case client_layer::kRetBadAlloc:
+      throw RCLBadAlloc(base);
+    case client_layer::kRetInvalidArgument:
+      throw RCLInvalidArgument(base, formatted_prefix);
+    case client_layer::kRetInvalidRosArgs:
+      throw RCLInvalidROSArgsError(base, formatted_prefix);
+    default:
+      throw RCLError(base, formatted_prefix);
+  }
+}
+
 }  // namespace exceptions
 }  // namespace rclcpp
 
@@ -76,19 +99,7 @@ namespace client_layer {
 
 void throw_from_error(int ret, const std::string & prefix, const ErrorState & state)
 {
-  using namespace rclcpp::exceptions;
-  const std::string formatted_prefix = prefix.empty() ? prefix : prefix + ": ";
-  const RCLErrorBase base(ret, state);
-  switch (ret) {
-    case kRetBadAlloc:
-      throw RCLBadAlloc(base);
-    case kRetInvalidArgument:
-      throw RCLInvalidArgument(base, formatted_prefix);
-    case kRetInvalidRosArgs:
-      throw RCLInvalidROSArgsError(base, formatted_prefix);
-    default:
-      throw RCLError(base, formatted_prefix);
-  }
+  rclcpp::exceptions::throw_from_rcl_error(ret, prefix, &state);
 }
 
 }  // namespace client_layer

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "client_layer/error_state.hpp"
 #include "client_layer/rmw/service.hpp"
 #include "client_layer/rmw/transport.hpp"
 #include "client_layer/sample_counters.hpp"
@@ -73,6 +74,9 @@ rmw_gid_t to_rmw_gid(const rmw::Guid & guid)
   return gid;
 }
 
+// DDS gives no reason for a failed write beyond its return code.
+constexpr const char * kWriteFailed = "failed to publish data";
+
 }  // namespace
 
 std::uint64_t dropped_malformed_samples() { return g_malformed_samples.load(); }
@@ -94,7 +98,7 @@ public:
           identity_.participant, dds_topic_name(topic_, qos.get_rmw_qos_profile()), dds_type_name,
           qos.get_rmw_qos_profile());
     } catch (const std::exception & e) {
-      throw std::runtime_error(std::string("could not create publisher: ") + e.what());
+      throw_from_error(kRetError, "could not create publisher", CLIENT_LAYER_ERROR_STATE(e.what()));
     }
     gid_ = to_rmw_gid(writer_->guid());
     identity_.participant->add_writer(
@@ -113,7 +117,8 @@ public:
       if (!identity_.context_is_valid()) {
         return;  // publishing after shutdown is silently dropped, as in rclcpp
       }
-      throw std::runtime_error("failed to publish message");
+      throw_from_error(
+          kRetError, "failed to publish message", CLIENT_LAYER_ERROR_STATE(kWriteFailed));
     }
   }
 
@@ -142,7 +147,8 @@ public:
           identity_.participant, dds_topic_name(topic_, qos.get_rmw_qos_profile()), dds_type_name,
           qos.get_rmw_qos_profile(), std::move(on_data), endpoint_options);
     } catch (const std::exception & e) {
-      throw std::runtime_error(std::string("could not create subscription: ") + e.what());
+      throw_from_error(
+          kRetError, "could not create subscription", CLIENT_LAYER_ERROR_STATE(e.what()));
     }
     identity_.participant->add_reader(
         identity_.node_namespace, identity_.node_name, reader_->guid());
@@ -185,7 +191,7 @@ public:
           plain ? service_name_ + "Request" : rmw::service_request_to_dds(service_name_),
           dds_request_type_name, qos, std::move(on_data), endpoint_options);
     } catch (const std::exception & e) {
-      throw std::runtime_error(std::string("could not create service: ") + e.what());
+      throw_from_error(kRetError, "could not create service", CLIENT_LAYER_ERROR_STATE(e.what()));
     }
     request_reader_guid_ = request_reader_->guid();
     identity_.participant->add_writer(
@@ -213,7 +219,8 @@ public:
         rmw::wait_for_response_reader(*request_reader_, *reply_writer_, request_writer_handle)) {
       case rmw::ClientPresence::kYes:
         if (!reply_writer_->write_request(header, sample.data(), sample.size())) {
-          throw std::runtime_error("failed to send response");
+          throw_from_error(
+              kRetError, "failed to send response", CLIENT_LAYER_ERROR_STATE(kWriteFailed));
         }
         return;
       case rmw::ClientPresence::kGone:
@@ -226,7 +233,9 @@ public:
       case rmw::ClientPresence::kFailure:
         break;
     }
-    throw std::runtime_error("failed to send response");
+    throw_from_error(
+        kRetError, "failed to send response",
+        CLIENT_LAYER_ERROR_STATE("could not query the readers matched to the reply writer"));
   }
 
   NodeIdentity identity_;
@@ -263,7 +272,7 @@ public:
           dds_request_type_name, qos, endpoint_options);
     } catch (const std::exception & e) {
       reply_reader_.reset();
-      throw std::runtime_error(std::string("could not create client: ") + e.what());
+      throw_from_error(kRetError, "could not create client", CLIENT_LAYER_ERROR_STATE(e.what()));
     }
     reply_reader_guid_ = reply_reader_->guid();
     identity_.participant->add_writer(
@@ -334,7 +343,7 @@ public:
     header.guid = request_writer_->instance_handle();
     header.sequence_number = sequence_number;
     if (!request_writer_->write_request(header, sample.data(), sample.size())) {
-      throw std::runtime_error("failed to send request");
+      throw_from_error(kRetError, "failed to send request", CLIENT_LAYER_ERROR_STATE(kWriteFailed));
     }
   }
 

@@ -3,9 +3,13 @@
 #include <limits>
 #include <stdexcept>
 
+#include "client_layer/error_state.hpp"
+
 namespace rclcpp {
 
 namespace {
+
+constexpr int kRetNotInit = 101;  // RCL_RET_NOT_INIT
 
 // Huge periods (up to nanoseconds::max()) must not wrap the schedule around.
 int64_t saturating_add(int64_t a, int64_t b)
@@ -26,7 +30,11 @@ TimerBase::TimerBase(
     throw std::invalid_argument("clock argument cannot be null");
   }
   if (!context || !context->is_valid()) {
-    throw std::runtime_error("failed to create timer: context is not valid");
+    client_layer::throw_from_error(
+        kRetNotInit, "Couldn't initialize rcl timer handle",
+        CLIENT_LAYER_ERROR_STATE(
+            "the given context is not valid, either rcl_init() was not called or "
+            "rcl_shutdown() was called."));
   }
   next_call_time_ns_ = saturating_add(now_ns(), period_ns_);
 }

@@ -77,7 +77,7 @@ class ClientBase : public client_layer::ReadableEntity
 public:
   RCLCPP_SMART_PTR_DEFINITIONS_NOT_COPYABLE(ClientBase)
 
-  /// \throws std::runtime_error "could not create client: ..." when DDS refuses it
+  /// \throws rclcpp::exceptions::RCLError "could not create client: ..." when DDS refuses it
   ClientBase(
       rclcpp::node_interfaces::NodeBaseInterface * node_base,
       const rclcpp::CallbackGroup::SharedPtr & group, const std::string & service_name,
@@ -114,7 +114,7 @@ protected:
   static int64_t next_sequence_number();
 
   /// Write a serialized request with its sequence number.
-  /** \throws std::runtime_error "failed to send request" when DDS fails */
+  /** \throws rclcpp::exceptions::RCLError "failed to send request: ..." when DDS fails */
   void send_serialized_request(int64_t sequence_number, const std::vector<std::uint8_t> & sample);
 
 private:

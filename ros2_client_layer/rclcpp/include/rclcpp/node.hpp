@@ -75,7 +75,7 @@ public:
   /// Create a publisher on the topic (resolved in the node's namespace, remapped).
   /**
    * \throws InvalidTopicNameError for an invalid name
-   * \throws std::runtime_error "could not create publisher: ..." when DDS refuses it
+   * \throws rclcpp::exceptions::RCLError "could not create publisher: ..." when DDS refuses it
    */
   template <
       typename MessageT, typename AllocatorT = std::allocator<void>,
@@ -94,7 +94,7 @@ public:
   /// std::unique_ptr<MessageT>, std::shared_ptr<const MessageT> or std::shared_ptr<MessageT>.
   /**
    * \throws InvalidTopicNameError for an invalid name
-   * \throws std::runtime_error "could not create subscription: ..." when DDS refuses it
+   * \throws rclcpp::exceptions::RCLError "could not create subscription: ..." when DDS refuses it
    */
   template <
       typename MessageT, typename CallbackT, typename AllocatorT = std::allocator<void>,
@@ -115,7 +115,7 @@ public:
   /// Create a service server.
   /**
    * \throws InvalidServiceNameError for an invalid name
-   * \throws std::runtime_error "could not create service: ..." when DDS refuses it
+   * \throws rclcpp::exceptions::RCLError "could not create service: ..." when DDS refuses it
    */
   template <typename ServiceT, typename CallbackT>
   typename rclcpp::Service<ServiceT>::SharedPtr create_service(
@@ -134,7 +134,7 @@ public:
   /// Create a service client.
   /**
    * \throws InvalidServiceNameError for an invalid name
-   * \throws std::runtime_error "could not create client: ..." when DDS refuses it
+   * \throws rclcpp::exceptions::RCLError "could not create client: ..." when DDS refuses it
    */
   template <typename ServiceT>
   typename rclcpp::Client<ServiceT>::SharedPtr create_client(

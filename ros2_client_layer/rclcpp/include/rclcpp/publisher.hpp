@@ -26,7 +26,7 @@ class PublisherBase : public std::enable_shared_from_this<PublisherBase>
 public:
   RCLCPP_SMART_PTR_DEFINITIONS(PublisherBase)
 
-  /// \throws std::runtime_error "could not create publisher: ..." when DDS refuses it
+  /// \throws rclcpp::exceptions::RCLError "could not create publisher: ..." when DDS refuses it
   PublisherBase(
       rclcpp::node_interfaces::NodeBaseInterface * node_base, const std::string & topic,
       const char * dds_type_name, const rclcpp::QoS & qos);
@@ -58,7 +58,7 @@ public:
 
 protected:
   /// Write one serialized sample (encapsulation header included).
-  /** \throws std::runtime_error "failed to publish message" when DDS fails */
+  /** \throws rclcpp::exceptions::RCLError "failed to publish message: ..." when DDS fails */
   void publish_serialized(const std::vector<std::uint8_t> & sample);
 
 private:

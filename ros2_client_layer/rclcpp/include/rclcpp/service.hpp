@@ -31,7 +31,7 @@ class ServiceBase : public client_layer::ReadableEntity
 public:
   RCLCPP_SMART_PTR_DEFINITIONS_NOT_COPYABLE(ServiceBase)
 
-  /// \throws std::runtime_error "could not create service: ..." when DDS refuses it
+  /// \throws rclcpp::exceptions::RCLError "could not create service: ..." when DDS refuses it
   ServiceBase(
       rclcpp::node_interfaces::NodeBaseInterface * node_base,
       const rclcpp::CallbackGroup::SharedPtr & group, const std::string & service_name,

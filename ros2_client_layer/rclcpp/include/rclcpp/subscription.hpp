@@ -31,7 +31,7 @@ class SubscriptionBase : public client_layer::ReadableEntity
 public:
   RCLCPP_SMART_PTR_DEFINITIONS_NOT_COPYABLE(SubscriptionBase)
 
-  /// \throws std::runtime_error "could not create subscription: ..." when DDS refuses it
+  /// \throws rclcpp::exceptions::RCLError "could not create subscription: ..." when DDS refuses it
   SubscriptionBase(
       rclcpp::node_interfaces::NodeBaseInterface * node_base,
       const rclcpp::CallbackGroup::SharedPtr & group, const std::string & topic,

@@ -1,8 +1,9 @@
 // rclcpp::exceptions as declared by rclcpp (Humble), with the same what() texts.
 //
 // The RCLError family is built from a client_layer::ErrorState instead of an
-// rcl_error_state_t; client_layer::throw_from_error() (error_state.hpp) plays
-// the part of rclcpp::exceptions::throw_from_rcl_error().
+// rcl_error_state_t. The layer keeps no global rcl error state, so callers of
+// throw_from_rcl_error() pass the state explicitly (client_layer::throw_from_error()
+// in error_state.hpp is the same with a reference).
 #ifndef RCLCPP__EXCEPTIONS__EXCEPTIONS_HPP_
 #define RCLCPP__EXCEPTIONS__EXCEPTIONS_HPP_
 
@@ -148,6 +149,14 @@ public:
       int ret, const client_layer::ErrorState & error_state, const std::string & prefix);
   RCLInvalidROSArgsError(const RCLErrorBase & base_exc, const std::string & prefix);
 };
+
+/// Throws the exception that matches `ret`: RCLBadAlloc, RCLInvalidArgument,
+/// RCLInvalidROSArgsError or RCLError; a non-empty prefix is followed by ": ".
+/// \throws std::invalid_argument if `ret` is RCL_RET_OK
+/// \throws std::runtime_error("rcl error state is not set") without an error state
+[[noreturn]] void throw_from_rcl_error(
+    int ret, const std::string & prefix = "",
+    const client_layer::ErrorState * error_state = nullptr);
 
 /// Thrown when unparsed ROS specific arguments are found.
 class UnknownROSArgsError : public std::runtime_error

@@ -83,9 +83,10 @@ class BurstFlusher;
 class RawWriter
 {
 public:
-  // Throws std::runtime_error when the QoS cannot be mapped (an UNKNOWN
-  // policy, a KEEP_LAST depth above INT32_MAX) or DDS refuses the topic or
-  // writer (e.g. the topic exists with another type).
+  // Throws std::invalid_argument when the QoS cannot be mapped (an UNKNOWN
+  // policy, a KEEP_LAST depth above INT32_MAX) and std::runtime_error when
+  // DDS refuses the topic or writer. (Cyclone 0.10 accepts a second type on
+  // an existing topic name.)
   RawWriter(
       std::shared_ptr<Participant> participant, const std::string & dds_topic_name,
       const std::string & dds_type_name, const rmw_qos_profile_t & qos,
@@ -125,7 +126,7 @@ private:
 class RawReader
 {
 public:
-  // Throws std::runtime_error like RawWriter.
+  // Throws like RawWriter.
   RawReader(
       std::shared_ptr<Participant> participant, const std::string & dds_topic_name,
       const std::string & dds_type_name, const rmw_qos_profile_t & qos,
