@@ -77,6 +77,20 @@ rmw_gid_t to_rmw_gid(const rmw::Guid & guid)
 // DDS gives no reason for a failed write beyond its return code.
 constexpr const char * kWriteFailed = "failed to publish data";
 
+// What ROS 2 Humble's Cyclone DDS middleware reports: the writer and its time
+// stamp, no reception time and no sequence numbers.
+rclcpp::MessageInfo message_info_of(const rmw::SampleInfo & sample)
+{
+  rmw_message_info_t info = rmw_get_zero_initialized_message_info();
+  info.source_timestamp = sample.source_timestamp;
+  info.received_timestamp = 0;
+  info.publication_sequence_number = RMW_MESSAGE_INFO_SEQUENCE_NUMBER_UNSUPPORTED;
+  info.reception_sequence_number = RMW_MESSAGE_INFO_SEQUENCE_NUMBER_UNSUPPORTED;
+  info.publisher_gid = to_rmw_gid(sample.publication_guid);
+  info.from_intra_process = false;
+  return info;
+}
+
 }  // namespace
 
 std::uint64_t dropped_malformed_samples() { return g_malformed_samples.load(); }
@@ -427,10 +441,11 @@ QoS SubscriptionBase::get_actual_qos() const { return impl_->qos_; }
 bool SubscriptionBase::take_and_handle()
 {
   thread_local std::vector<std::uint8_t> sample;
-  if (!impl_->reader_->take(sample)) {
+  client_layer::rmw::SampleInfo sample_info;
+  if (!impl_->reader_->take(sample, &sample_info)) {
     return false;
   }
-  if (!handle_sample(sample.data(), sample.size())) {
+  if (!handle_sample(sample.data(), sample.size(), client_layer::message_info_of(sample_info))) {
     client_layer::count_malformed_sample();
   }
   return true;

@@ -15,6 +15,7 @@
 #include "rclcpp/any_subscription_callback.hpp"
 #include "rclcpp/callback_group.hpp"
 #include "rclcpp/macros.hpp"
+#include "rclcpp/message_info.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
 #include "rclcpp/qos.hpp"
 #include "rclcpp/subscription_options.hpp"
@@ -52,7 +53,8 @@ protected:
   bool take_and_handle() override;
 
   /// Deserialize one sample and run the callback; false if it is malformed.
-  virtual bool handle_sample(const std::uint8_t * data, size_t size) = 0;
+  virtual bool handle_sample(
+      const std::uint8_t * data, size_t size, const rclcpp::MessageInfo & message_info) = 0;
 
 private:
   RCLCPP_DISABLE_COPY(SubscriptionBase)
@@ -79,18 +81,19 @@ public:
   }
 
 protected:
-  bool handle_sample(const std::uint8_t * data, size_t size) override
+  bool handle_sample(
+      const std::uint8_t * data, size_t size, const rclcpp::MessageInfo & message_info) override
   {
     auto message = std::make_unique<MessageT>();
     if (!client_layer::deserialize_message(data, size, *message)) {
       return false;
     }
-    callback_.dispatch(std::move(message));
+    callback_.dispatch(std::move(message), message_info);
     return true;
   }
 
 private:
-  AnySubscriptionCallback<MessageT> callback_;
+  AnySubscriptionCallback<MessageT, AllocatorT> callback_;
 };
 
 }  // namespace rclcpp

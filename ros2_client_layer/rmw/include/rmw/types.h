@@ -37,6 +37,28 @@ typedef struct rmw_service_info_s
   rmw_request_id_t request_id;
 } rmw_service_info_t;
 
+// What the middleware knows about a received message.
+typedef struct rmw_message_info_s
+{
+  // When the publisher wrote the message.
+  rmw_time_point_value_t source_timestamp;
+  // When the subscription received it (0: not reported).
+  rmw_time_point_value_t received_timestamp;
+  // Sequence numbers set by the publisher and by the subscription.
+  uint64_t publication_sequence_number;
+  uint64_t reception_sequence_number;
+  // The publisher that sent the message.
+  rmw_gid_t publisher_gid;
+  // Whether the message came through intra-process communication.
+  bool from_intra_process;
+} rmw_message_info_t;
+
+// Sequence numbers the middleware does not report.
+#define RMW_MESSAGE_INFO_SEQUENCE_NUMBER_UNSUPPORTED UINT64_MAX
+
+// A message info with every member zero.
+rmw_message_info_t rmw_get_zero_initialized_message_info(void);
+
 typedef enum rmw_qos_reliability_policy_e
 {
   RMW_QOS_POLICY_RELIABILITY_SYSTEM_DEFAULT,

@@ -1,0 +1,40 @@
+// What the middleware reports about a received message, for subscription
+// callbacks that take it as their second argument.
+#ifndef RCLCPP__MESSAGE_INFO_HPP_
+#define RCLCPP__MESSAGE_INFO_HPP_
+
+#include "rmw/types.h"
+
+namespace rclcpp {
+
+/// Additional meta data about messages taken from subscriptions.
+/**
+ * On this layer's DDS transport: source_timestamp is the writer's time stamp
+ * and publisher_gid the writer's gid (equal to the publisher's get_gid());
+ * received_timestamp is 0 and both sequence numbers are
+ * RMW_MESSAGE_INFO_SEQUENCE_NUMBER_UNSUPPORTED, as the Cyclone DDS middleware
+ * of ROS 2 Humble reports them; from_intra_process is always false.
+ */
+class MessageInfo
+{
+public:
+  MessageInfo() = default;
+
+  /// Conversion constructor, intentionally not explicit.
+  MessageInfo(const rmw_message_info_t & rmw_message_info);  // NOLINT(runtime/explicit)
+
+  virtual ~MessageInfo();
+
+  /// Return the message info as the underlying rmw message info type.
+  const rmw_message_info_t & get_rmw_message_info() const;
+
+  /// Return the message info as the underlying rmw message info type.
+  rmw_message_info_t & get_rmw_message_info();
+
+private:
+  rmw_message_info_t rmw_message_info_ = rmw_get_zero_initialized_message_info();
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__MESSAGE_INFO_HPP_

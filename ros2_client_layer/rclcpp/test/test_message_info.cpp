@@ -1,0 +1,172 @@
+// Subscription callbacks that take const rclcpp::MessageInfo & get the
+// publisher's gid and the source time stamp, within a process and across.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "peer_process.hpp"
+#include "rclcpp/message_info.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+using namespace std::chrono_literals;
+using corvanta_protocol::msg::DiagnosticEvent;
+
+namespace {
+
+int64_t now_ns()
+{
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+bool same_gid(const rmw_gid_t & a, const rmw_gid_t & b)
+{
+  return std::memcmp(a.data, b.data, RMW_GID_STORAGE_SIZE) == 0;
+}
+
+class MessageInfoTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    rclcpp::init(0, nullptr);
+    node_ = std::make_shared<rclcpp::Node>("message_info_test");
+  }
+
+  void TearDown() override
+  {
+    node_.reset();
+    rclcpp::shutdown();
+  }
+
+  bool spin_until(const std::function<bool()> & done, std::chrono::seconds timeout = 10s)
+  {
+    rclcpp::executors::SingleThreadedExecutor executor;
+    executor.add_node(node_);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        return false;
+      }
+      executor.spin_once(10ms);
+    }
+    return true;
+  }
+
+  rclcpp::Node::SharedPtr node_;
+};
+
+struct Received
+{
+  std::vector<int32_t> fault_ids;
+  std::vector<rclcpp::MessageInfo> infos;
+
+  void add(int32_t fault_id, const rclcpp::MessageInfo & info)
+  {
+    fault_ids.push_back(fault_id);
+    infos.push_back(info);
+  }
+};
+
+TEST_F(MessageInfoTest, EveryCallbackFormGetsThePublisherAndSourceTime)
+{
+  auto publisher = node_->create_publisher<DiagnosticEvent>("info", 10);
+  Received by_ref, by_unique, by_shared_const, by_shared_const_ref, by_shared;
+  auto s1 = node_->create_subscription<DiagnosticEvent>(
+      "info", 10, [&](const DiagnosticEvent & m, const rclcpp::MessageInfo & info) {
+        by_ref.add(m.fault_id, info);
+      });
+  auto s2 = node_->create_subscription<DiagnosticEvent>(
+      "info", 10, [&](std::unique_ptr<DiagnosticEvent> m, const rclcpp::MessageInfo & info) {
+        by_unique.add(m->fault_id, info);
+      });
+  auto s3 = node_->create_subscription<DiagnosticEvent>(
+      "info", 10, [&](std::shared_ptr<const DiagnosticEvent> m, const rclcpp::MessageInfo & info) {
+        by_shared_const.add(m->fault_id, info);
+      });
+  auto s4 = node_->create_subscription<DiagnosticEvent>(
+      "info", 10,
+      [&](const std::shared_ptr<const DiagnosticEvent> & m, const rclcpp::MessageInfo & info) {
+        by_shared_const_ref.add(m->fault_id, info);
+      });
+  auto s5 = node_->create_subscription<DiagnosticEvent>(
+      "info", 10, [&](std::shared_ptr<DiagnosticEvent> m, const rclcpp::MessageInfo & info) {
+        by_shared.add(m->fault_id, info);
+      });
+  ASSERT_TRUE(spin_until([&] { return publisher->get_subscription_count() == 5u; }));
+
+  const int64_t before = now_ns();
+  DiagnosticEvent event;
+  event.fault_id = 41;
+  publisher->publish(event);
+  const int64_t after = now_ns();
+
+  const std::vector<Received *> all = {
+      &by_ref, &by_unique, &by_shared_const, &by_shared_const_ref, &by_shared};
+  ASSERT_TRUE(spin_until([&] {
+    for (const auto * received : all) {
+      if (received->infos.empty()) {
+        return false;
+      }
+    }
+    return true;
+  }));
+  for (const auto * received : all) {
+    EXPECT_EQ(std::vector<int32_t>{41}, received->fault_ids);
+    const rmw_message_info_t & info = received->infos.front().get_rmw_message_info();
+    EXPECT_TRUE(same_gid(publisher->get_gid(), info.publisher_gid));
+    EXPECT_TRUE(*publisher == info.publisher_gid);
+    EXPECT_GE(info.source_timestamp, before);
+    EXPECT_LE(info.source_timestamp, after);
+    // Not reported by the Cyclone DDS middleware.
+    EXPECT_EQ(0, info.received_timestamp);
+    EXPECT_EQ(RMW_MESSAGE_INFO_SEQUENCE_NUMBER_UNSUPPORTED, info.publication_sequence_number);
+    EXPECT_EQ(RMW_MESSAGE_INFO_SEQUENCE_NUMBER_UNSUPPORTED, info.reception_sequence_number);
+    EXPECT_FALSE(info.from_intra_process);
+  }
+}
+
+TEST_F(MessageInfoTest, TellsPublishersApartAcrossProcesses)
+{
+  PeerProcess peer({"serve"});
+  ASSERT_TRUE(peer.started());
+  ASSERT_EQ("ready", peer.read_line());
+
+  auto local = node_->create_publisher<DiagnosticEvent>("pong", 10);
+  Received received;
+  auto pong = node_->create_subscription<DiagnosticEvent>(
+      "pong", 10, [&](const DiagnosticEvent & m, const rclcpp::MessageInfo & info) {
+        received.add(m.fault_id, info);
+      });
+  auto ping = node_->create_publisher<DiagnosticEvent>("ping", 10);
+  ASSERT_TRUE(spin_until(
+      [&] { return ping->get_subscription_count() == 1u && pong->get_publisher_count() == 2u; }));
+
+  DiagnosticEvent event;
+  event.fault_id = 1;
+  const int64_t before = now_ns();
+  ping->publish(event);  // echoed by the peer
+  event.fault_id = 2;
+  local->publish(event);
+  ASSERT_TRUE(spin_until([&] { return received.infos.size() == 2; }));
+
+  const auto & first = received.infos[0].get_rmw_message_info();
+  const auto & second = received.infos[1].get_rmw_message_info();
+  const auto & from_peer = received.fault_ids[0] == 1 ? first : second;
+  const auto & from_local = received.fault_ids[0] == 1 ? second : first;
+  EXPECT_TRUE(same_gid(local->get_gid(), from_local.publisher_gid));
+  EXPECT_FALSE(same_gid(local->get_gid(), from_peer.publisher_gid));
+  const rmw_gid_t zero{};
+  EXPECT_FALSE(same_gid(zero, from_peer.publisher_gid));
+  EXPECT_GE(from_peer.source_timestamp, before);
+  EXPECT_LE(from_peer.source_timestamp, now_ns());
+}
+
+}  // namespace
