@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "burst_flusher.hpp"
+#include "client_layer/rmw/graph.hpp"
 #include "client_layer/rmw/transport.hpp"
 #include "dds/dds.h"
 #include "domain.hpp"
@@ -59,7 +60,8 @@ struct Participant::Impl
   std::atomic<std::uint32_t> last_client_service_id{0};
 
   std::unique_ptr<detail::Endpoint> discovery_writer;
-  std::mutex graph_mutex;  // guards the three members below
+  std::unique_ptr<GraphCache> graph_cache;  // what discovery has told this participant
+  std::mutex graph_mutex;                   // guards the three members below
   detail::EntitiesInfo entities;
   std::uint64_t graph_version = 0;
   std::uint64_t announced_version = 0;
@@ -135,12 +137,17 @@ std::shared_ptr<Participant> Participant::create(
       detail::Endpoint::Kind::kWriter, dds_participant, impl->publisher,
       detail::kDiscoveryTopicName, detail::kDiscoveryTypeName, discovery_writer_qos(),
       EndpointOptions{}, nullptr);
+  impl->graph_cache = std::make_unique<GraphCache>(dds_participant, impl->subscriber);
   return std::shared_ptr<Participant>(new Participant(std::move(impl)));
 }
 
 Participant::Participant(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
-Participant::~Participant() { impl_->discovery_writer.reset(); }
+Participant::~Participant()
+{
+  impl_->graph_cache.reset();
+  impl_->discovery_writer.reset();
+}
 
 std::uint32_t Participant::domain_id() const { return impl_->domain.domain_id(); }
 Guid Participant::guid() const { return impl_->guid; }
@@ -148,6 +155,8 @@ std::int32_t Participant::handle() const { return impl_->participant.entity; }
 std::int32_t Participant::dds_publisher() const { return impl_->publisher; }
 std::int32_t Participant::dds_subscriber() const { return impl_->subscriber; }
 detail::BurstFlusher & Participant::burst_flusher() { return impl_->flusher; }
+
+const GraphCache & Participant::graph() const { return *impl_->graph_cache; }
 
 std::array<std::uint8_t, 16> Participant::next_client_service_id()
 {

@@ -289,6 +289,24 @@ public:
   /// The current time of the node's clock.
   Time now() const;
 
+  /// Fully qualified names of the nodes discovered so far, this one included.
+  /** Graph queries see discovery's state, which converges only eventually. */
+  std::vector<std::string> get_node_names() const;
+
+  /// Topic names and their types ("pkg/msg/Type"), e.g. {"/chatter": {"std_msgs/msg/String"}}.
+  std::map<std::string, std::vector<std::string>> get_topic_names_and_types() const;
+
+  /// Service names and their types ("pkg/srv/Type").
+  std::map<std::string, std::vector<std::string>> get_service_names_and_types() const;
+
+  /// Publishers on the topic (expanded, not remapped), in any process.
+  /** \throws InvalidTopicNameError for an invalid name */
+  size_t count_publishers(const std::string & topic_name) const;
+
+  /// Subscriptions on the topic (expanded, not remapped), in any process.
+  /** \throws InvalidTopicNameError for an invalid name */
+  size_t count_subscribers(const std::string & topic_name) const;
+
   rclcpp::node_interfaces::NodeBaseInterface::SharedPtr get_node_base_interface();
   rclcpp::node_interfaces::NodeClockInterface::SharedPtr get_node_clock_interface();
   rclcpp::node_interfaces::NodeTimersInterface::SharedPtr get_node_timers_interface();

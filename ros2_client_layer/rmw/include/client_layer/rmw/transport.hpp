@@ -78,6 +78,7 @@ class Participant;
 namespace detail {
 class BurstFlusher;
 }  // namespace detail
+class GraphCache;  // graph.hpp
 
 // A writer of raw serialized samples on one DDS topic.
 class RawWriter
@@ -177,6 +178,9 @@ public:
   std::int32_t handle() const;          // dds_entity_t
   std::int32_t dds_publisher() const;   // parent of every writer
   std::int32_t dds_subscriber() const;  // parent of every reader
+
+  // The ROS graph as this participant has discovered it (graph.hpp).
+  const GraphCache & graph() const;
 
   // A new id for a client or service of this participant (see service.hpp).
   std::array<std::uint8_t, 16> next_client_service_id();

@@ -1,0 +1,177 @@
+// Graph queries: counts, topic, service and node names converge to the
+// discovered state, within a process and across processes.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "client_layer/rmw/transport.hpp"
+#include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "peer_process.hpp"
+#include "rclcpp/exceptions.hpp"
+#include "rclcpp/rclcpp.hpp"
+#include "rmw/qos_profiles.h"
+
+using namespace std::chrono_literals;
+using corvanta_protocol::msg::DiagnosticEvent;
+using corvanta_protocol::srv::DiagnosticSrv;
+
+namespace {
+
+const std::vector<std::string> kEventType = {"corvanta_protocol/msg/DiagnosticEvent"};
+const std::vector<std::string> kServiceType = {"corvanta_protocol/srv/DiagnosticSrv"};
+
+// Discovery is asynchronous: poll until `done` holds.
+bool eventually(const std::function<bool()> & done, std::chrono::seconds timeout = 10s)
+{
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
+
+bool contains(const std::vector<std::string> & names, const std::string & name)
+{
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The types of `name`, empty when it is not in `names_and_types`.
+std::vector<std::string> types_of(
+    const std::map<std::string, std::vector<std::string>> & names_and_types,
+    const std::string & name)
+{
+  auto it = names_and_types.find(name);
+  return it == names_and_types.end() ? std::vector<std::string>{} : it->second;
+}
+
+void ignore_request(
+    const std::shared_ptr<DiagnosticSrv::Request>, std::shared_ptr<DiagnosticSrv::Response>)
+{
+}
+
+class GraphTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    rclcpp::init(0, nullptr);
+    node_ = std::make_shared<rclcpp::Node>("graph_test", "/g");
+  }
+
+  void TearDown() override
+  {
+    node_.reset();
+    rclcpp::shutdown();
+  }
+
+  rclcpp::Node::SharedPtr node_;
+};
+
+TEST_F(GraphTest, CountsAndNamesFollowEntitiesOfTheProcess)
+{
+  auto other = std::make_shared<rclcpp::Node>("other", "/g");
+  auto publisher = node_->create_publisher<DiagnosticEvent>("chatter", 10);
+  auto s1 =
+      other->create_subscription<DiagnosticEvent>("chatter", 10, [](DiagnosticEvent::UniquePtr) {});
+  auto s2 = other->create_subscription<DiagnosticEvent>(
+      "/g/chatter", 10, [](DiagnosticEvent::UniquePtr) {});
+  auto service = other->create_service<DiagnosticSrv>("srv", &ignore_request);
+
+  ASSERT_TRUE(eventually([&] {
+    return node_->count_publishers("chatter") == 1u && node_->count_subscribers("chatter") == 2u;
+  }));
+  EXPECT_EQ(1u, node_->count_publishers("/g/chatter"));
+  EXPECT_EQ(0u, node_->count_publishers("/chatter"));
+  EXPECT_EQ(0u, node_->count_subscribers("~/chatter"));  // /g/graph_test/chatter
+  EXPECT_THROW(node_->count_publishers("bad name"), rclcpp::exceptions::InvalidTopicNameError);
+
+  ASSERT_TRUE(eventually([&] {
+    return !types_of(node_->get_service_names_and_types(), "/g/srv").empty() &&
+           contains(node_->get_node_names(), "/g/other");
+  }));
+  const auto topics = node_->get_topic_names_and_types();
+  EXPECT_EQ(kEventType, types_of(topics, "/g/chatter"));
+  for (const auto & [name, types] : topics) {
+    EXPECT_EQ('/', name.front()) << name;  // no DDS names (rq/..., ros_discovery_info)
+    EXPECT_EQ(std::string::npos, name.find("Request")) << name;
+  }
+  EXPECT_EQ(kServiceType, types_of(node_->get_service_names_and_types(), "/g/srv"));
+  EXPECT_TRUE(types_of(node_->get_service_names_and_types(), "/g/chatter").empty());
+  const auto nodes = node_->get_node_names();
+  EXPECT_TRUE(contains(nodes, "/g/graph_test"));
+  EXPECT_EQ(1, std::count(nodes.begin(), nodes.end(), "/g/other"));
+
+  publisher.reset();
+  s1.reset();
+  service.reset();
+  ASSERT_TRUE(eventually([&] {
+    return node_->count_publishers("chatter") == 0u && node_->count_subscribers("chatter") == 1u &&
+           types_of(node_->get_service_names_and_types(), "/g/srv").empty();
+  }));
+  s2.reset();
+  other.reset();
+  ASSERT_TRUE(eventually([&] {
+    return !contains(node_->get_node_names(), "/g/other") &&
+           types_of(node_->get_topic_names_and_types(), "/g/chatter").empty();
+  }));
+  EXPECT_TRUE(contains(node_->get_node_names(), "/g/graph_test"));
+}
+
+TEST_F(GraphTest, ListsEveryTypeOfATopicAndSkipsPlainDdsTopics)
+{
+  auto participant = client_layer::rmw::Participant::create(
+      static_cast<uint32_t>(rclcpp::contexts::get_global_default_context()->get_domain_id()), "/");
+  client_layer::rmw::RawWriter foreign_type(
+      participant, "rt/g/multi", "vendor::Sample", rmw_qos_profile_default);
+  client_layer::rmw::RawWriter plain_dds(
+      participant, "plain_topic", "corvanta_protocol::msg::dds_::DiagnosticEvent_",
+      rmw_qos_profile_default);
+  auto publisher = node_->create_publisher<DiagnosticEvent>("multi", 10);
+
+  const std::vector<std::string> both = {"corvanta_protocol/msg/DiagnosticEvent", "vendor::Sample"};
+  ASSERT_TRUE(
+      eventually([&] { return types_of(node_->get_topic_names_and_types(), "/g/multi") == both; }));
+  EXPECT_EQ(2u, node_->count_publishers("multi"));
+  for (const auto & [name, types] : node_->get_topic_names_and_types()) {
+    EXPECT_EQ(std::string::npos, name.find("plain_topic")) << name;
+  }
+}
+
+TEST_F(GraphTest, SeesAnotherProcessComeAndGo)
+{
+  PeerProcess peer({"serve"});
+  ASSERT_TRUE(peer.started());
+  ASSERT_EQ("ready", peer.read_line());
+
+  ASSERT_TRUE(eventually([&] {
+    return node_->count_publishers("/pong") == 1u && node_->count_subscribers("/ping") == 1u &&
+           contains(node_->get_node_names(), "/peer") &&
+           !types_of(node_->get_service_names_and_types(), "/peer_srv").empty();
+  }));
+  EXPECT_EQ(kEventType, types_of(node_->get_topic_names_and_types(), "/pong"));
+  EXPECT_EQ(kServiceType, types_of(node_->get_service_names_and_types(), "/peer_srv"));
+
+  peer.signal(SIGINT);  // the peer shuts down and its participant says goodbye
+  const int status = peer.wait();
+  EXPECT_TRUE(WIFEXITED(status)) << status;
+  ASSERT_TRUE(eventually([&] {
+    return node_->count_publishers("/pong") == 0u && node_->count_subscribers("/ping") == 0u &&
+           !contains(node_->get_node_names(), "/peer") &&
+           types_of(node_->get_service_names_and_types(), "/peer_srv").empty();
+  }));
+}
+
+}  // namespace
