@@ -7,8 +7,9 @@
 // Additions since the first version (all source compatible): EndpointOptions
 // (USER_DATA, ignore-local, match notification) as a defaulted last
 // constructor argument, SampleInfo::publication_handle, instance_handle(),
-// write_request()/take_request() for service samples, lost_count(), and
-// Participant::next_client_service_id(). Service details are in service.hpp.
+// write_request()/take_request() for service samples, lost_count(),
+// Participant::next_client_service_id() and Participant::graph(). Service
+// details are in service.hpp, the discovered graph in graph.hpp.
 #ifndef CLIENT_LAYER__RMW__TRANSPORT_HPP_
 #define CLIENT_LAYER__RMW__TRANSPORT_HPP_
 
