@@ -239,10 +239,12 @@ SetParametersResult declare_parameter_common(
 
 NodeParameters::NodeParameters(
     std::string node_fqn, std::map<std::string, rclcpp::ParameterValue> overrides,
-    bool allow_undeclared_parameters, bool automatically_declare_parameters_from_overrides)
+    bool allow_undeclared_parameters, bool automatically_declare_parameters_from_overrides,
+    ParameterEventHandler event_handler)
     : node_fqn_(std::move(node_fqn)),
       allow_undeclared_(allow_undeclared_parameters),
-      parameter_overrides_(std::move(overrides))
+      parameter_overrides_(std::move(overrides)),
+      event_handler_(std::move(event_handler))
 {
   if (automatically_declare_parameters_from_overrides) {
     ParameterDescriptor descriptor;

@@ -4,6 +4,8 @@
 #include "client_layer/logging.hpp"
 #include "node_base.hpp"
 #include "node_names.hpp"
+#include "parameter_events.hpp"
+#include "parameter_service.hpp"
 #include "rclcpp/exceptions.hpp"
 
 namespace client_layer {
@@ -59,13 +61,22 @@ Node::Node(
   node_clock_ = std::make_shared<client_layer::NodeClock>();
   node_timers_ = std::make_shared<client_layer::NodeTimers>(base);
   const auto & names = base->names();
+  client_layer::NodeParameters::ParameterEventHandler parameter_event_handler;
+  if (options.start_parameter_event_publisher()) {
+    parameter_event_handler = client_layer::create_parameter_event_publisher(
+        *base, node_clock_->get_clock(), options.parameter_event_qos());
+  }
   node_parameters_ = std::make_shared<client_layer::NodeParameters>(
       names.identity().fully_qualified_name,
       client_layer::resolve_parameter_overrides(
           names.identity().fully_qualified_name, options.parameter_overrides(),
           names.local_arguments(), names.global_arguments()),
       options.allow_undeclared_parameters(),
-      options.automatically_declare_parameters_from_overrides());
+      options.automatically_declare_parameters_from_overrides(),
+      std::move(parameter_event_handler));
+  if (options.start_parameter_services()) {
+    parameter_service_ = std::make_shared<client_layer::ParameterService>(base, node_parameters_);
+  }
 }
 
 Node::~Node() = default;

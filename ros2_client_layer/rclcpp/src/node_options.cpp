@@ -84,6 +84,14 @@ NodeOptions & NodeOptions::start_parameter_event_publisher(bool start_parameter_
   return *this;
 }
 
+const QoS & NodeOptions::parameter_event_qos() const { return parameter_event_qos_; }
+
+NodeOptions & NodeOptions::parameter_event_qos(const QoS & parameter_event_qos)
+{
+  parameter_event_qos_ = parameter_event_qos;
+  return *this;
+}
+
 bool NodeOptions::allow_undeclared_parameters() const { return allow_undeclared_parameters_; }
 
 NodeOptions & NodeOptions::allow_undeclared_parameters(bool allow_undeclared_parameters)

@@ -62,11 +62,13 @@ public:
   /// `node_fqn` names the node in parameter events; `overrides` are the
   /// resolved parameter overrides (see resolve_parameter_overrides). With
   /// `automatically_declare_parameters_from_overrides`, every override is
-  /// declared at once, dynamically typed.
+  /// declared at once, dynamically typed, and `event_handler` (when given)
+  /// already receives the events of those declarations.
   NodeParameters(
       std::string node_fqn, std::map<std::string, rclcpp::ParameterValue> overrides,
       bool allow_undeclared_parameters = false,
-      bool automatically_declare_parameters_from_overrides = false);
+      bool automatically_declare_parameters_from_overrides = false,
+      ParameterEventHandler event_handler = nullptr);
 
   NodeParameters(const NodeParameters &) = delete;
   NodeParameters & operator=(const NodeParameters &) = delete;

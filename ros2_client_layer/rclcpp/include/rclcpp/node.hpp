@@ -41,6 +41,10 @@
 #include "rclcpp/visibility_control.hpp"
 #include "rmw/qos_profiles.h"
 
+namespace client_layer {
+class ParameterService;
+}  // namespace client_layer
+
 namespace rclcpp {
 
 class Node : public std::enable_shared_from_this<Node>
@@ -325,6 +329,7 @@ private:
   rclcpp::node_interfaces::NodeClockInterface::SharedPtr node_clock_;
   rclcpp::node_interfaces::NodeTimersInterface::SharedPtr node_timers_;
   std::shared_ptr<client_layer::NodeParameters> node_parameters_;
+  std::shared_ptr<client_layer::ParameterService> parameter_service_;
   const rclcpp::NodeOptions node_options_;
 };
 

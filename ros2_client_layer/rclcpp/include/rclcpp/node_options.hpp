@@ -10,6 +10,7 @@
 #include "rclcpp/contexts/default_context.hpp"
 #include "rclcpp/parameter.hpp"
 #include "rclcpp/parameter_value.hpp"
+#include "rclcpp/qos.hpp"
 #include "rclcpp/visibility_control.hpp"
 
 namespace rclcpp {
@@ -58,13 +59,17 @@ public:
   bool enable_topic_statistics() const;
   NodeOptions & enable_topic_statistics(bool enable_topic_statistics);
 
-  /// Accepted for compatibility; the parameter services are not offered.
+  /// Whether the node offers the services "<name>/get_parameters" and the rest.
   bool start_parameter_services() const;
   NodeOptions & start_parameter_services(bool start_parameter_services);
 
-  /// Accepted for compatibility; parameter events are not published.
+  /// Whether the node publishes its parameter events on /parameter_events.
   bool start_parameter_event_publisher() const;
   NodeOptions & start_parameter_event_publisher(bool start_parameter_event_publisher);
+
+  /// The QoS of the /parameter_events publisher (default: ParameterEventsQoS).
+  const rclcpp::QoS & parameter_event_qos() const;
+  NodeOptions & parameter_event_qos(const rclcpp::QoS & parameter_event_qos);
 
   bool allow_undeclared_parameters() const;
   NodeOptions & allow_undeclared_parameters(bool allow_undeclared_parameters);
@@ -83,6 +88,7 @@ private:
   bool enable_topic_statistics_ = false;
   bool start_parameter_services_ = true;
   bool start_parameter_event_publisher_ = true;
+  rclcpp::QoS parameter_event_qos_ = rclcpp::ParameterEventsQoS();
   bool allow_undeclared_parameters_ = false;
   bool automatically_declare_parameters_from_overrides_ = false;
 };

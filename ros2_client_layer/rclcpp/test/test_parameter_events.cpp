@@ -1,0 +1,137 @@
+// The /parameter_events a node publishes when parameters are declared, set
+// and deleted, and NodeOptions::start_parameter_event_publisher(false).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "rcl_interfaces/msg/parameter_event.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+using namespace std::chrono_literals;
+using rcl_interfaces::msg::ParameterEvent;
+
+namespace {
+
+std::vector<std::string> names(const std::vector<rcl_interfaces::msg::Parameter> & parameters)
+{
+  std::vector<std::string> result;
+  for (const auto & parameter : parameters) {
+    result.push_back(parameter.name);
+  }
+  return result;
+}
+
+class ParameterEventsTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    rclcpp::init(0, nullptr);
+    listener_ = std::make_shared<rclcpp::Node>("listener");
+    subscription_ = listener_->create_subscription<ParameterEvent>(
+        "/parameter_events", rclcpp::ParameterEventsQoS(), [this](const ParameterEvent & event) {
+          std::lock_guard<std::mutex> lock(mutex_);
+          events_.push_back(event);
+        });
+    executor_.add_node(listener_);
+  }
+
+  void TearDown() override
+  {
+    executor_.remove_node(listener_);
+    subscription_.reset();
+    listener_.reset();
+    rclcpp::shutdown();
+  }
+
+  // The events of node `fqn`, once `count` of them have arrived (or after 10 s).
+  std::vector<ParameterEvent> events_of(const std::string & fqn, size_t count)
+  {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    std::vector<ParameterEvent> of_node;
+    while (std::chrono::steady_clock::now() < deadline) {
+      executor_.spin_some(100ms);
+      of_node.clear();
+      std::lock_guard<std::mutex> lock(mutex_);
+      for (const auto & event : events_) {
+        if (event.node == fqn) {
+          of_node.push_back(event);
+        }
+      }
+      if (of_node.size() >= count) {
+        break;
+      }
+    }
+    return of_node;
+  }
+
+  rclcpp::Node::SharedPtr listener_;
+  rclcpp::Subscription<ParameterEvent>::SharedPtr subscription_;
+  rclcpp::executors::SingleThreadedExecutor executor_;
+  std::mutex mutex_;
+  std::vector<ParameterEvent> events_;
+};
+
+TEST_F(ParameterEventsTest, DeclareSetAndDeleteArePublishedAsRclcppDoes)
+{
+  auto talker = std::make_shared<rclcpp::Node>(
+      "talker", "/robot",
+      rclcpp::NodeOptions()
+          .parameter_overrides({rclcpp::Parameter("from_override", 5)})
+          .automatically_declare_parameters_from_overrides(true));
+  talker->declare_parameter("count", 1);
+  talker->declare_parameter("uninitialised", rclcpp::PARAMETER_STRING);
+  talker->set_parameter(rclcpp::Parameter("count", 2));
+  EXPECT_FALSE(talker->set_parameter(rclcpp::Parameter("count", "two")).successful);
+  rcl_interfaces::msg::ParameterDescriptor dynamic;
+  dynamic.dynamic_typing = true;
+  talker->declare_parameter("dynamic", true, dynamic);
+  talker->set_parameter(rclcpp::Parameter("dynamic"));  // a value of type "not set" deletes it
+  talker->declare_parameter("temporary", 1.5, dynamic);
+  talker->undeclare_parameter("temporary");  // rclcpp publishes nothing for this
+  talker->set_parameter(rclcpp::Parameter("count", 3));
+
+  const auto events = events_of("/robot/talker", 8);
+  ASSERT_EQ(8u, events.size());
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(Names{"from_override"}, names(events[0].new_parameters));
+  EXPECT_EQ(5, events[0].new_parameters[0].value.integer_value);
+  EXPECT_EQ(Names{"count"}, names(events[1].new_parameters));
+  // Declaring without a value still publishes, with nothing in it.
+  EXPECT_TRUE(events[2].new_parameters.empty());
+  EXPECT_TRUE(events[2].changed_parameters.empty());
+  EXPECT_TRUE(events[2].deleted_parameters.empty());
+  ASSERT_EQ(Names{"count"}, names(events[3].changed_parameters));
+  EXPECT_EQ(2, events[3].changed_parameters[0].value.integer_value);
+  EXPECT_EQ(Names{"dynamic"}, names(events[4].new_parameters));
+  EXPECT_EQ(Names{"dynamic"}, names(events[5].deleted_parameters));
+  EXPECT_TRUE(events[5].changed_parameters.empty());
+  EXPECT_EQ(Names{"temporary"}, names(events[6].new_parameters));
+  // The refused set and the undeclare published nothing: the last set follows.
+  ASSERT_EQ(Names{"count"}, names(events[7].changed_parameters));
+  EXPECT_EQ(3, events[7].changed_parameters[0].value.integer_value);
+  for (const auto & event : events) {
+    EXPECT_GT(rclcpp::Time(event.stamp).nanoseconds(), 0);
+  }
+}
+
+TEST_F(ParameterEventsTest, StartParameterEventPublisherFalsePublishesNothing)
+{
+  auto quiet = std::make_shared<rclcpp::Node>(
+      "quiet", rclcpp::NodeOptions().start_parameter_event_publisher(false));
+  auto loud = std::make_shared<rclcpp::Node>("loud");
+  quiet->declare_parameter("value", 1);
+  quiet->set_parameter(rclcpp::Parameter("value", 2));
+  loud->declare_parameter("value", 1);
+
+  // Samples of this process reach the listener as they are written, so a
+  // publisher of the quiet node would have delivered before the loud one.
+  ASSERT_EQ(1u, events_of("/loud", 1).size());
+  EXPECT_TRUE(events_of("/quiet", 0).empty());
+}
+
+}  // namespace

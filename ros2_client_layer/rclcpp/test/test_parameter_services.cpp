@@ -1,0 +1,257 @@
+// A node's parameter services, called by a client in a second node: the
+// service names, the replies for known, unknown and refused parameters, bad
+// requests from the network, and NodeOptions::start_parameter_services(false).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "rcl_interfaces/srv/describe_parameters.hpp"
+#include "rcl_interfaces/srv/get_parameter_types.hpp"
+#include "rcl_interfaces/srv/get_parameters.hpp"
+#include "rcl_interfaces/srv/list_parameters.hpp"
+#include "rcl_interfaces/srv/set_parameters.hpp"
+#include "rcl_interfaces/srv/set_parameters_atomically.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+using namespace std::chrono_literals;
+namespace srv = rcl_interfaces::srv;
+using rcl_interfaces::msg::ParameterType;
+
+namespace {
+
+rcl_interfaces::msg::Parameter parameter_msg(const std::string & name, rclcpp::ParameterValue value)
+{
+  return rclcpp::Parameter(name, value).to_parameter_msg();
+}
+
+class ParameterServiceTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    rclcpp::init(0, nullptr);
+    server_ = std::make_shared<rclcpp::Node>("server", "/robot");
+    rcl_interfaces::msg::ParameterDescriptor ranged;
+    ranged.integer_range.resize(1);
+    ranged.integer_range[0].from_value = 0;
+    ranged.integer_range[0].to_value = 10;
+    ranged.integer_range[0].step = 1;
+    server_->declare_parameter("limits.count", 3, ranged);
+    server_->declare_parameter("limits.scale", 0.5);
+    rcl_interfaces::msg::ParameterDescriptor read_only;
+    read_only.read_only = true;
+    server_->declare_parameter("name", "left", read_only);
+    server_->declare_parameter("unset", rclcpp::PARAMETER_STRING);
+
+    client_node_ = std::make_shared<rclcpp::Node>("client");
+    executor_.add_node(server_);
+    executor_.add_node(client_node_);
+  }
+
+  void TearDown() override
+  {
+    executor_.remove_node(client_node_);
+    executor_.remove_node(server_);
+    client_node_.reset();
+    server_.reset();
+    rclcpp::shutdown();
+  }
+
+  // Calls "/robot/server/<service>" and returns the response (null on timeout).
+  template <typename ServiceT>
+  std::shared_ptr<typename ServiceT::Response> call(
+      const std::string & service, typename ServiceT::Request request)
+  {
+    auto client = client_node_->create_client<ServiceT>("/robot/server/" + service);
+    if (!client->wait_for_service(10s)) {
+      ADD_FAILURE() << service << " is not offered";
+      return nullptr;
+    }
+    auto future = client->async_send_request(std::make_shared<typename ServiceT::Request>(request));
+    if (executor_.spin_until_future_complete(future, 10s) != rclcpp::FutureReturnCode::SUCCESS) {
+      ADD_FAILURE() << service << " did not answer";
+      return nullptr;
+    }
+    return future.get();
+  }
+
+  rclcpp::Node::SharedPtr server_;
+  rclcpp::Node::SharedPtr client_node_;
+  rclcpp::executors::SingleThreadedExecutor executor_;
+};
+
+TEST_F(ParameterServiceTest, GetAndDescribeAnswerForKnownNamesOnly)
+{
+  srv::GetParameters::Request get;
+  get.names = {"limits.count", "name"};
+  auto values = call<srv::GetParameters>("get_parameters", get);
+  ASSERT_NE(nullptr, values);
+  ASSERT_EQ(2u, values->values.size());
+  EXPECT_EQ(3, values->values[0].integer_value);
+  EXPECT_EQ("left", values->values[1].string_value);
+
+  // One unknown or uninitialised name empties the whole reply, as in rclcpp.
+  get.names = {"limits.count", "missing"};
+  values = call<srv::GetParameters>("get_parameters", get);
+  ASSERT_NE(nullptr, values);
+  EXPECT_TRUE(values->values.empty());
+  get.names = {"unset"};
+  values = call<srv::GetParameters>("get_parameters", get);
+  ASSERT_NE(nullptr, values);
+  EXPECT_TRUE(values->values.empty());
+
+  srv::GetParameterTypes::Request types;
+  types.names = {"limits.scale", "unset"};
+  auto type_reply = call<srv::GetParameterTypes>("get_parameter_types", types);
+  ASSERT_NE(nullptr, type_reply);
+  EXPECT_EQ(
+      (std::vector<uint8_t>{ParameterType::PARAMETER_DOUBLE, ParameterType::PARAMETER_NOT_SET}),
+      type_reply->types);
+  types.names = {"missing"};
+  type_reply = call<srv::GetParameterTypes>("get_parameter_types", types);
+  ASSERT_NE(nullptr, type_reply);
+  EXPECT_TRUE(type_reply->types.empty());
+
+  srv::DescribeParameters::Request describe;
+  describe.names = {"limits.count", "name"};
+  auto descriptors = call<srv::DescribeParameters>("describe_parameters", describe);
+  ASSERT_NE(nullptr, descriptors);
+  ASSERT_EQ(2u, descriptors->descriptors.size());
+  EXPECT_EQ("limits.count", descriptors->descriptors[0].name);
+  EXPECT_EQ(ParameterType::PARAMETER_INTEGER, descriptors->descriptors[0].type);
+  ASSERT_EQ(1u, descriptors->descriptors[0].integer_range.size());
+  EXPECT_EQ(10, descriptors->descriptors[0].integer_range[0].to_value);
+  EXPECT_TRUE(descriptors->descriptors[1].read_only);
+  describe.names = {"name", "missing"};
+  descriptors = call<srv::DescribeParameters>("describe_parameters", describe);
+  ASSERT_NE(nullptr, descriptors);
+  EXPECT_TRUE(descriptors->descriptors.empty());
+
+  srv::ListParameters::Request list;
+  list.prefixes = {"limits"};
+  auto listed = call<srv::ListParameters>("list_parameters", list);
+  ASSERT_NE(nullptr, listed);
+  EXPECT_EQ((std::vector<std::string>{"limits.count", "limits.scale"}), listed->result.names);
+  EXPECT_EQ((std::vector<std::string>{"limits"}), listed->result.prefixes);
+  list.prefixes.clear();
+  listed = call<srv::ListParameters>("list_parameters", list);
+  ASSERT_NE(nullptr, listed);
+  EXPECT_EQ(4u, listed->result.names.size());
+}
+
+TEST_F(ParameterServiceTest, SetParametersGivesOneResultEachWithRclcppReasons)
+{
+  srv::SetParameters::Request set;
+  set.parameters = {
+      parameter_msg("limits.count", rclcpp::ParameterValue(7)),
+      parameter_msg("missing", rclcpp::ParameterValue(1)),
+      parameter_msg("name", rclcpp::ParameterValue("right")),
+      parameter_msg("limits.count", rclcpp::ParameterValue("seven")),
+      parameter_msg("limits.count", rclcpp::ParameterValue(11)),
+  };
+  auto reply = call<srv::SetParameters>("set_parameters", set);
+  ASSERT_NE(nullptr, reply);
+  ASSERT_EQ(5u, reply->results.size());
+  EXPECT_TRUE(reply->results[0].successful);
+  EXPECT_EQ("", reply->results[0].reason);
+  EXPECT_FALSE(reply->results[1].successful);
+  EXPECT_EQ(
+      "parameter 'missing' cannot be set because it was not declared", reply->results[1].reason);
+  EXPECT_FALSE(reply->results[2].successful);
+  EXPECT_EQ("parameter 'name' cannot be set because it is read-only", reply->results[2].reason);
+  EXPECT_FALSE(reply->results[3].successful);
+  EXPECT_EQ(
+      "Wrong parameter type, parameter {limits.count} is of type {integer}, setting it to "
+      "{string} is not allowed.",
+      reply->results[3].reason);
+  EXPECT_FALSE(reply->results[4].successful);
+  EXPECT_EQ(
+      "Parameter {limits.count} doesn't comply with integer range.", reply->results[4].reason);
+  EXPECT_EQ(7, server_->get_parameter("limits.count").as_int());
+  EXPECT_EQ("left", server_->get_parameter("name").as_string());
+}
+
+TEST_F(ParameterServiceTest, SetAtomicallyIsAllOrNothing)
+{
+  srv::SetParametersAtomically::Request set;
+  set.parameters = {
+      parameter_msg("limits.count", rclcpp::ParameterValue(9)),
+      parameter_msg("missing", rclcpp::ParameterValue(1)),
+  };
+  auto reply = call<srv::SetParametersAtomically>("set_parameters_atomically", set);
+  ASSERT_NE(nullptr, reply);
+  EXPECT_FALSE(reply->result.successful);
+  EXPECT_EQ("One or more parameters were not declared before setting", reply->result.reason);
+  EXPECT_EQ(3, server_->get_parameter("limits.count").as_int());
+
+  set.parameters = {
+      parameter_msg("limits.count", rclcpp::ParameterValue(9)),
+      parameter_msg("limits.scale", rclcpp::ParameterValue(2.0)),
+  };
+  reply = call<srv::SetParametersAtomically>("set_parameters_atomically", set);
+  ASSERT_NE(nullptr, reply);
+  EXPECT_TRUE(reply->result.successful);
+  EXPECT_EQ(9, server_->get_parameter("limits.count").as_int());
+  EXPECT_EQ(2.0, server_->get_parameter("limits.scale").as_double());
+}
+
+TEST_F(ParameterServiceTest, MalformedRequestsAreRefusedAndTheNodeKeepsServing)
+{
+  auto unknown_type = parameter_msg("limits.count", rclcpp::ParameterValue(1));
+  unknown_type.value.type = 42;
+  srv::SetParameters::Request set;
+  set.parameters = {
+      unknown_type, parameter_msg("", rclcpp::ParameterValue(1)),
+      parameter_msg("limits.count", rclcpp::ParameterValue(4))};
+  auto reply = call<srv::SetParameters>("set_parameters", set);
+  ASSERT_NE(nullptr, reply);
+  ASSERT_EQ(3u, reply->results.size());
+  EXPECT_FALSE(reply->results[0].successful);
+  EXPECT_EQ("Unknown type: 42", reply->results[0].reason);
+  EXPECT_FALSE(reply->results[1].successful);
+  EXPECT_EQ("parameter name must not be empty", reply->results[1].reason);
+  EXPECT_TRUE(reply->results[2].successful);
+
+  srv::SetParametersAtomically::Request atomic;
+  atomic.parameters = {parameter_msg("limits.count", rclcpp::ParameterValue(5)), unknown_type};
+  auto atomic_reply = call<srv::SetParametersAtomically>("set_parameters_atomically", atomic);
+  ASSERT_NE(nullptr, atomic_reply);
+  EXPECT_FALSE(atomic_reply->result.successful);
+  EXPECT_EQ("Unknown type: 42", atomic_reply->result.reason);
+  EXPECT_EQ(4, server_->get_parameter("limits.count").as_int());
+}
+
+template <typename ServiceT>
+bool is_offered(rclcpp::Node & node, const std::string & name)
+{
+  return node.create_client<ServiceT>(name)->wait_for_service(100ms);
+}
+
+TEST(ParameterServiceOptionsTest, StartParameterServicesFalseOffersNone)
+{
+  rclcpp::init(0, nullptr);
+  {
+    auto offering = std::make_shared<rclcpp::Node>("offering");
+    auto silent = std::make_shared<rclcpp::Node>(
+        "silent", rclcpp::NodeOptions().start_parameter_services(false));
+    auto client_node = std::make_shared<rclcpp::Node>("client");
+    // Both servers share the process's participant, so once the offering
+    // node's service is seen, the silent node's would be seen too.
+    auto offered = client_node->create_client<srv::ListParameters>("/offering/list_parameters");
+    ASSERT_TRUE(offered->wait_for_service(10s));
+    EXPECT_FALSE(is_offered<srv::GetParameters>(*client_node, "/silent/get_parameters"));
+    EXPECT_FALSE(is_offered<srv::GetParameterTypes>(*client_node, "/silent/get_parameter_types"));
+    EXPECT_FALSE(is_offered<srv::SetParameters>(*client_node, "/silent/set_parameters"));
+    EXPECT_FALSE(is_offered<srv::SetParametersAtomically>(
+        *client_node, "/silent/set_parameters_atomically"));
+    EXPECT_FALSE(is_offered<srv::DescribeParameters>(*client_node, "/silent/describe_parameters"));
+    EXPECT_FALSE(is_offered<srv::ListParameters>(*client_node, "/silent/list_parameters"));
+    EXPECT_TRUE(is_offered<srv::GetParameters>(*client_node, "/offering/get_parameters"));
+  }
+  rclcpp::shutdown();
+}
+
+}  // namespace
