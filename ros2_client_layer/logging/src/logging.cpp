@@ -118,6 +118,8 @@ private:
 };
 
 std::atomic<bool> g_console_output_enabled{true};
+std::atomic<bool> g_rosout_enabled{true};
+std::atomic<OutputHandler> g_additional_output{nullptr};
 
 LevelRegistry & registry()
 {
@@ -345,6 +347,12 @@ int get_effective_level(const std::string & name) { return registry().effective(
 
 void set_console_output_enabled(bool enabled) { g_console_output_enabled.store(enabled); }
 
+void set_rosout_enabled(bool enabled) { g_rosout_enabled.store(enabled); }
+
+bool rosout_enabled() { return g_rosout_enabled.load(); }
+
+void set_additional_output(OutputHandler handler) { g_additional_output.store(handler); }
+
 bool is_enabled_for(const char * name, int severity)
 {
   if (name == nullptr) {
@@ -413,23 +421,17 @@ std::string format_output(
 
 namespace {
 
-void write_line(
-    const LogLocation * location, int severity, const char * name, const char * format,
-    va_list args)
+void write_console_line(
+    const LogLocation * location, int severity, const char * name, int64_t timestamp_ns,
+    const std::string & message)
 {
-  if (!g_console_output_enabled.load(std::memory_order_relaxed)) {
-    return;
-  }
-  const int64_t now = system_time_now_ns();
   const OutputConfig & config = output_config();
   const bool colorized = config.use_color;
-
-  const std::string message = format_message(format, args);
   std::string line;
   if (colorized) {
     line += color_for(severity);
   }
-  line += format_output(config.format, location, severity, name ? name : "", now, message);
+  line += format_output(config.format, location, severity, name ? name : "", timestamp_ns, message);
   if (colorized) {
     line += kColorNormal;
   }
@@ -437,6 +439,26 @@ void write_line(
   // One call per line: stdio locks the stream for its duration, so concurrent
   // lines never interleave.
   std::fwrite(line.data(), 1, line.size(), config.stream);
+}
+
+// The message is formatted once, for the console and the additional output.
+void write_line(
+    const LogLocation * location, int severity, const char * name, const char * format,
+    va_list args)
+{
+  const bool console = g_console_output_enabled.load(std::memory_order_relaxed);
+  const OutputHandler additional = g_additional_output.load(std::memory_order_acquire);
+  if (!console && additional == nullptr) {
+    return;
+  }
+  const int64_t now = system_time_now_ns();
+  const std::string message = format_message(format, args);
+  if (console) {
+    write_console_line(location, severity, name, now, message);
+  }
+  if (additional != nullptr) {
+    additional(LogRecord{location, severity, name, now, message});
+  }
 }
 
 }  // namespace

@@ -289,3 +289,32 @@ TEST(LogOutput, ConcurrentLinesNeverInterleave)
   }
   EXPECT_EQ(per_thread.size(), 4u);
 }
+
+namespace {
+std::vector<std::string> g_records;
+void record_output(const logging::LogRecord & record)
+{
+  g_records.push_back(
+      std::string(record.name ? record.name : "(null)") + "|" +
+      logging::severity_name(record.severity) + "|" + std::string(record.message) + "|" +
+      std::to_string(record.location ? record.location->line_number : 0));
+}
+}  // namespace
+
+TEST_F(LevelsTest, AdditionalOutputGetsEnabledMessagesEvenWithoutConsole)
+{
+  g_records.clear();
+  logging::set_additional_output(&record_output);
+  logging::set_console_output_enabled(false);
+  const auto logger = rclcpp::get_logger("macros");
+  RCLCPP_DEBUG(logger, "below the level %d", 1);
+  const int line = __LINE__ + 1;
+  RCLCPP_WARN(logger, "formatted %d", 2);
+  RCUTILS_LOG_ERROR_NAMED("macros", "from rcutils");
+  logging::set_console_output_enabled(true);
+  logging::set_additional_output(nullptr);
+  RCLCPP_WARN(logger, "after removal");
+  ASSERT_EQ(2u, g_records.size());
+  EXPECT_EQ("macros|WARN|formatted 2|" + std::to_string(line), g_records[0]);
+  EXPECT_EQ(0u, g_records[1].rfind("macros|ERROR|from rcutils|", 0));
+}

@@ -445,6 +445,7 @@ void apply_logging_arguments(const Arguments & arguments)
 {
   apply_log_levels(arguments.log_levels);
   logging::set_console_output_enabled(!arguments.log_stdout_disabled);
+  logging::set_rosout_enabled(!arguments.log_rosout_disabled);
 }
 
 namespace {

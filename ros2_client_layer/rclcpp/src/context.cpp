@@ -138,7 +138,7 @@ void Context::init(int argc, char const * const * argv, const rclcpp::InitOption
       client_layer::parse_arguments(state->arguments, "failed to initialize rcl"));
   state->domain_id = resolve_domain_id(init_options);
   if (init_options.auto_initialize_logging()) {
-    client_layer::apply_log_levels(arguments->log_levels);
+    client_layer::apply_logging_arguments(*arguments);
   }
   client_layer::throw_if_unknown_ros_args(*arguments);
   if (arguments->enclave) {

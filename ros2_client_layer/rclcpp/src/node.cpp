@@ -7,6 +7,7 @@
 #include "parameter_events.hpp"
 #include "parameter_service.hpp"
 #include "rclcpp/exceptions.hpp"
+#include "rosout.hpp"
 
 namespace client_layer {
 
@@ -58,6 +59,9 @@ Node::Node(
 {
   auto base = std::make_shared<client_layer::NodeBase>(node_name, namespace_, options);
   node_base_ = base;
+  if (options.enable_rosout() && client_layer::logging::rosout_enabled()) {
+    rosout_publisher_ = std::make_shared<client_layer::RosoutPublisher>(*base);
+  }
   node_clock_ = std::make_shared<client_layer::NodeClock>();
   node_timers_ = std::make_shared<client_layer::NodeTimers>(base);
   const auto & names = base->names();

@@ -71,6 +71,28 @@ int get_effective_level(const std::string & name);
 /// Turns console output on or off (rcl's --enable-/--disable-stdout-logs); on by default.
 void set_console_output_enabled(bool enabled);
 
+/// Whether nodes publish their loggers' messages on /rosout (rcl's
+/// --enable-/--disable-rosout-logs); on by default. Read when a node is created.
+void set_rosout_enabled(bool enabled);
+bool rosout_enabled();
+
+/// A message that passed its logger's level check, as the additional output receives it.
+struct LogRecord
+{
+  const LogLocation * location;  ///< null for the layer's own messages
+  int severity;
+  const char * name;     ///< null for an unnamed logger
+  int64_t timestamp_ns;  ///< system time, the console line's {time}
+  std::string_view message;
+};
+
+/// Receives each message after the console output. It runs on the logging
+/// thread with no lock of this backend held, and must not throw.
+using OutputHandler = void (*)(const LogRecord & record);
+
+/// Installs the additional output (rcl's /rosout handler); nullptr removes it.
+void set_additional_output(OutputHandler handler);
+
 /// True when a message of `severity` from logger `name` is printed (nullptr: default level).
 bool is_enabled_for(const char * name, int severity);
 

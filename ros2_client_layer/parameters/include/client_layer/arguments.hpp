@@ -113,7 +113,8 @@ std::map<std::string, rclcpp::ParameterValue> resolve_parameter_overrides(
 void apply_log_levels(const LogLevels & levels);
 
 /// What rcl's logging configuration takes from the process arguments at
-/// init: the `--log-level` settings and `--disable-stdout-logs`.
+/// init: the `--log-level` settings, `--disable-stdout-logs` and
+/// `--disable-rosout-logs`.
 void apply_logging_arguments(const Arguments & arguments);
 
 /// Node name after `__node:=` rules (local rules first, then global; first match wins).

@@ -43,6 +43,7 @@
 
 namespace client_layer {
 class ParameterService;
+class RosoutPublisher;
 }  // namespace client_layer
 
 namespace rclcpp {
@@ -326,6 +327,7 @@ private:
       const rclcpp::CallbackGroup::SharedPtr & group, const char * error);
 
   rclcpp::node_interfaces::NodeBaseInterface::SharedPtr node_base_;
+  std::shared_ptr<client_layer::RosoutPublisher> rosout_publisher_;
   rclcpp::node_interfaces::NodeClockInterface::SharedPtr node_clock_;
   rclcpp::node_interfaces::NodeTimersInterface::SharedPtr node_timers_;
   std::shared_ptr<client_layer::NodeParameters> node_parameters_;

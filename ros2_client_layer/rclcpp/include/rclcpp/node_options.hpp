@@ -47,7 +47,8 @@ public:
   bool use_global_arguments() const;
   NodeOptions & use_global_arguments(bool use_global_arguments);
 
-  /// Accepted for compatibility; the layer has no /rosout publisher.
+  /// Whether the node publishes its logger's messages on /rosout (when the
+  /// process arguments do not disable it with --disable-rosout-logs).
   bool enable_rosout() const;
   NodeOptions & enable_rosout(bool enable_rosout);
 

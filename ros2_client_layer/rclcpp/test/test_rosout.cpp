@@ -1,0 +1,147 @@
+// /rosout: a node's log lines arrive as rcl_interfaces/msg/Log with their
+// name, level, text and source location; other loggers' lines, disabled
+// levels and nodes with rosout turned off publish nothing; late joiners get
+// the history.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "rcl_interfaces/msg/log.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+using namespace std::chrono_literals;
+using rcl_interfaces::msg::Log;
+
+namespace {
+
+rclcpp::QoS rosout_qos()
+{
+  return rclcpp::QoS(rclcpp::KeepLast(1000)).reliable().transient_local();
+}
+
+// Collects /rosout on a node of its own.
+class RosoutListener
+{
+public:
+  explicit RosoutListener(const rclcpp::QoS & qos = rosout_qos())
+      : node_(std::make_shared<rclcpp::Node>(
+            "rosout_listener", rclcpp::NodeOptions().enable_rosout(false)))
+  {
+    subscription_ = node_->create_subscription<Log>("/rosout", qos, [this](const Log & message) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      messages_.push_back(message);
+    });
+    executor_.add_node(node_);
+  }
+
+  ~RosoutListener() { executor_.remove_node(node_); }
+
+  // Everything received once a message with text `last` has arrived (or after 10 s).
+  std::vector<Log> until(const std::string & last)
+  {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < deadline) {
+      executor_.spin_some(100ms);
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!messages_.empty() && messages_.back().msg == last) {
+        return messages_;
+      }
+    }
+    ADD_FAILURE() << "\"" << last << "\" did not arrive";
+    std::lock_guard<std::mutex> lock(mutex_);
+    return messages_;
+  }
+
+private:
+  rclcpp::Node::SharedPtr node_;
+  rclcpp::Subscription<Log>::SharedPtr subscription_;
+  rclcpp::executors::SingleThreadedExecutor executor_;
+  std::mutex mutex_;
+  std::vector<Log> messages_;
+};
+
+std::vector<std::string> texts(const std::vector<Log> & messages)
+{
+  std::vector<std::string> result;
+  for (const auto & message : messages) {
+    result.push_back(message.name + ": " + message.msg);
+  }
+  return result;
+}
+
+class RosoutTest : public ::testing::Test
+{
+protected:
+  void TearDown() override { rclcpp::shutdown(); }
+};
+
+TEST_F(RosoutTest, NodeLoggerLinesArriveWithTheirSourceAndNothingElseDoes)
+{
+  rclcpp::init(0, nullptr);
+  RosoutListener listener;
+  auto talker = std::make_shared<rclcpp::Node>("talker", "/robot");
+  auto muted = std::make_shared<rclcpp::Node>("muted", rclcpp::NodeOptions().enable_rosout(false));
+
+  // clang-format off
+  const uint32_t line = __LINE__; RCLCPP_WARN(talker->get_logger(), "hello %d", 42);
+  // clang-format on
+  RCLCPP_DEBUG(talker->get_logger(), "below the level");
+  RCLCPP_INFO(rclcpp::get_logger("other"), "not a node's logger");
+  // rcl in this release publishes only the node's own logger name, not its children.
+  RCLCPP_INFO(talker->get_logger().get_child("child"), "a child logger");
+  RCLCPP_INFO(muted->get_logger(), "rosout disabled");
+  RCLCPP_ERROR_STREAM(talker->get_logger(), "last " << 1);
+
+  const auto messages = listener.until("last 1");
+  ASSERT_EQ(
+      (std::vector<std::string>{"robot.talker: hello 42", "robot.talker: last 1"}),
+      texts(messages));
+  const Log & hello = messages[0];
+  EXPECT_EQ(Log::WARN, hello.level);
+  EXPECT_EQ(__FILE__, hello.file);
+  EXPECT_EQ("TestBody", hello.function);
+  EXPECT_EQ(line, hello.line);
+  EXPECT_GT(rclcpp::Time(hello.stamp).nanoseconds(), 0);
+  EXPECT_EQ(Log::ERROR, messages[1].level);
+
+  // Transient local with a deep history: a late subscriber still gets both.
+  RosoutListener late;
+  EXPECT_EQ(texts(messages), texts(late.until("last 1")));
+}
+
+// A node whose lines must not arrive logs first; a marker published directly
+// on /rosout afterwards shows that nothing was on its way.
+void expect_no_rosout_from(const rclcpp::Node::SharedPtr & node)
+{
+  RosoutListener listener;
+  auto marker_node = std::make_shared<rclcpp::Node>("marker");
+  auto marker = marker_node->create_publisher<Log>("/rosout", rosout_qos());
+  RCLCPP_ERROR(node->get_logger(), "must not arrive");
+  Log message;
+  message.msg = "marker";
+  marker->publish(message);
+  EXPECT_EQ((std::vector<std::string>{": marker"}), texts(listener.until("marker")));
+}
+
+TEST_F(RosoutTest, DisableRosoutLogsArgumentTurnsItOffForEveryNode)
+{
+  const char * argv[] = {"prog", "--ros-args", "--disable-rosout-logs"};
+  rclcpp::init(3, argv);
+  expect_no_rosout_from(std::make_shared<rclcpp::Node>("quiet"));
+}
+
+TEST_F(RosoutTest, EnableRosoutLogsArgumentKeepsItOn)
+{
+  const char * argv[] = {"prog", "--ros-args", "--enable-rosout-logs"};
+  rclcpp::init(3, argv);
+  RosoutListener listener;
+  auto node = std::make_shared<rclcpp::Node>("chatty");
+  RCLCPP_INFO(node->get_logger(), "arrives");
+  EXPECT_EQ((std::vector<std::string>{"chatty: arrives"}), texts(listener.until("arrives")));
+}
+
+}  // namespace
