@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "rcl_interfaces/srv/describe_parameters.hpp"
@@ -82,6 +84,31 @@ protected:
   rclcpp::Node::SharedPtr client_node_;
   rclcpp::executors::SingleThreadedExecutor executor_;
 };
+
+// Other ROS 2 tools find the services by these names and types.
+TEST_F(ParameterServiceTest, ServicesCarryTheNamesAndTypesOfRos2)
+{
+  const std::map<std::string, std::string> expected = {
+      {"/robot/server/describe_parameters", "rcl_interfaces/srv/DescribeParameters"},
+      {"/robot/server/get_parameter_types", "rcl_interfaces/srv/GetParameterTypes"},
+      {"/robot/server/get_parameters", "rcl_interfaces/srv/GetParameters"},
+      {"/robot/server/list_parameters", "rcl_interfaces/srv/ListParameters"},
+      {"/robot/server/set_parameters", "rcl_interfaces/srv/SetParameters"},
+      {"/robot/server/set_parameters_atomically", "rcl_interfaces/srv/SetParametersAtomically"},
+  };
+  std::map<std::string, std::string> found;
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (found.size() < expected.size() && std::chrono::steady_clock::now() < deadline) {
+    found.clear();
+    for (const auto & [name, types] : client_node_->get_service_names_and_types()) {
+      if (name.rfind("/robot/server/", 0) == 0 && types.size() == 1) {
+        found[name] = types.front();
+      }
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_EQ(expected, found);
+}
 
 TEST_F(ParameterServiceTest, GetAndDescribeAnswerForKnownNamesOnly)
 {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "rcl_interfaces/msg/log.hpp"
@@ -73,6 +74,20 @@ std::vector<std::string> texts(const std::vector<Log> & messages)
   return result;
 }
 
+// The graph is eventually consistent: polls it for up to 10 s.
+template <typename PredicateT>
+bool eventually(PredicateT predicate)
+{
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (!predicate()) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
 class RosoutTest : public ::testing::Test
 {
 protected:
@@ -107,6 +122,13 @@ TEST_F(RosoutTest, NodeLoggerLinesArriveWithTheirSourceAndNothingElseDoes)
   EXPECT_EQ(line, hello.line);
   EXPECT_GT(rclcpp::Time(hello.stamp).nanoseconds(), 0);
   EXPECT_EQ(Log::ERROR, messages[1].level);
+
+  EXPECT_TRUE(eventually([&talker] {
+    return talker->get_topic_names_and_types()["/rosout"] ==
+           std::vector<std::string>{"rcl_interfaces/msg/Log"};
+  }));
+  // Only the talker publishes: the listener and the muted node have no publisher.
+  EXPECT_EQ(1u, talker->count_publishers("/rosout"));
 
   // Transient local with a deep history: a late subscriber still gets both.
   RosoutListener late;
