@@ -197,12 +197,31 @@ TEST_F(PubSubTest, AcrossProcesses)
   auto ping = node_->create_publisher<DiagnosticEvent>("ping", 10);
   ASSERT_TRUE(spin_until(
       [&] { return ping->get_subscription_count() == 1u && pong->get_publisher_count() == 1u; }));
+  // Our reader matching the peer's writer does not mean that the writer has
+  // matched our reader yet, and a volatile writer drops what it publishes
+  // before that. The first answered ping shows both sides matched.
+  ASSERT_TRUE(spin_until([&] {
+    ping->publish(make_event(0));
+    return !pongs.empty();
+  }));
+  pongs.clear();
   for (int32_t id = 1; id <= 3; ++id) {
     ping->publish(make_event(id));
   }
-  ASSERT_TRUE(spin_until([&] { return pongs.size() == 3; }));
-  EXPECT_EQ(make_event(1), pongs[0]);
-  EXPECT_EQ(3, pongs[2].fault_id);
+  std::vector<int32_t> ids;
+  ASSERT_TRUE(spin_until([&] {
+    for (const auto & event : pongs) {
+      if (event.fault_id != 0) {  // late answers to the first pings are no concern
+        ids.push_back(event.fault_id);
+        if (event.fault_id == 1) {
+          EXPECT_EQ(make_event(1), event);
+        }
+      }
+    }
+    pongs.clear();
+    return ids.size() >= 3;
+  }));
+  EXPECT_EQ((std::vector<int32_t>{1, 2, 3}), ids);
 }
 
 }  // namespace
