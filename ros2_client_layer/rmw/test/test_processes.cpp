@@ -98,6 +98,35 @@ private:
   int status_ = -1;
 };
 
+const std::vector<std::uint8_t> kMarker = test::sample_with_body({0xEE});
+
+// Our reader matching the echo's writer does not mean that writer has matched
+// our reader yet, and until it has, what it writes is not kept for us. Writes
+// a marker every 20 ms until one comes back; later markers may still come.
+bool wait_for_echo(RawWriter & writer, RawReader & reader)
+{
+  return wait_until([&] {
+    writer.write(kMarker.data(), kMarker.size());
+    std::vector<std::uint8_t> sample;
+    const bool echoed = reader.take(sample);
+    if (!echoed) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return echoed;
+  });
+}
+
+// Takes the next sample that is not a marker.
+bool take_data(RawReader & reader, std::vector<std::uint8_t> & sample)
+{
+  while (reader.take(sample)) {
+    if (sample != kMarker) {
+      return true;
+    }
+  }
+  return false;
+}
+
 TEST(Processes, SamplesMakeARoundTripThroughAnotherProcess)
 {
   Peer peer({"echo", "rt/ping", "rt/pong"});
@@ -109,6 +138,7 @@ TEST(Processes, SamplesMakeARoundTripThroughAnotherProcess)
   RawReader reader(participant, "rt/pong", test::kBytesType, qos, nullptr);
   ASSERT_TRUE(
       wait_until([&] { return writer.matched_count() == 1 && reader.matched_count() == 1; }));
+  ASSERT_TRUE(wait_for_echo(writer, reader));
 
   // Small samples with 0x00/0xFF, odd lengths, and one that needs fragments.
   std::vector<std::vector<std::uint8_t>> sent;
@@ -123,7 +153,7 @@ TEST(Processes, SamplesMakeARoundTripThroughAnotherProcess)
   std::vector<std::vector<std::uint8_t>> received;
   ASSERT_TRUE(wait_until([&] {
     std::vector<std::uint8_t> sample;
-    while (reader.take(sample)) {
+    while (take_data(reader, sample)) {
       received.push_back(sample);
     }
     return received.size() >= sent.size();
@@ -155,7 +185,7 @@ TEST(Processes, NoSampleStaysQueuedAfterABurst)
   auto receive_all = [&] {
     return wait_until([&] {
       std::vector<std::uint8_t> sample;
-      while (reader.take(sample)) {
+      while (take_data(reader, sample)) {
         EXPECT_EQ(sample.at(4) | (sample.at(5) << 8), static_cast<int>(received & 0xffff));
         received++;
       }
@@ -166,6 +196,7 @@ TEST(Processes, NoSampleStaysQueuedAfterABurst)
   RawWriter writer(participant, "rt/burst", test::kBytesType, qos);
   ASSERT_TRUE(
       wait_until([&] { return writer.matched_count() == 1 && reader.matched_count() == 1; }));
+  ASSERT_TRUE(wait_for_echo(writer, reader));
   write_numbered(writer, 500);
   EXPECT_TRUE(receive_all()) << received << " of " << next;
 
@@ -176,6 +207,7 @@ TEST(Processes, NoSampleStaysQueuedAfterABurst)
   {
     RawWriter short_lived(participant, "rt/burst", test::kBytesType, qos);
     ASSERT_TRUE(wait_until([&] { return short_lived.matched_count() == 1; }));
+    ASSERT_TRUE(wait_for_echo(short_lived, reader));  // the echo has matched it too
     write_numbered(short_lived, 200);
   }
   EXPECT_TRUE(receive_all()) << received << " of " << next;
