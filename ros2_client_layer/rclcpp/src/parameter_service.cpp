@@ -1,7 +1,10 @@
 #include "parameter_service.hpp"
 
+#include <exception>
+#include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "node_base.hpp"
 #include "rcl_interfaces/srv/describe_parameters.hpp"
