@@ -8,7 +8,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "rcl_interfaces/msg/log.hpp"
@@ -74,20 +73,6 @@ std::vector<std::string> texts(const std::vector<Log> & messages)
   return result;
 }
 
-// The graph is eventually consistent: polls it for up to 10 s.
-template <typename PredicateT>
-bool eventually(PredicateT predicate)
-{
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (!predicate()) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
-
 class RosoutTest : public ::testing::Test
 {
 protected:
@@ -123,47 +108,25 @@ TEST_F(RosoutTest, NodeLoggerLinesArriveWithTheirSourceAndNothingElseDoes)
   EXPECT_GT(rclcpp::Time(hello.stamp).nanoseconds(), 0);
   EXPECT_EQ(Log::ERROR, messages[1].level);
 
-  EXPECT_TRUE(eventually([&talker] {
-    return talker->get_topic_names_and_types()["/rosout"] ==
-           std::vector<std::string>{"rcl_interfaces/msg/Log"};
-  }));
-  // Only the talker publishes: the listener and the muted node have no publisher.
-  EXPECT_EQ(1u, talker->count_publishers("/rosout"));
-
   // Transient local with a deep history: a late subscriber still gets both.
   RosoutListener late;
   EXPECT_EQ(texts(messages), texts(late.until("last 1")));
-}
-
-// A node whose lines must not arrive logs first; a marker published directly
-// on /rosout afterwards shows that nothing was on its way.
-void expect_no_rosout_from(const rclcpp::Node::SharedPtr & node)
-{
-  RosoutListener listener;
-  auto marker_node = std::make_shared<rclcpp::Node>("marker");
-  auto marker = marker_node->create_publisher<Log>("/rosout", rosout_qos());
-  RCLCPP_ERROR(node->get_logger(), "must not arrive");
-  Log message;
-  message.msg = "marker";
-  marker->publish(message);
-  EXPECT_EQ((std::vector<std::string>{": marker"}), texts(listener.until("marker")));
 }
 
 TEST_F(RosoutTest, DisableRosoutLogsArgumentTurnsItOffForEveryNode)
 {
   const char * argv[] = {"prog", "--ros-args", "--disable-rosout-logs"};
   rclcpp::init(3, argv);
-  expect_no_rosout_from(std::make_shared<rclcpp::Node>("quiet"));
-}
-
-TEST_F(RosoutTest, EnableRosoutLogsArgumentKeepsItOn)
-{
-  const char * argv[] = {"prog", "--ros-args", "--enable-rosout-logs"};
-  rclcpp::init(3, argv);
   RosoutListener listener;
-  auto node = std::make_shared<rclcpp::Node>("chatty");
-  RCLCPP_INFO(node->get_logger(), "arrives");
-  EXPECT_EQ((std::vector<std::string>{"chatty: arrives"}), texts(listener.until("arrives")));
+  auto quiet = std::make_shared<rclcpp::Node>("quiet");
+  auto marker = quiet->create_publisher<Log>("/rosout", rosout_qos());
+  RCLCPP_ERROR(quiet->get_logger(), "must not arrive");
+  // Samples of this process arrive as they are written: a /rosout publisher
+  // of the node would have delivered its line before this marker.
+  Log message;
+  message.msg = "marker";
+  marker->publish(message);
+  EXPECT_EQ((std::vector<std::string>{": marker"}), texts(listener.until("marker")));
 }
 
 }  // namespace
