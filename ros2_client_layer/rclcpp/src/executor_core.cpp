@@ -323,14 +323,17 @@ bool ExecutorCore::claim(
   // An interrupt sends the thread back to its spin loop, which decides
   // whether to go on (cancel and shutdown end it).
   const uint64_t interrupt_count = interrupt_count_;
-  // Set while this thread is the one that sleeps until the earliest timer.
-  std::optional<Clock::time_point> watching;
+  // Whether, and until when, this thread sleeps as the one watching the
+  // earliest timer.
+  bool watching = false;
+  Clock::time_point watched_time{};
+  auto is_watcher = [&]() { return watching && timer_watch_ && *timer_watch_ == watched_time; };
   auto stop_watching = [&]() {
-    const bool was_watcher = watching && timer_watch_ == watching;
+    const bool was_watcher = is_watcher();
     if (was_watcher) {
       timer_watch_.reset();
     }
-    watching.reset();
+    watching = false;
     return was_watcher;
   };
   while (keep_going.load() && interrupt_count_ == interrupt_count) {
@@ -358,15 +361,22 @@ bool ExecutorCore::claim(
     // until notified (or their own deadline), so a due timer wakes one thread.
     std::optional<Clock::time_point> until = deadline;
     if (earliest) {
-      const bool watched = timer_watch_ && *timer_watch_ <= *earliest && timer_watch_ != watching;
+      const bool watched = timer_watch_ && *timer_watch_ <= *earliest && !is_watcher();
       if (!watched) {
         stop_watching();
         timer_watch_ = earliest;
-        watching = earliest;
+        watching = true;
+        watched_time = *earliest;
         if (!until || *earliest < *until) {
           until = earliest;
         }
       }
+    } else {
+      // No timer to wait for (those left are in groups busy elsewhere): a
+      // watcher that kept its mark would sleep past it while the others,
+      // trusting the mark, sleep too. The thread that frees the group scans
+      // again when it comes back and watches those timers then.
+      stop_watching();
     }
     auto woken = [this, wake_count] { return wake_count_ != wake_count; };
     ++waiting_threads_;

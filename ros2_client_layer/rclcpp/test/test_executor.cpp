@@ -201,6 +201,37 @@ TEST_F(ExecutorTest, MutuallyExclusiveGroupNeverOverlapsReentrantDoes)
   EXPECT_GE(reentrant_probe.max(), 2);
 }
 
+// Many timers in one mutually exclusive group keep the group busy when the
+// thread sleeping until the next timer wakes up; the timers must go on firing
+// for as long as the executor spins, not stall with every thread asleep.
+TEST_F(ExecutorTest, TimersOfABusyExclusiveGroupKeepFiring)
+{
+  constexpr int kTimers = 13;
+  std::vector<std::atomic<int>> fired(kTimers);
+  std::vector<rclcpp::TimerBase::SharedPtr> timers;
+  for (int i = 0; i < kTimers; ++i) {
+    timers.push_back(node_->create_wall_timer(10ms, [&fired, i] {
+      ++fired[i];
+    }));
+  }
+  rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 4);
+  executor.add_node(node_);
+  SpinThread spin(executor);
+
+  // Each timer is due 100 times a second; a stall anywhere in the window
+  // leaves some timer far behind.
+  for (int window = 0; window < 4; ++window) {
+    std::vector<int> before(kTimers);
+    for (int i = 0; i < kTimers; ++i) {
+      before[i] = fired[i].load();
+    }
+    std::this_thread::sleep_for(500ms);
+    for (int i = 0; i < kTimers; ++i) {
+      EXPECT_GE(fired[i].load() - before[i], 5) << "timer " << i << ", window " << window;
+    }
+  }
+}
+
 TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeArePickedUp)
 {
   rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 2);
