@@ -10,6 +10,9 @@ packages=(
   libyaml-cpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
+  # colcon, to check that a ROS 2 workspace sees just the two ament packages
+  python3-colcon-core python3-colcon-ros python3-colcon-cmake python3-colcon-recursive-crawl
+  python3-colcon-package-information
 )
 
 sudo_cmd=()
