@@ -346,8 +346,9 @@ bool ExecutorCore::claim(
     std::optional<Clock::time_point> earliest;
     if (scan(now, claimed, earliest)) {
       // A sleeping thread takes over watching the timers, or runs further
-      // ready work, while this one is busy.
-      const bool handover = stop_watching();
+      // ready work, while this one is busy. Timers only of the group this
+      // thread now holds need no watcher: it scans again when it is done.
+      const bool handover = stop_watching() && has_timers_to_watch();
       if (waiting_threads_ > 0 && (handover || has_ready_work())) {
         ++wake_count_;
         condition_.notify_one();
@@ -430,6 +431,20 @@ bool ExecutorCore::has_ready_work()
         return true;
       }
     }
+  }
+  return false;
+}
+
+bool ExecutorCore::has_timers_to_watch()
+{
+  for (const auto & entry : entries_) {
+    auto group = entry.group.lock();
+    if (!group || entry.timers.empty() ||
+        (group->type() == rclcpp::CallbackGroupType::MutuallyExclusive &&
+         !group->can_be_taken_from().load())) {
+      continue;
+    }
+    return true;
   }
   return false;
 }

@@ -92,6 +92,8 @@ private:
 
   // True if another executable could be claimed now.
   bool has_ready_work();
+  // True if a group that can be taken from has timers: someone must watch them.
+  bool has_timers_to_watch();
 
   std::mutex mutex_;
   std::condition_variable condition_;
