@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "node_fixture.hpp"
 #include "peer_process.hpp"
 #include "rclcpp/message_info.hpp"
 #include "rclcpp/rclcpp.hpp"
@@ -31,36 +32,10 @@ bool same_gid(const rmw_gid_t & a, const rmw_gid_t & b)
   return std::memcmp(a.data, b.data, RMW_GID_STORAGE_SIZE) == 0;
 }
 
-class MessageInfoTest : public ::testing::Test
+class MessageInfoTest : public NodeFixture
 {
 protected:
-  void SetUp() override
-  {
-    rclcpp::init(0, nullptr);
-    node_ = std::make_shared<rclcpp::Node>("message_info_test");
-  }
-
-  void TearDown() override
-  {
-    node_.reset();
-    rclcpp::shutdown();
-  }
-
-  bool spin_until(const std::function<bool()> & done, std::chrono::seconds timeout = 10s)
-  {
-    rclcpp::executors::SingleThreadedExecutor executor;
-    executor.add_node(node_);
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        return false;
-      }
-      executor.spin_once(10ms);
-    }
-    return true;
-  }
-
-  rclcpp::Node::SharedPtr node_;
+  MessageInfoTest() : NodeFixture("message_info_test") {}
 };
 
 struct Received

@@ -12,6 +12,7 @@
 #include "client_layer/rmw/transport.hpp"
 #include "client_layer/sample_counters.hpp"
 #include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "node_fixture.hpp"
 #include "peer_process.hpp"
 #include "rclcpp/rclcpp.hpp"
 
@@ -20,35 +21,10 @@ using corvanta_protocol::msg::DiagnosticEvent;
 
 namespace {
 
-class PubSubTest : public ::testing::Test
+class PubSubTest : public NodeFixture
 {
 protected:
-  void SetUp() override
-  {
-    rclcpp::init(0, nullptr);
-    node_ = std::make_shared<rclcpp::Node>("pubsub_test");
-  }
-
-  void TearDown() override
-  {
-    node_.reset();
-    rclcpp::shutdown();
-  }
-
-  // Spins the node until `done` holds or the timeout passes.
-  bool spin_until(const std::function<bool()> & done, std::chrono::seconds timeout = 10s)
-  {
-    rclcpp::executors::SingleThreadedExecutor executor;
-    executor.add_node(node_);
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        return false;
-      }
-      executor.spin_once(10ms);
-    }
-    return true;
-  }
+  PubSubTest() : NodeFixture("pubsub_test") {}
 
   static DiagnosticEvent make_event(int32_t fault_id)
   {
@@ -61,8 +37,6 @@ protected:
     event.event_msg = std::string("bin\x00\xff", 5);
     return event;
   }
-
-  rclcpp::Node::SharedPtr node_;
 };
 
 // A subscriber whose callback is a bound member function, as nodes write them.

@@ -1,0 +1,54 @@
+// A test fixture with an initialised context and one node, spun on demand.
+#ifndef NODE_FIXTURE_HPP_
+#define NODE_FIXTURE_HPP_
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "rclcpp/rclcpp.hpp"
+
+class NodeFixture : public ::testing::Test
+{
+protected:
+  explicit NodeFixture(std::string node_name) : node_name_(std::move(node_name)) {}
+
+  void SetUp() override
+  {
+    rclcpp::init(0, nullptr);
+    node_ = std::make_shared<rclcpp::Node>(node_name_);
+  }
+
+  void TearDown() override
+  {
+    node_.reset();
+    rclcpp::shutdown();
+  }
+
+  // Spins the node until `done` holds or the timeout passes.
+  bool spin_until(
+      const std::function<bool()> & done, std::chrono::seconds timeout = std::chrono::seconds(10))
+  {
+    rclcpp::executors::SingleThreadedExecutor executor;
+    executor.add_node(node_);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        return false;
+      }
+      executor.spin_once(std::chrono::milliseconds(10));
+    }
+    return true;
+  }
+
+  rclcpp::Node::SharedPtr node_;
+
+private:
+  std::string node_name_;
+};
+
+#endif  // NODE_FIXTURE_HPP_
