@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <new>
 
 #include "dds/ddsi/q_radmin.h"
@@ -16,29 +15,42 @@ constexpr std::uint8_t kPaddingMask = 0x03;  // low bits of the second options b
 
 std::size_t align4(std::size_t size) { return (size + 3) & ~static_cast<std::size_t>(3); }
 
-// One sample: the bytes as they travel on the wire, padded to a multiple of
-// four, plus zeroed room up to the next multiple of four for Cyclone's reads.
+// One sample in a single allocation: the header, then the bytes as they
+// travel on the wire, padded to a multiple of four, plus zeroed room up to the
+// next multiple of four for Cyclone's reads. Key-only samples have four zero
+// bytes.
 struct RawSerdata : ddsi_serdata
 {
-  RawSerdata(const ddsi_sertype * type, ddsi_serdata_kind kind) : ddsi_serdata{}
+  RawSerdata(const ddsi_sertype * type, ddsi_serdata_kind kind, std::uint32_t size)
+      : ddsi_serdata{}, wire_size(size)
   {
     ddsi_serdata_init(this, type, kind);
   }
 
-  // False when out of memory.
-  bool resize(std::size_t size)
-  {
-    if (size > UINT32_MAX) {
-      return false;
-    }
-    bytes.reset(new (std::nothrow) std::uint8_t[std::max<std::size_t>(align4(size), 4)]());
-    wire_size = static_cast<std::uint32_t>(size);
-    return bytes != nullptr;
-  }
+  std::uint8_t * bytes() { return reinterpret_cast<std::uint8_t *>(this + 1); }
+  const std::uint8_t * bytes() const { return reinterpret_cast<const std::uint8_t *>(this + 1); }
 
-  std::unique_ptr<std::uint8_t[]> bytes;
-  std::uint32_t wire_size = 0;
+  const std::uint32_t wire_size;
 };
+
+std::size_t capacity_for(std::size_t size) { return std::max<std::size_t>(align4(size), 4); }
+
+// A sample whose `size` bytes the caller fills in; the room behind them is
+// zeroed. Null when out of memory or too large for the wire.
+RawSerdata * allocate_serdata(const ddsi_sertype * type, ddsi_serdata_kind kind, std::size_t size)
+{
+  if (size > UINT32_MAX - 4) {
+    return nullptr;
+  }
+  const std::size_t capacity = capacity_for(size);
+  void * memory = ::operator new(sizeof(RawSerdata) + capacity, std::nothrow);
+  if (memory == nullptr) {
+    return nullptr;
+  }
+  auto * d = new (memory) RawSerdata(type, kind, static_cast<std::uint32_t>(size));
+  std::memset(d->bytes() + size, 0, capacity - size);
+  return d;
+}
 
 const RawSerdata * as_raw(const ddsi_serdata * serdata)
 {
@@ -51,7 +63,7 @@ std::size_t logical_size(const RawSerdata & d)
   if (d.wire_size < kEncapsulationSize) {
     return d.wire_size;
   }
-  const std::size_t padding = d.bytes[3] & kPaddingMask;
+  const std::size_t padding = d.bytes()[3] & kPaddingMask;
   return padding <= d.wire_size - kEncapsulationSize ? d.wire_size - padding : d.wire_size;
 }
 
@@ -59,13 +71,18 @@ std::size_t logical_size(const RawSerdata & d)
 
 std::uint32_t serdata_size(const ddsi_serdata * d) { return as_raw(d)->wire_size; }
 
-void serdata_free(ddsi_serdata * d) { delete static_cast<RawSerdata *>(d); }
+void serdata_free(ddsi_serdata * d)
+{
+  auto * raw = static_cast<RawSerdata *>(d);
+  raw->~RawSerdata();
+  ::operator delete(raw);
+}
 
 ddsi_serdata * serdata_from_ser(
     const ddsi_sertype * type, ddsi_serdata_kind kind, const nn_rdata * fragchain, std::size_t size)
 {
-  auto d = std::unique_ptr<RawSerdata>(new (std::nothrow) RawSerdata(type, kind));
-  if (!d || !d->resize(size)) {
+  RawSerdata * d = allocate_serdata(type, kind, size);
+  if (d == nullptr) {
     return nullptr;  // Cyclone drops the sample
   }
   // Fragments may overlap; copy only what extends the bytes gathered so far.
@@ -76,75 +93,69 @@ ddsi_serdata * serdata_from_ser(
       continue;
     }
     const unsigned char * payload = NN_RMSG_PAYLOADOFF(frag->rmsg, NN_RDATA_PAYLOAD_OFF(frag));
-    std::memcpy(d->bytes.get() + off, payload + (off - frag->min), end - off);
+    std::memcpy(d->bytes() + off, payload + (off - frag->min), end - off);
     off = end;
   }
-  return d.release();
+  std::memset(d->bytes() + off, 0, size - off);  // a gap in the chain reads as zeros
+  return d;
 }
 
 ddsi_serdata * serdata_from_ser_iov(
     const ddsi_sertype * type, ddsi_serdata_kind kind, ddsrt_msg_iovlen_t niov,
     const ddsrt_iovec_t * iov, std::size_t size)
 {
-  auto d = std::unique_ptr<RawSerdata>(new (std::nothrow) RawSerdata(type, kind));
-  if (!d || !d->resize(size)) {
+  RawSerdata * d = allocate_serdata(type, kind, size);
+  if (d == nullptr) {
     return nullptr;
   }
   std::size_t off = 0;
   for (ddsrt_msg_iovlen_t i = 0; i < niov && off < size; i++) {
     const std::size_t n = std::min<std::size_t>(iov[i].iov_len, size - off);
-    std::memcpy(d->bytes.get() + off, iov[i].iov_base, n);
+    std::memcpy(d->bytes() + off, iov[i].iov_base, n);
     off += n;
   }
-  return d.release();
+  std::memset(d->bytes() + off, 0, size - off);
+  return d;
 }
 
 ddsi_serdata * serdata_from_keyhash(const ddsi_sertype * type, const ddsi_keyhash *)
 {
   // Keyless: a key-only sample carries nothing.
-  return new (std::nothrow) RawSerdata(type, SDK_KEY);
+  return allocate_serdata(type, SDK_KEY, 0);
 }
 
 ddsi_serdata * serdata_from_sample(
     const ddsi_sertype * type, ddsi_serdata_kind kind, const void * sample)
 {
   if (kind != SDK_DATA) {
-    return new (std::nothrow) RawSerdata(type, kind);
+    return allocate_serdata(type, kind, 0);
   }
   return make_raw_serdata(type, static_cast<const BytePiece *>(sample), 1);
 }
 
 ddsi_serdata * serdata_to_untyped(const ddsi_serdata * d)
 {
-  auto * untyped = new (std::nothrow) RawSerdata(d->type, SDK_KEY);
+  auto * untyped = allocate_serdata(d->type, SDK_KEY, 0);
   if (untyped != nullptr) {
     untyped->type = nullptr;
   }
   return untyped;
 }
 
-// Key-only samples own no bytes; they read as zeros.
-const std::uint8_t kNoBytes[4] = {0, 0, 0, 0};
-
-const std::uint8_t * data_of(const RawSerdata * raw)
-{
-  return raw->bytes ? raw->bytes.get() : kNoBytes;
-}
-
 void serdata_to_ser(const ddsi_serdata * d, std::size_t off, std::size_t sz, void * buf)
 {
   const RawSerdata * raw = as_raw(d);
-  const std::size_t capacity = raw->bytes ? std::max<std::size_t>(align4(raw->wire_size), 4) : 4;
+  const std::size_t capacity = capacity_for(raw->wire_size);
   std::memset(buf, 0, sz);
   if (off < capacity) {
-    std::memcpy(buf, data_of(raw) + off, std::min(sz, capacity - off));
+    std::memcpy(buf, raw->bytes() + off, std::min(sz, capacity - off));
   }
 }
 
 ddsi_serdata * serdata_to_ser_ref(
     const ddsi_serdata * d, std::size_t off, std::size_t sz, ddsrt_iovec_t * ref)
 {
-  ref->iov_base = const_cast<std::uint8_t *>(data_of(as_raw(d)) + off);
+  ref->iov_base = const_cast<std::uint8_t *>(as_raw(d)->bytes() + off);
   ref->iov_len = static_cast<ddsrt_iov_len_t>(sz);
   return ddsi_serdata_ref(d);
 }
@@ -328,27 +339,28 @@ ddsi_serdata * make_raw_serdata(
     total += pieces[i].size;
   }
   const std::size_t padding = align4(total) - total;
-  auto d = std::unique_ptr<RawSerdata>(new (std::nothrow) RawSerdata(type, SDK_DATA));
-  if (!d || !d->resize(total + padding)) {
+  RawSerdata * d = allocate_serdata(type, SDK_DATA, total + padding);
+  if (d == nullptr) {
     return nullptr;
   }
-  std::uint8_t * cursor = d->bytes.get();
+  std::uint8_t * cursor = d->bytes();
   for (std::size_t i = 0; i < count; i++) {
     if (pieces[i].size > 0) {
       std::memcpy(cursor, pieces[i].data, pieces[i].size);
       cursor += pieces[i].size;
     }
   }
+  std::memset(cursor, 0, padding);
   if (total >= kEncapsulationSize) {
-    d->bytes[3] = static_cast<std::uint8_t>((d->bytes[3] & ~kPaddingMask) | padding);
+    d->bytes()[3] = static_cast<std::uint8_t>((d->bytes()[3] & ~kPaddingMask) | padding);
   }
-  return d.release();
+  return d;
 }
 
 BytePiece raw_sample_bytes(const ddsi_serdata * serdata)
 {
   const RawSerdata * d = as_raw(serdata);
-  return BytePiece{data_of(d), logical_size(*d)};
+  return BytePiece{d->bytes(), logical_size(*d)};
 }
 
 void copy_raw_sample(const ddsi_serdata * serdata, std::vector<std::uint8_t> & out)
