@@ -39,11 +39,15 @@ protected:
   // Returns true if a sample was taken (valid or not).
   virtual bool take_and_handle() = 0;
 
-  // Called by the reader's data callback (a middleware thread).
+  // Called by the reader's data callback (a middleware thread), once per
+  // sample. Only the first sample since the last take wakes the executor:
+  // while the flag stays set, an executor thread has been told already or is
+  // running this entity and looks at it again when done.
   void on_data_available()
   {
-    pending_.store(true, std::memory_order_release);
-    notifier_->notify();
+    if (!pending_.exchange(true, std::memory_order_acq_rel)) {
+      notifier_->notify();
+    }
   }
 
 private:
