@@ -1,3 +1,4 @@
+#include <array>
 #include <mutex>
 #include <stdexcept>
 #include <unordered_map>
@@ -21,17 +22,44 @@ struct RawReader::Impl
   std::mutex writer_guids_mutex;
   std::unordered_map<std::uint64_t, Guid> writer_guids;
 
+  // Samples taken from DDS in one call and not handed out yet: one pass
+  // through the reader's locks serves a whole burst.
+  static constexpr std::size_t kMaxBatch = 32;
+  std::size_t batch_limit = 1;
+  std::mutex batch_mutex;  // guards the three members below
+  std::array<ddsi_serdata *, kMaxBatch> batch{};
+  std::array<dds_sample_info_t, kMaxBatch> batch_info{};
+  std::size_t batch_next = 0, batch_end = 0;
+
+  ~Impl()
+  {
+    for (std::size_t i = batch_next; i < batch_end; i++) {
+      ddsi_serdata_unref(batch[i]);
+    }
+  }
+
   // Takes the next valid sample; the caller unrefs it. Null when none.
   ddsi_serdata * take_next(dds_sample_info_t & info)
   {
-    ddsi_serdata * serdata = nullptr;
-    while (dds_takecdr(endpoint->entity(), &serdata, 1, &info, DDS_ANY_STATE) == 1) {
-      if (info.valid_data) {
-        return serdata;
+    std::lock_guard<std::mutex> lock(batch_mutex);
+    for (;;) {
+      if (batch_next == batch_end) {
+        const dds_return_t taken = dds_takecdr(
+            endpoint->entity(), batch.data(), static_cast<std::uint32_t>(batch_limit),
+            batch_info.data(), DDS_ANY_STATE);
+        if (taken <= 0) {
+          return nullptr;
+        }
+        batch_next = 0;
+        batch_end = static_cast<std::size_t>(taken);
       }
-      ddsi_serdata_unref(serdata);  // a writer went away: no data
+      const std::size_t i = batch_next++;
+      if (batch_info[i].valid_data) {
+        info = batch_info[i];
+        return batch[i];
+      }
+      ddsi_serdata_unref(batch[i]);  // a writer went away: no data
     }
-    return nullptr;
   }
 
   Guid writer_guid(std::uint64_t handle)
@@ -89,6 +117,9 @@ RawReader::RawReader(
   impl_->participant = std::move(participant);
   impl_->on_data = std::move(on_data);
   impl_->on_matched = options.on_matched;
+  // A keep-last reader takes one sample at a time: samples held here would
+  // escape its history and outlive newer ones that displace the rest.
+  impl_->batch_limit = qos.history == RMW_QOS_POLICY_HISTORY_KEEP_ALL ? Impl::kMaxBatch : 1;
   dds_listener_t * listener = dds_create_listener(impl_.get());
   if (impl_->on_data) {
     dds_lset_data_available_arg(listener, &Impl::on_data_available, impl_.get(), false);

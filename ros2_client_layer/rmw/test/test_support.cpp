@@ -34,6 +34,13 @@ rmw_qos_profile_t reliable_keep_last(std::size_t depth)
   return qos;
 }
 
+rmw_qos_profile_t reliable_keep_all()
+{
+  rmw_qos_profile_t qos = rmw_qos_profile_default;
+  qos.history = RMW_QOS_POLICY_HISTORY_KEEP_ALL;
+  return qos;
+}
+
 std::vector<std::uint8_t> sample_with_body(const std::vector<std::uint8_t> & body)
 {
   std::vector<std::uint8_t> sample(4 + body.size(), 0);

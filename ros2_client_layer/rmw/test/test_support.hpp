@@ -21,6 +21,7 @@ bool wait_until(
     std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 rmw_qos_profile_t reliable_keep_last(std::size_t depth);
+rmw_qos_profile_t reliable_keep_all();
 
 // An encapsulation header (little-endian CDR) followed by `body`.
 std::vector<std::uint8_t> sample_with_body(const std::vector<std::uint8_t> & body);

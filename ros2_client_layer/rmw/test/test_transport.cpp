@@ -12,6 +12,7 @@ namespace client_layer::rmw {
 namespace {
 
 using test::kBytesType;
+using test::reliable_keep_all;
 using test::reliable_keep_last;
 using test::sample_with_body;
 using test::wait_until;
@@ -91,23 +92,52 @@ TEST_F(TransportTest, EveryByteValueAndLengthArrivesExactly)
   EXPECT_EQ(take_all(reader, sent.size()), sent);
 }
 
+TEST_F(TransportTest, KeepAllStreamArrivesWholeAndInOrder)
+{
+  RawReader reader(receiver, "rt/stream", kBytesType, reliable_keep_all(), nullptr);
+  RawWriter writer(sender, "rt/stream", kBytesType, reliable_keep_all());
+  ASSERT_TRUE(wait_until([&] { return writer.matched_count() == 1; }));
+
+  // More than one take's worth at a time, and takes between writes, so that
+  // samples held back by one take come out before later ones.
+  std::vector<std::vector<std::uint8_t>> sent, received;
+  std::vector<std::uint8_t> sample;
+  for (std::uint8_t i = 0; i < 200; i++) {
+    sent.push_back(sample_with_body({i, static_cast<std::uint8_t>(~i)}));
+    ASSERT_TRUE(writer.write(sent.back().data(), sent.back().size()));
+    if (i % 50 == 49 && reader.take(sample)) {
+      received.push_back(sample);
+    }
+  }
+  const auto rest = take_all(reader, sent.size() - received.size());
+  received.insert(received.end(), rest.begin(), rest.end());
+  EXPECT_EQ(received, sent);
+}
+
 TEST_F(TransportTest, KeepLastDepthKeepsOnlyTheNewest)
 {
   RawReader reader(receiver, "rt/depth", kBytesType, reliable_keep_last(3), nullptr);
   RawWriter writer(sender, "rt/depth", kBytesType, reliable_keep_last(10));
   ASSERT_TRUE(wait_until([&] { return writer.matched_count() == 1; }));
+  auto write_range = [&](std::uint8_t from, std::uint8_t to) {
+    for (std::uint8_t i = from; i < to; i++) {
+      const auto sample = sample_with_body({i});
+      ASSERT_TRUE(writer.write(sample.data(), sample.size()));
+    }
+  };
 
-  for (std::uint8_t i = 0; i < 10; i++) {
-    const auto sample = sample_with_body({i});
-    ASSERT_TRUE(writer.write(sample.data(), sample.size()));
-  }
-  // Local delivery is synchronous, so the history is complete now.
+  // Local delivery is synchronous, so the history is complete after a write.
+  write_range(0, 10);
   std::vector<std::uint8_t> sample;
-  std::vector<std::uint8_t> firsts;
+  ASSERT_TRUE(reader.take(sample));
+  EXPECT_EQ(sample.at(4), 7);
+  // 8 and 9 are displaced by the newer samples: only the newest three remain.
+  write_range(10, 20);
+  std::vector<std::uint8_t> rest;
   while (reader.take(sample)) {
-    firsts.push_back(sample.at(4));
+    rest.push_back(sample.at(4));
   }
-  EXPECT_EQ(firsts, (std::vector<std::uint8_t>{7, 8, 9}));
+  EXPECT_EQ(rest, (std::vector<std::uint8_t>{17, 18, 19}));
 }
 
 TEST_F(TransportTest, TransientLocalReachesLateJoiner)
