@@ -234,7 +234,13 @@ void ExecutorCore::rebuild(std::unique_lock<std::mutex> & lock)
     if (auto group = record.group.lock()) {
       Entry entry;
       entry.group = group;
-      group->collect_entities(entry.timers, entry.readables);
+      std::vector<std::weak_ptr<ReadableEntity>> readables;
+      group->collect_entities(entry.timers, readables);
+      for (auto & weak_entity : readables) {
+        if (auto entity = weak_entity.lock()) {
+          entry.readables.push_back(Readable{std::move(weak_entity), entity->pending_flag()});
+        }
+      }
       entries.push_back(std::move(entry));
     }
   }
@@ -299,12 +305,15 @@ bool ExecutorCore::scan(
       }
     }
     for (size_t r = 0; r < entry.readables.size(); ++r) {
-      auto entity = entry.readables[r].lock();
+      if (!entry.readables[r].pending->load(std::memory_order_acquire)) {
+        continue;
+      }
+      auto entity = entry.readables[r].entity.lock();
       if (!entity) {
         collection_dirty_ = true;
         continue;
       }
-      if (entity->has_pending_data() && !entity->in_use().exchange(true)) {
+      if (!entity->in_use().exchange(true)) {
         claimed.entity = std::move(entity);
         move_to_back(entry.readables, r);
         take_group();
@@ -425,9 +434,12 @@ bool ExecutorCore::has_ready_work()
         return true;
       }
     }
-    for (const auto & weak_entity : entry.readables) {
-      auto entity = weak_entity.lock();
-      if (entity && entity->has_pending_data() && !entity->in_use().load()) {
+    for (const auto & readable : entry.readables) {
+      if (!readable.pending->load(std::memory_order_acquire)) {
+        continue;
+      }
+      auto entity = readable.entity.lock();
+      if (entity && !entity->in_use().load()) {
         return true;
       }
     }

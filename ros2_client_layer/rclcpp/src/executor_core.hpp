@@ -73,11 +73,17 @@ private:
     std::weak_ptr<rclcpp::node_interfaces::NodeBaseInterface> node;
     bool automatic;
   };
+  struct Readable
+  {
+    std::weak_ptr<ReadableEntity> entity;
+    // The entity's pending flag: a scan reads it without locking the entity.
+    std::shared_ptr<const std::atomic<bool>> pending;
+  };
   struct Entry
   {
     std::weak_ptr<rclcpp::CallbackGroup> group;
     std::vector<std::weak_ptr<rclcpp::TimerBase>> timers;
-    std::vector<std::weak_ptr<ReadableEntity>> readables;
+    std::vector<Readable> readables;
   };
 
   // Takes the node's groups that are added with it and not yet in an executor.

@@ -102,6 +102,32 @@ TEST_F(PubSubTest, KeepLastDepthDropsTheOldest)
   EXPECT_EQ((std::vector<int32_t>{4, 5}), received);
 }
 
+TEST_F(PubSubTest, SubscriptionDestroyedWithDataPendingIsNeverCalledAgain)
+{
+  int dropped_calls = 0, kept_calls = 0;
+  auto dropped = node_->create_subscription<DiagnosticEvent>(
+      "dropped", rclcpp::QoS(rclcpp::KeepAll()), [&](const DiagnosticEvent &) { ++dropped_calls; });
+  auto kept = node_->create_subscription<DiagnosticEvent>(
+      "kept", 10, [&](const DiagnosticEvent &) { ++kept_calls; });
+  auto to_dropped =
+      node_->create_publisher<DiagnosticEvent>("dropped", rclcpp::QoS(rclcpp::KeepAll()));
+  auto to_kept = node_->create_publisher<DiagnosticEvent>("kept", 10);
+  ASSERT_TRUE(spin_until([&] {
+    return to_dropped->get_subscription_count() == 1u && to_kept->get_subscription_count() == 1u;
+  }));
+
+  for (int32_t id = 0; id < 50; ++id) {
+    to_dropped->publish(make_event(id));
+  }
+  ASSERT_TRUE(spin_until([&] { return dropped_calls == 1; }));
+  dropped.reset();  // 49 samples still waiting for it
+
+  to_kept->publish(make_event(1));
+  ASSERT_TRUE(spin_until([&] { return kept_calls == 1; }));
+  rclcpp::spin_some(node_);
+  EXPECT_EQ(1, dropped_calls);
+}
+
 TEST_F(PubSubTest, TopicNamesAndWireFormatAreThoseOfRos2)
 {
   auto node = std::make_shared<rclcpp::Node>("talker", "/robot");

@@ -19,16 +19,20 @@ public:
   virtual ~ReadableEntity() = default;
 
   // True when the reader signalled data that has not been taken yet.
-  bool has_pending_data() const { return pending_.load(std::memory_order_acquire); }
+  bool has_pending_data() const { return pending_->load(std::memory_order_acquire); }
+
+  // The same flag, shared so that an executor can look at it without
+  // holding the entity; it outlives the entity.
+  std::shared_ptr<const std::atomic<bool>> pending_flag() const { return pending_; }
 
   // Takes at most one sample and handles it. Runs on an executor thread with
   // no executor lock held.
   void execute_one()
   {
     // Cleared before the take so that data arriving meanwhile sets it again.
-    pending_.store(false, std::memory_order_release);
+    pending_->store(false, std::memory_order_release);
     if (take_and_handle()) {
-      pending_.store(true, std::memory_order_release);  // there may be more
+      pending_->store(true, std::memory_order_release);  // there may be more
     }
   }
 
@@ -45,13 +49,13 @@ protected:
   // running this entity and looks at it again when done.
   void on_data_available()
   {
-    if (!pending_.exchange(true, std::memory_order_acq_rel)) {
+    if (!pending_->exchange(true, std::memory_order_acq_rel)) {
       notifier_->notify();
     }
   }
 
 private:
-  std::atomic<bool> pending_{false};
+  const std::shared_ptr<std::atomic<bool>> pending_ = std::make_shared<std::atomic<bool>>(false);
   std::atomic<bool> in_use_{false};
   const std::shared_ptr<Notifier> notifier_;
 };
