@@ -5,7 +5,8 @@
 #
 #   bench/layer/run.sh [BUILD_DIR]        BUILD_DIR defaults to ./build
 #
-# Environment: BENCH_SECONDS (10) per measurement, BENCH_SIZE (64) bytes per
+# Environment: BENCH_SECONDS (10) per measurement, BENCH_ROUNDS (3) of every
+# measurement, BENCH_SIZE (64) bytes per
 # sample (serialized, without the encapsulation header, as ddsperf counts),
 # ROS_DOMAIN_ID (42). Everything runs on loopback: ddsperf gets the layer's
 # own loopback-only, unicast-only configuration through CYCLONEDDS_URI.
@@ -32,8 +33,9 @@ export CYCLONEDDS_URI
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 
-# Median of the "50%" and "99%" columns of ddsperf's per-second ping lines,
-# skipping the first second (warm-up).
+# ddsperf prints half the round trip (its one-way estimate). Doubles the
+# median of the per-second "50%" and "99%" figures, skipping the first second
+# (warm-up), to give the round trip the layer's benchmarks print.
 ddsperf_latency() {
   awk '/ 50% / {
          for (i = 1; i < NF; i++) { if ($i == "50%") p50 = $(i + 1); if ($i == "99%") p99 = $(i + 1) }
@@ -44,7 +46,7 @@ ddsperf_latency() {
          for (i = 1; i <= m; i++) for (j = i + 1; j <= m; j++) if (x[j] + 0 < x[i] + 0) { t = x[i]; x[i] = x[j]; x[j] = t }
          return m % 2 ? x[(m + 1) / 2] : (x[m / 2] + x[m / 2 + 1]) / 2
        }
-       END { m = n - 1; if (m < 1) { print "0 0"; exit } printf "%.1f %.1f\n", median(a, m), median(b, m) }' "$1"
+       END { m = n - 1; if (m < 1) { print "0 0"; exit } printf "%.1f %.1f\n", 2 * median(a, m), 2 * median(b, m) }' "$1"
 }
 
 # Mean of ddsperf sub's per-second rates (kS/s) while data flowed, leaving out
@@ -68,68 +70,77 @@ ddsperf_throughput() {
 }
 
 field() { sed -n "s/.*$1 \([0-9.]*\).*/\1/p" "$2" | tail -1; }
+rate_of() { sed -n 's/.* = \([0-9.]*\) kS\/s.*/\1/p' "$1"; }
+median() { printf '%s\n' "$@" | sort -n | awk '{ x[NR] = $1 } END { print (NR % 2 ? x[(NR + 1) / 2] : (x[NR / 2] + x[NR / 2 + 1]) / 2) }'; }
 
-echo "== layer benchmarks: ${seconds}s per run, ${size}-byte samples, domain $domain, loopback unicast"
+# Two processes at a time, one after the other.
+pair() {  # pair SERVER_COMMAND CLIENT_COMMAND CLIENT_LOG SERVER_LOG
+  $1 >"${4:-/dev/null}" 2>&1 &
+  sleep 1
+  $2 >"$3" 2>&1
+  wait
+  sleep 1
+}
+
+rounds=${BENCH_ROUNDS:-3}
+echo "== layer benchmarks: ${seconds}s per run, ${rounds} rounds, ${size}-byte samples, domain $domain, loopback unicast"
 echo "   machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "   Each round runs every contender once, so that a slow minute of the host"
+echo "   slows them all; the summary takes the median of the rounds."
 
 echo "-- idle cost"
 "$bin/layer_idle_cpu" --seconds="$seconds" | tee "$logs/idle"
 
-echo "-- latency, 1 kHz ping/pong across two processes"
-ddsperf -i "$domain" -D $((seconds + 4)) pong >"$logs/ddsperf_pong" 2>&1 &
-sleep 1
-ddsperf -i "$domain" -D $((seconds + 1)) ping 1000Hz size "$size" >"$logs/ddsperf_ping" 2>&1
-wait
-read -r dds_p50 dds_p99 < <(ddsperf_latency "$logs/ddsperf_ping")
-echo "ddsperf ping/pong: size $size rate 1000 Hz: rtt p50 $dds_p50 us p99 $dds_p99 us (median of per-second figures; replies from the receive thread)"
-sleep 1
-# ddsperf with a waitset thread on both sides: one thread hand-over per hop,
-# as in any executor-based client library.
-ddsperf -i "$domain" -D $((seconds + 4)) pong waitset >/dev/null 2>&1 &
-sleep 1
-ddsperf -i "$domain" -D $((seconds + 1)) ping 1000Hz size "$size" waitset >"$logs/ddsperf_ping_waitset" 2>&1
-wait
-read -r dds_ws_p50 dds_ws_p99 < <(ddsperf_latency "$logs/ddsperf_ping_waitset")
-echo "ddsperf ping/pong waitset: size $size rate 1000 Hz: rtt p50 $dds_ws_p50 us p99 $dds_ws_p99 us"
-sleep 1
-"$bin/layer_latency" pong --seconds=$((seconds + 5)) >/dev/null 2>&1 &
-sleep 1
-"$bin/layer_latency" ping --rate=1000 --size="$size" --seconds="$seconds" | tee "$logs/layer_ping"
-wait
-sleep 1
-"$bin/transport_bench" pong --seconds=$((seconds + 4)) >/dev/null 2>&1 &
-sleep 1
-"$bin/transport_bench" ping --rate=1000 --size="$size" --seconds="$seconds" | tee "$logs/transport_ping"
-wait
+declare -a dds_p50s dds_p99s ws_p50s layer_p50s layer_p99s transport_p50s dds_rates layer_rates transport_rates
+echo "-- latency, 1 kHz ping/pong across two processes (round trip)"
+for round in $(seq "$rounds"); do
+  pair "ddsperf -i $domain -D $((seconds + 4)) pong" \
+       "ddsperf -i $domain -D $((seconds + 1)) ping 1000Hz size $size" "$logs/ddsperf_ping"
+  read -r p50 p99 < <(ddsperf_latency "$logs/ddsperf_ping")
+  dds_p50s+=("$p50"); dds_p99s+=("$p99")
+  # ddsperf with a waitset thread on both sides: one thread hand-over per hop,
+  # as in any executor-based client library.
+  pair "ddsperf -i $domain -D $((seconds + 4)) pong waitset" \
+       "ddsperf -i $domain -D $((seconds + 1)) ping 1000Hz size $size waitset" "$logs/ddsperf_ws"
+  read -r ws_p50 ws_p99 < <(ddsperf_latency "$logs/ddsperf_ws")
+  ws_p50s+=("$ws_p50")
+  pair "$bin/layer_latency pong --seconds=$((seconds + 5))" \
+       "$bin/layer_latency ping --rate=1000 --size=$size --seconds=$seconds" "$logs/layer_ping"
+  layer_p50s+=("$(field p50 "$logs/layer_ping")"); layer_p99s+=("$(field p99 "$logs/layer_ping")")
+  pair "$bin/transport_bench pong --seconds=$((seconds + 4))" \
+       "$bin/transport_bench ping --rate=1000 --size=$size --seconds=$seconds" "$logs/transport_ping"
+  transport_p50s+=("$(field p50 "$logs/transport_ping")")
+  echo "round $round: rtt p50 / p99 us: ddsperf $p50 / $p99 (replies from the receive thread)," \
+       "ddsperf waitset $ws_p50 / $ws_p99, layer ${layer_p50s[-1]} / ${layer_p99s[-1]}," \
+       "raw transport ${transport_p50s[-1]} / $(field p99 "$logs/transport_ping")"
+done
 
 echo "-- throughput, reliable keep-all, across two processes"
-ddsperf -i "$domain" -D $((seconds + 4)) sub >"$logs/ddsperf_sub" 2>&1 &
-sleep 1
-ddsperf -i "$domain" -D "$seconds" pub size "$size" >/dev/null 2>&1
-wait
-read -r dds_rate dds_lost < <(ddsperf_throughput "$logs/ddsperf_sub")
-echo "ddsperf throughput: size $size: $dds_rate kS/s, lost $dds_lost (write batching on, as ddsperf always does)"
-sleep 1
-"$bin/layer_throughput" sub --seconds=$((seconds + 4)) >"$logs/layer_sub" 2>&1 &
-sleep 1
-"$bin/layer_throughput" pub --size="$size" --seconds="$seconds" >/dev/null 2>&1
-wait
-cat "$logs/layer_sub"
-sleep 1
-"$bin/transport_bench" sub --seconds=$((seconds + 4)) >"$logs/transport_sub" 2>&1 &
-sleep 1
-"$bin/transport_bench" pub --size="$size" --seconds="$seconds" >/dev/null 2>&1
-wait
-cat "$logs/transport_sub"
+for round in $(seq "$rounds"); do
+  pair "ddsperf -i $domain -D $((seconds + 4)) sub" \
+       "ddsperf -i $domain -D $seconds pub size $size" /dev/null "$logs/ddsperf_sub"
+  read -r dds_rate dds_lost < <(ddsperf_throughput "$logs/ddsperf_sub")
+  dds_rates+=("$dds_rate")
+  pair "$bin/layer_throughput sub --seconds=$((seconds + 4))" \
+       "$bin/layer_throughput pub --size=$size --seconds=$seconds" /dev/null "$logs/layer_sub"
+  layer_rates+=("$(rate_of "$logs/layer_sub")")
+  pair "$bin/transport_bench sub --seconds=$((seconds + 4))" \
+       "$bin/transport_bench pub --size=$size --seconds=$seconds" /dev/null "$logs/transport_sub"
+  transport_rates+=("$(rate_of "$logs/transport_sub")")
+  echo "round $round: kS/s: ddsperf $dds_rate (lost $dds_lost; write batching on, as ddsperf always does)," \
+       "layer ${layer_rates[-1]} ($(sed -n 's/.*\(lost [0-9]*\).*/\1/p' "$logs/layer_sub"))," \
+       "raw transport ${transport_rates[-1]} ($(sed -n 's/.*\(lost [0-9]*\).*/\1/p' "$logs/transport_sub"))"
+done
 
 idle=$(sed -n 's/.*CPU \([0-9.]*\)%.*/\1/p' "$logs/idle")
-layer_p50=$(field p50 "$logs/layer_ping")
-layer_p99=$(field p99 "$logs/layer_ping")
-layer_rate=$(sed -n 's/.* = \([0-9.]*\) kS\/s.*/\1/p' "$logs/layer_sub")
-echo "== summary"
-awk -v idle="$idle" -v lp50="$layer_p50" -v lp99="$layer_p99" -v dp50="$dds_p50" -v dp99="$dds_p99" \
-    -v wp50="$dds_ws_p50" -v lr="$layer_rate" -v dr="$dds_rate" 'BEGIN {
+echo "== summary (medians of $rounds rounds)"
+awk -v idle="$idle" -v lp50="$(median "${layer_p50s[@]}")" -v lp99="$(median "${layer_p99s[@]}")" \
+    -v dp50="$(median "${dds_p50s[@]}")" -v dp99="$(median "${dds_p99s[@]}")" \
+    -v wp50="$(median "${ws_p50s[@]}")" -v tp50="$(median "${transport_p50s[@]}")" \
+    -v lr="$(median "${layer_rates[@]}")" -v dr="$(median "${dds_rates[@]}")" \
+    -v tr="$(median "${transport_rates[@]}")" 'BEGIN {
   printf "idle CPU:   %.2f%% of one core (target < 1%%)\n", idle
-  printf "latency:    layer p50 %.1f us / p99 %.1f us, ddsperf p50 %.1f us / p99 %.1f us: p50 %+.1f us (target <= +30 us; %+.1f us against ddsperf with waitsets)\n", lp50, lp99, dp50, dp99, lp50 - dp50, lp50 - wp50
-  printf "throughput: layer %.1f kS/s, ddsperf %.1f kS/s: %.0f%% (target >= 70%%)\n", lr, dr, (dr > 0 ? 100 * lr / dr : 0)
+  printf "latency:    round trip p50 / p99: layer %.1f / %.1f us, ddsperf %.1f / %.1f us: p50 %+.1f us (target <= +30 us)\n", lp50, lp99, dp50, dp99, lp50 - dp50
+  printf "            p50 of ddsperf with waitsets %.1f us (layer %+.1f us), of the raw transport %.1f us\n", wp50, lp50 - wp50, tp50
+  printf "throughput: layer %.1f kS/s, ddsperf %.1f kS/s: %.0f%% (target >= 70%%); raw transport %.1f kS/s\n", lr, dr, (dr > 0 ? 100 * lr / dr : 0), tr
 }'
