@@ -75,9 +75,9 @@ TEST_F(TransportTest, EveryByteValueAndLengthArrivesExactly)
   // Lengths around the 4-byte wire padding, with 0x00 and 0xFF everywhere.
   std::vector<std::vector<std::uint8_t>> sent;
   for (std::size_t length = 0; length < 12; length++) {
-    std::vector<std::uint8_t> body(length);
+    std::vector<std::uint8_t> body;
     for (std::size_t i = 0; i < length; i++) {
-      body[i] = (i % 2 == 0) ? 0x00 : 0xFF;
+      body.push_back((i % 2 == 0) ? 0x00 : 0xFF);
     }
     sent.push_back(sample_with_body(body));
     ASSERT_TRUE(writer.write(sent.back().data(), sent.back().size()));

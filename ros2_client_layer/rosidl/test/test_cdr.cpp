@@ -150,14 +150,14 @@ TEST(Cdr, BigEndianSamplesAreRead)
   std::int16_t i16 = 0;
   std::string text;
   std::uint32_t count = 0;
-  std::uint16_t values[2] = {};
   double d = 0;
   ASSERT_TRUE(reader.read_encapsulation());
   EXPECT_TRUE(reader.swaps_bytes());
   ASSERT_TRUE(reader.read(i16) && reader.read_string(text));
   ASSERT_TRUE(reader.read_sequence_size(count, sizeof(std::uint16_t)));
   ASSERT_EQ(count, 2u);
-  ASSERT_TRUE(reader.read_array(values, count) && reader.read(d));
+  std::vector<std::uint16_t> values(count);
+  ASSERT_TRUE(reader.read_array(values.data(), count) && reader.read(d));
   EXPECT_EQ(i16, 0x1234);
   EXPECT_EQ(text, "ab");
   EXPECT_EQ(values[0], 1);
