@@ -8,6 +8,7 @@
 #include "parameter_service.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rosout.hpp"
+#include "sim_time.hpp"
 
 namespace client_layer {
 
@@ -78,6 +79,7 @@ Node::Node(
       options.allow_undeclared_parameters(),
       options.automatically_declare_parameters_from_overrides(),
       std::move(parameter_event_handler));
+  use_sim_time_check_ = client_layer::declare_use_sim_time(*node_parameters_, get_logger());
   if (options.start_parameter_services()) {
     parameter_service_ = std::make_shared<client_layer::ParameterService>(base, node_parameters_);
   }

@@ -177,4 +177,27 @@ TEST(NodeTest, ParametersComeFromTheCommandLineFilesAndOptions)
   std::remove(params_file.c_str());
 }
 
+TEST(NodeTest, UseSimTimeIsDeclaredAndCannotBeSwitchedOn)
+{
+  {
+    ContextGuard context({"prog"});
+    auto node = std::make_shared<rclcpp::Node>("wall_clock");
+    EXPECT_FALSE(node->get_parameter("use_sim_time").as_bool());
+    const auto to_true = node->set_parameter(rclcpp::Parameter("use_sim_time", true));
+    EXPECT_FALSE(to_true.successful);
+    EXPECT_NE(std::string::npos, to_true.reason.find("simulated time is not supported"));
+    EXPECT_FALSE(node->set_parameter(rclcpp::Parameter("use_sim_time", 1)).successful);
+    EXPECT_TRUE(node->set_parameter(rclcpp::Parameter("use_sim_time", false)).successful);
+  }
+  // Asked for on the command line, it stops the node rather than run on the
+  // wrong clock.
+  ContextGuard context({"prog", "--ros-args", "-p", "use_sim_time:=true"});
+  try {
+    rclcpp::Node node("sim_clock");
+    ADD_FAILURE() << "use_sim_time:=true accepted";
+  } catch (const std::runtime_error & e) {
+    EXPECT_NE(std::string::npos, std::string(e.what()).find("'use_sim_time'"));
+  }
+}
+
 }  // namespace

@@ -95,25 +95,27 @@ TEST_F(ParameterEventsTest, DeclareSetAndDeleteArePublishedAsRclcppDoes)
   talker->undeclare_parameter("temporary");  // rclcpp publishes nothing for this
   talker->set_parameter(rclcpp::Parameter("count", 3));
 
-  const auto events = events_of("/robot/talker", 8);
-  ASSERT_EQ(8u, events.size());
+  const auto events = events_of("/robot/talker", 9);
+  ASSERT_EQ(9u, events.size());
   using Names = std::vector<std::string>;
   EXPECT_EQ(Names{"from_override"}, names(events[0].new_parameters));
   EXPECT_EQ(5, events[0].new_parameters[0].value.integer_value);
-  EXPECT_EQ(Names{"count"}, names(events[1].new_parameters));
+  // Every node declares use_sim_time, after the parameters from overrides.
+  EXPECT_EQ(Names{"use_sim_time"}, names(events[1].new_parameters));
+  EXPECT_EQ(Names{"count"}, names(events[2].new_parameters));
   // Declaring without a value still publishes, with nothing in it.
-  EXPECT_TRUE(events[2].new_parameters.empty());
-  EXPECT_TRUE(events[2].changed_parameters.empty());
-  EXPECT_TRUE(events[2].deleted_parameters.empty());
-  ASSERT_EQ(Names{"count"}, names(events[3].changed_parameters));
-  EXPECT_EQ(2, events[3].changed_parameters[0].value.integer_value);
-  EXPECT_EQ(Names{"dynamic"}, names(events[4].new_parameters));
-  EXPECT_EQ(Names{"dynamic"}, names(events[5].deleted_parameters));
-  EXPECT_TRUE(events[5].changed_parameters.empty());
-  EXPECT_EQ(Names{"temporary"}, names(events[6].new_parameters));
+  EXPECT_TRUE(events[3].new_parameters.empty());
+  EXPECT_TRUE(events[3].changed_parameters.empty());
+  EXPECT_TRUE(events[3].deleted_parameters.empty());
+  ASSERT_EQ(Names{"count"}, names(events[4].changed_parameters));
+  EXPECT_EQ(2, events[4].changed_parameters[0].value.integer_value);
+  EXPECT_EQ(Names{"dynamic"}, names(events[5].new_parameters));
+  EXPECT_EQ(Names{"dynamic"}, names(events[6].deleted_parameters));
+  EXPECT_TRUE(events[6].changed_parameters.empty());
+  EXPECT_EQ(Names{"temporary"}, names(events[7].new_parameters));
   // The refused set and the undeclare published nothing: the last set follows.
-  ASSERT_EQ(Names{"count"}, names(events[7].changed_parameters));
-  EXPECT_EQ(3, events[7].changed_parameters[0].value.integer_value);
+  ASSERT_EQ(Names{"count"}, names(events[8].changed_parameters));
+  EXPECT_EQ(3, events[8].changed_parameters[0].value.integer_value);
   for (const auto & event : events) {
     EXPECT_GT(rclcpp::Time(event.stamp).nanoseconds(), 0);
   }

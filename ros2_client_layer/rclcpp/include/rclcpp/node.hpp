@@ -332,6 +332,7 @@ private:
   rclcpp::node_interfaces::NodeTimersInterface::SharedPtr node_timers_;
   std::shared_ptr<client_layer::NodeParameters> node_parameters_;
   std::shared_ptr<client_layer::ParameterService> parameter_service_;
+  OnSetParametersCallbackHandle::SharedPtr use_sim_time_check_;
   const rclcpp::NodeOptions node_options_;
 };
 

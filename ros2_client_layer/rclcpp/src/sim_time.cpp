@@ -1,0 +1,57 @@
+#include "sim_time.hpp"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "rclcpp/logging.hpp"
+
+namespace client_layer {
+namespace {
+
+const char kName[] = "use_sim_time";
+
+rcl_interfaces::msg::SetParametersResult check_use_sim_time(
+    const std::vector<rclcpp::Parameter> & parameters)
+{
+  rcl_interfaces::msg::SetParametersResult result;
+  result.successful = true;
+  for (const auto & parameter : parameters) {
+    if (parameter.get_name() != kName) {
+      continue;
+    }
+    if (parameter.get_type() != rclcpp::PARAMETER_BOOL) {
+      result.successful = false;
+      result.reason = std::string("'") + kName + "' must be a bool";
+    } else if (parameter.as_bool()) {
+      result.successful = false;
+      result.reason =
+          std::string("'") + kName + "' cannot be true: simulated time is not supported";
+    }
+    break;
+  }
+  return result;
+}
+
+}  // namespace
+
+OnSetParametersCallbackHandle::SharedPtr declare_use_sim_time(
+    NodeParameters & parameters, const rclcpp::Logger & logger)
+{
+  const rclcpp::ParameterValue value =
+      parameters.has_parameter(kName)
+          ? parameters.get_parameter(kName).get_parameter_value()
+          : parameters.declare_parameter(kName, rclcpp::ParameterValue(false));
+  if (value.get_type() != rclcpp::PARAMETER_BOOL) {
+    RCLCPP_ERROR(
+        logger, "Invalid type '%s' for parameter 'use_sim_time', should be 'bool'",
+        rclcpp::to_string(value.get_type()).c_str());
+  } else if (value.get<bool>()) {
+    throw std::runtime_error(
+        "parameter 'use_sim_time' is true, but simulated time is not supported: "
+        "this node runs on wall time only");
+  }
+  return parameters.add_on_set_parameters_callback(check_use_sim_time);
+}
+
+}  // namespace client_layer

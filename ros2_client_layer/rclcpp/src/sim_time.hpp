@@ -1,0 +1,23 @@
+// The "use_sim_time" parameter every rclcpp node declares. The layer runs on
+// wall time only: the parameter exists so that tools and parameter files see
+// a node as they see any other, but it cannot be switched on.
+#ifndef CLIENT_LAYER__SIM_TIME_HPP_
+#define CLIENT_LAYER__SIM_TIME_HPP_
+
+#include "client_layer/node_parameters.hpp"
+#include "rclcpp/logger.hpp"
+
+namespace client_layer {
+
+/// Declares "use_sim_time" (false) unless an override declared it already,
+/// and returns the callback, to be kept for the node's life, that refuses
+/// to set it to anything but false. A non-bool value is logged as rclcpp
+/// logs it.
+/** \throws std::runtime_error when the parameter is true: simulated time is
+ *  not supported, and running on wall time instead would mislead. */
+OnSetParametersCallbackHandle::SharedPtr declare_use_sim_time(
+    NodeParameters & parameters, const rclcpp::Logger & logger);
+
+}  // namespace client_layer
+
+#endif  // CLIENT_LAYER__SIM_TIME_HPP_
