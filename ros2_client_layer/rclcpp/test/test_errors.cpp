@@ -11,6 +11,7 @@
 
 #include "corvanta_protocol/msg/diagnostic_event.hpp"
 #include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "node_fixture.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/rclcpp.hpp"
 
@@ -20,22 +21,10 @@ using corvanta_protocol::srv::DiagnosticSrv;
 
 namespace {
 
-class ErrorsTest : public ::testing::Test
+class ErrorsTest : public NodeFixture
 {
 protected:
-  void SetUp() override
-  {
-    rclcpp::init(0, nullptr);
-    node_ = std::make_shared<rclcpp::Node>("errors_test");
-  }
-
-  void TearDown() override
-  {
-    node_.reset();
-    rclcpp::shutdown();
-  }
-
-  rclcpp::Node::SharedPtr node_;
+  ErrorsTest() : NodeFixture("errors_test") {}
 };
 
 // Runs `create`, expects an RCLError and checks its fields and what() text.

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "node_fixture.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using namespace std::chrono_literals;
@@ -18,22 +19,10 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-class ExecutorTest : public ::testing::Test
+class ExecutorTest : public NodeFixture
 {
 protected:
-  void SetUp() override
-  {
-    rclcpp::init(0, nullptr);
-    node_ = std::make_shared<rclcpp::Node>("executor_test");
-  }
-
-  void TearDown() override
-  {
-    node_.reset();
-    rclcpp::shutdown();
-  }
-
-  rclcpp::Node::SharedPtr node_;
+  ExecutorTest() : NodeFixture("executor_test") {}
 };
 
 // Runs an executor's spin() on a thread; cancels and joins on destruction.
@@ -210,9 +199,7 @@ TEST_F(ExecutorTest, TimersOfABusyExclusiveGroupKeepFiring)
   std::vector<std::atomic<int>> fired(kTimers);
   std::vector<rclcpp::TimerBase::SharedPtr> timers;
   for (int i = 0; i < kTimers; ++i) {
-    timers.push_back(node_->create_wall_timer(10ms, [&fired, i] {
-      ++fired[i];
-    }));
+    timers.push_back(node_->create_wall_timer(10ms, [&fired, i] { ++fired[i]; }));
   }
   rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 4);
   executor.add_node(node_);
