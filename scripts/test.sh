@@ -1,7 +1,26 @@
 #!/usr/bin/env bash
-# Builds the standalone tree and runs the whole test suite.
+# Builds and runs every test: the genuine ROS 2 Humble stage (the ament
+# packages built and tested with colcon against genuine Humble, see
+# humble_stage.sh), then the standalone tree on the project's client layer
+# with its whole suite, including the interop tests against the genuine build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh -DBUILD_TESTING=ON
+start=$SECONDS
+
+humble_out=$(mktemp)
+trap 'rm -f "$humble_out"' EXIT
+bash scripts/humble_stage.sh | tee "$humble_out"
+humble_ws=$(sed -n 's/^HUMBLE_WS=//p' "$humble_out")
+humble_env=""
+if [ -n "$humble_ws" ]; then
+  humble_env=$(bash "${ROS2_HUMBLE_DIR:-../shared/ros2-humble}/build.sh" --print-env)
+fi
+echo "test: genuine Humble stage done after $((SECONDS - start)) s"
+
+standalone_start=$SECONDS
+bash scripts/build.sh -DBUILD_TESTING=ON "-DHUMBLE_WORKSPACE=$humble_ws" "-DHUMBLE_ENV_SH=$humble_env"
+echo "test: standalone build done in $((SECONDS - standalone_start)) s"
 cd build
+ctest_start=$SECONDS
 ctest -j2 --output-on-failure --timeout 300
+echo "test: standalone tests passed in $((SECONDS - ctest_start)) s; all stages in $((SECONDS - start)) s"

@@ -61,8 +61,10 @@ std::filesystem::path WriteParameters(const ScratchDir & scratch)
 
 std::unique_ptr<NodeProcess> StartCentre(const ScratchDir & scratch)
 {
+  // DIAGNOSTIC_CENTER_EXECUTABLE picks another build of the node (run.sh and
+  // side_by_side.sh use it to compare builds).
   return std::make_unique<NodeProcess>(
-      DIAGNOSTIC_CENTER_EXECUTABLE,
+      ExecutableFromEnvironment("DIAGNOSTIC_CENTER_EXECUTABLE", DIAGNOSTIC_CENTER_EXECUTABLE),
       std::vector<std::string>{"--ros-args", "--params-file", WriteParameters(scratch).string()},
       scratch.path(), std::map<std::string, std::string>{{"RCUTILS_COLORIZED_OUTPUT", "0"}});
 }
@@ -101,6 +103,19 @@ double CpuSeconds(pid_t pid)
   return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// Peak resident set of `pid` (VmHWM), in MiB; 0 when it cannot be read.
+double PeakRssMiB(pid_t pid)
+{
+  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) {
+      return std::stod(line.substr(6)) / 1024.0;  // the kernel counts kB
+    }
+  }
+  return 0;
+}
+
 double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 
 double Milliseconds(Clock::duration duration)
@@ -134,6 +149,7 @@ int Idle(double window_seconds)
       "idle_cpu: %d configured faults, default periods: %.2f %% of one core "
       "(%.1f ms CPU per s of wall time, %.1f s window)\n",
       kConfiguredFaults, 100.0 * cpu / wall, 1000.0 * cpu / wall, wall);
+  std::printf("max_rss: idle: %.1f MiB\n", PeakRssMiB(centre->pid()));
   return 0;
 }
 
@@ -284,6 +300,7 @@ int Throughput(double seconds)
       "throughput: highest sustained rate with every raise answered exactly once: %.0f events/s "
       "(INFO log to a file of %.1f MB)\n",
       best, static_cast<double>(std::filesystem::file_size(centre->stderr_path())) / 1e6);
+  std::printf("max_rss: after throughput: %.1f MiB\n", PeakRssMiB(centre->pid()));
   return 0;
 }
 

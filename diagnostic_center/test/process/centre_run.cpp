@@ -11,7 +11,11 @@ using namespace std::chrono_literals;
 
 }  // namespace
 
-std::filesystem::path CentreExecutable() { return DIAGNOSTIC_CENTER_EXECUTABLE; }
+std::filesystem::path CentreExecutable()
+{
+  // The same tests also run against the node built on genuine ROS 2.
+  return ExecutableFromEnvironment("DIAGNOSTIC_CENTER_EXECUTABLE", DIAGNOSTIC_CENTER_EXECUTABLE);
+}
 
 std::unique_ptr<NodeProcess> StartCentre(
     const std::filesystem::path & output_dir, const std::vector<std::string> & parameters,

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -218,6 +219,13 @@ std::size_t CountOccurrences(const std::string & text, const std::string & needl
     ++count;
   }
   return count;
+}
+
+std::filesystem::path ExecutableFromEnvironment(
+    const char * variable, const std::filesystem::path & fallback)
+{
+  const char * chosen = std::getenv(variable);
+  return chosen != nullptr && chosen[0] != '\0' ? std::filesystem::path(chosen) : fallback;
 }
 
 std::string ReadFile(const std::filesystem::path & path)

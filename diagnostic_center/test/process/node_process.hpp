@@ -74,6 +74,12 @@ private:
 // Counts the occurrences of `needle` in `text`.
 std::size_t CountOccurrences(const std::string & text, const std::string & needle);
 
+// The path in environment variable `variable` when it is set and not empty,
+// else `fallback`: how a test or benchmark is pointed at another build of a
+// binary than the one built beside it.
+std::filesystem::path ExecutableFromEnvironment(
+    const char * variable, const std::filesystem::path & fallback);
+
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path & path);
 

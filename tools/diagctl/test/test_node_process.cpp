@@ -4,6 +4,7 @@
 
 #include <signal.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -17,6 +18,14 @@ using std::chrono::milliseconds;
 using std::chrono::seconds;
 
 const std::string kParams = std::string(DIAGCTL_TEST_DATA) + "/params.yaml";
+
+// The node under test: the one built beside diagctl, or another build of it
+// (the interoperability tests run diagctl against a node built on genuine ROS 2).
+std::string node_binary()
+{
+  const char * chosen = std::getenv("DIAGNOSTIC_CENTER_EXECUTABLE");
+  return chosen != nullptr && chosen[0] != '\0' ? chosen : DIAGNOSTIC_CENTER_BINARY;
+}
 
 class NodeTest : public ::testing::Test
 {
@@ -37,7 +46,7 @@ protected:
   {
     node_ = std::make_unique<Process>(
         std::vector<std::string>{
-            DIAGNOSTIC_CENTER_BINARY, "--ros-args", "--params-file", kParams, "-p",
+            node_binary(), "--ros-args", "--params-file", kParams, "-p",
             "fault_record_dir:=" + records_dir()},
         dir_);
     const ProcessResult ready = diagctl({"query", "--timeout", "20"});

@@ -1,0 +1,98 @@
+#!/usr/bin/env python3
+"""The node's end-to-end benchmarks on two builds of the same source, side by side.
+
+Runs node_e2e_bench against the layer-built node and the node built on genuine
+ROS 2 Humble in alternation (A B A B ..., BENCH_ROUNDS rounds, default 3), so
+that both see the same minutes of this machine's drifting speed, and prints
+the median of each figure for both builds and their ratio.
+
+    python3 bench/node_e2e/side_by_side.py [build dir]
+
+The build dir (default: build) must have been configured with
+HUMBLE_WORKSPACE (bash scripts/test.sh does that), which generates
+interop/genuine_diagnostic_center, the genuine node's launcher. The benchmark
+process itself is layer-built in both cases; only the node differs.
+Environment: BENCH_ROUNDS, IDLE_SECONDS (10), LATENCY_SAMPLES (300),
+THROUGHPUT_SECONDS (3), ROS_DOMAIN_ID (98).
+"""
+
+import os
+import re
+import statistics
+import subprocess
+import sys
+
+FIGURES = [
+    # (key, label, unit, pattern, better)
+    ('idle', 'idle CPU', '% of a core', r'idle_cpu: .*?: ([\d.]+) % of one core', 'lower'),
+    ('rss_idle', 'max RSS, idle', 'MiB', r'max_rss: idle: ([\d.]+) MiB', 'lower'),
+    ('p50', 'raise -> ExceptionHandle p50', 'ms', r'latency: .*p50 ([\d.]+) ms', 'lower'),
+    ('p99', 'raise -> ExceptionHandle p99', 'ms', r'latency: .*p99 ([\d.]+) ms', 'lower'),
+    ('max', 'raise -> ExceptionHandle max', 'ms', r'latency: .*max ([\d.]+) ms', 'lower'),
+    ('rate', 'highest lossless event rate', 'events/s',
+     r'highest sustained rate .*?: (\d+) events/s', 'higher'),
+    ('rss_load', 'max RSS, after throughput', 'MiB', r'max_rss: after throughput: ([\d.]+) MiB',
+     'lower'),
+]
+
+
+def run_bench(bench, node, mode, argument):
+    env = dict(os.environ, DIAGNOSTIC_CENTER_EXECUTABLE=node)
+    env.setdefault('ROS_DOMAIN_ID', '98')
+    done = subprocess.run([bench, mode, argument], env=env, capture_output=True, text=True,
+                          timeout=900)
+    if done.returncode != 0:
+        sys.stderr.write(done.stdout + done.stderr)
+        raise SystemExit(f'{bench} {mode} failed for {node}')
+    return done.stdout
+
+
+def parse(output):
+    figures = {}
+    for key, _, _, pattern, _ in FIGURES:
+        match = re.search(pattern, output)
+        if match:
+            figures[key] = float(match.group(1))
+    return figures
+
+
+def main():
+    build = sys.argv[1] if len(sys.argv) > 1 else 'build'
+    bench = os.path.join(build, 'bench/node_e2e/node_e2e_bench')
+    nodes = {
+        'layer': os.path.abspath(os.path.join(build, 'diagnostic_center/diagnostic_center')),
+        'genuine': os.path.abspath(os.path.join(build, 'interop/genuine_diagnostic_center')),
+    }
+    for path in [bench] + list(nodes.values()):
+        if not os.access(path, os.X_OK):
+            raise SystemExit(f'missing {path}: build with bash scripts/test.sh (or configure '
+                             'with -DHUMBLE_WORKSPACE=... -DHUMBLE_ENV_SH=...) first')
+    rounds = int(os.environ.get('BENCH_ROUNDS', '3'))
+    modes = [('idle', os.environ.get('IDLE_SECONDS', '10')),
+             ('latency', os.environ.get('LATENCY_SAMPLES', '300')),
+             ('throughput', os.environ.get('THROUGHPUT_SECONDS', '3'))]
+    results = {name: {key: [] for key, *_ in FIGURES} for name in nodes}
+    for round_index in range(rounds):
+        for name, node in nodes.items():
+            output = ''.join(run_bench(bench, node, mode, value) for mode, value in modes)
+            figures = parse(output)
+            print(f'round {round_index + 1} {name:7}: ' +
+                  ', '.join(f'{key} {value:g}' for key, value in figures.items()), flush=True)
+            for key, value in figures.items():
+                results[name][key].append(value)
+
+    print(f'\nmedians of {rounds} rounds (A B alternation)')
+    print(f'| figure | unit | layer | genuine | layer / genuine |')
+    print('|---|---|---|---|---|')
+    for key, label, unit, _, better in FIGURES:
+        layer = results['layer'][key]
+        genuine = results['genuine'][key]
+        if not layer or not genuine:
+            continue
+        a, b = statistics.median(layer), statistics.median(genuine)
+        ratio = f'{a / b:.2f} ({better} is better)' if b else 'n/a'
+        print(f'| {label} | {unit} | {a:g} | {b:g} | {ratio} |')
+
+
+if __name__ == '__main__':
+    main()
