@@ -29,6 +29,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using diagnostic_center_test::ExecutableFromEnvironment;
 using diagnostic_center_test::kModuleTopics;
 using diagnostic_center_test::NodeProcess;
 using diagnostic_center_test::RobotProbe;
