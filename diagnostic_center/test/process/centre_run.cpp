@@ -1,6 +1,7 @@
 #include "centre_run.hpp"
 
 #include <chrono>
+#include <fstream>
 
 #include "log_text.hpp"
 
@@ -8,6 +9,23 @@ namespace diagnostic_center_test {
 namespace {
 
 using namespace std::chrono_literals;
+
+// The parameters as a parameter file for every node. Not as "-p" arguments:
+// ROS 2's argument parser refuses parameter names that begin with a digit,
+// such as the fault table's "<id>_root_cause", where a file takes them.
+std::filesystem::path WriteParameterFile(
+    const std::filesystem::path & output_dir, const std::vector<std::string> & parameters)
+{
+  const auto path = output_dir / "parameters.yaml";
+  std::ofstream out(path);
+  out << "/**:\n  ros__parameters:\n";
+  for (const auto & parameter : parameters) {
+    const auto separator = parameter.find(":=");
+    out << "    " << parameter.substr(0, separator) << ": " << parameter.substr(separator + 2)
+        << "\n";
+  }
+  return path;
+}
 
 }  // namespace
 
@@ -22,9 +40,9 @@ std::unique_ptr<NodeProcess> StartCentre(
     const std::vector<std::string> & extra_ros_args)
 {
   std::vector<std::string> arguments{"--ros-args"};
-  for (const auto & parameter : parameters) {
-    arguments.push_back("-p");
-    arguments.push_back(parameter);
+  if (!parameters.empty()) {
+    arguments.push_back("--params-file");
+    arguments.push_back(WriteParameterFile(output_dir, parameters).string());
   }
   arguments.insert(arguments.end(), extra_ros_args.begin(), extra_ros_args.end());
   return std::make_unique<NodeProcess>(

@@ -17,8 +17,9 @@ namespace diagnostic_center_test {
 // The node binary under test, as the build passes it in.
 std::filesystem::path CentreExecutable();
 
-// Starts the centre with "--ros-args" and one "-p" per entry of
-// `parameters` (each "name:=value"), then `extra_ros_args`. Its output goes
+// Starts the centre with "--ros-args", a parameter file setting `parameters`
+// (each "name:=value", the value in YAML) for every node, then
+// `extra_ros_args`. Its output goes
 // to files in `output_dir`. The child runs with TZ=UTC and the default
 // console log format, uncoloured, on standard error.
 std::unique_ptr<NodeProcess> StartCentre(
