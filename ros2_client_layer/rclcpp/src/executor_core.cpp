@@ -254,33 +254,47 @@ bool ExecutorCore::scan(
     Clock::time_point now, rclcpp::AnyExecutable & claimed,
     std::optional<Clock::time_point> & earliest)
 {
-  const size_t count = entries_.size();
-  for (size_t i = 0; i < count; ++i) {
-    const size_t index = (rotation_ + i) % count;
-    Entry & entry = entries_[index];
-    auto group = entry.group.lock();
-    if (!group) {
-      collection_dirty_ = true;
+  // Timers come before data, as in rclcpp; of the timers that are due, the
+  // one due first runs first, so that timers sharing a period run in the
+  // order of their phases within each period.
+  return claim_due_timer(now, claimed, earliest) || claim_ready_entity(claimed);
+}
+
+std::shared_ptr<rclcpp::CallbackGroup> ExecutorCore::available_group(Entry & entry)
+{
+  auto group = entry.group.lock();
+  if (!group) {
+    collection_dirty_ = true;
+    return nullptr;
+  }
+  if (group->type() == rclcpp::CallbackGroupType::MutuallyExclusive &&
+      !group->can_be_taken_from().load()) {
+    return nullptr;  // its callbacks are looked at again when the running one ends
+  }
+  return group;
+}
+
+void ExecutorCore::take_group(
+    const std::shared_ptr<rclcpp::CallbackGroup> & group, rclcpp::AnyExecutable & claimed)
+{
+  if (group->type() == rclcpp::CallbackGroupType::MutuallyExclusive) {
+    group->can_be_taken_from().store(false);
+  }
+  claimed.callback_group = group;
+}
+
+bool ExecutorCore::claim_due_timer(
+    Clock::time_point now, rclcpp::AnyExecutable & claimed,
+    std::optional<Clock::time_point> & earliest)
+{
+  due_timers_.clear();
+  for (size_t e = 0; e < entries_.size(); ++e) {
+    Entry & entry = entries_[e];
+    if (!available_group(entry)) {
       continue;
     }
-    const bool exclusive = group->type() == rclcpp::CallbackGroupType::MutuallyExclusive;
-    if (exclusive && !group->can_be_taken_from().load()) {
-      continue;  // its callbacks are looked at again when the running one ends
-    }
-    auto take_group = [&]() {
-      if (exclusive) {
-        group->can_be_taken_from().store(false);
-      }
-      claimed.callback_group = group;
-      rotation_ = (index + 1) % count;
-    };
-    // What was claimed moves to the back of its list, so that a timer or
-    // reader that is always ready cannot starve the others of its group.
-    auto move_to_back = [](auto & list, size_t position) {
-      std::rotate(list.begin() + position, list.begin() + position + 1, list.end());
-    };
-    for (size_t t = 0; t < entry.timers.size(); ++t) {
-      auto timer = entry.timers[t].lock();
+    for (const auto & weak_timer : entry.timers) {
+      auto timer = weak_timer.lock();
       if (!timer) {
         collection_dirty_ = true;
         continue;
@@ -290,19 +304,43 @@ bool ExecutorCore::scan(
         continue;  // canceled or practically never
       }
       if (left <= std::chrono::nanoseconds::zero()) {
-        if (timer->exchange_in_use_by_wait_set_state(true)) {
-          continue;  // running on another thread
-        }
-        timer->call();
-        claimed.timer = std::move(timer);
-        move_to_back(entry.timers, t);
-        take_group();
-        return true;
+        due_timers_.push_back(DueTimer{left, e, std::move(timer)});
+        continue;
       }
       const auto due = now + left;
       if (!earliest || due < *earliest) {
         earliest = due;
       }
+    }
+  }
+  // Most overdue first; equally due timers keep the order they were added in.
+  std::stable_sort(due_timers_.begin(), due_timers_.end(), [](const auto & a, const auto & b) {
+    return a.left < b.left;
+  });
+  for (auto & due : due_timers_) {
+    auto group = available_group(entries_[due.entry]);
+    if (!group || due.timer->exchange_in_use_by_wait_set_state(true)) {
+      continue;  // taken by an earlier timer of its group, or running on another thread
+    }
+    due.timer->call();
+    claimed.timer = std::move(due.timer);
+    take_group(group, claimed);
+    due_timers_.clear();
+    return true;
+  }
+  due_timers_.clear();
+  return false;
+}
+
+bool ExecutorCore::claim_ready_entity(rclcpp::AnyExecutable & claimed)
+{
+  const size_t count = entries_.size();
+  for (size_t i = 0; i < count; ++i) {
+    const size_t index = (rotation_ + i) % count;
+    Entry & entry = entries_[index];
+    auto group = available_group(entry);
+    if (!group) {
+      continue;
     }
     for (size_t r = 0; r < entry.readables.size(); ++r) {
       if (!entry.readables[r].pending->load(std::memory_order_acquire)) {
@@ -315,8 +353,13 @@ bool ExecutorCore::scan(
       }
       if (!entity->in_use().exchange(true)) {
         claimed.entity = std::move(entity);
-        move_to_back(entry.readables, r);
-        take_group();
+        // What was claimed moves to the back of its list, and the next scan
+        // starts at the next group, so that a reader that is always ready
+        // cannot starve the others.
+        std::rotate(
+            entry.readables.begin() + r, entry.readables.begin() + r + 1, entry.readables.end());
+        rotation_ = (index + 1) % count;
+        take_group(group, claimed);
         return true;
       }
     }

@@ -95,6 +95,17 @@ private:
   bool scan(
       Clock::time_point now, rclcpp::AnyExecutable & claimed,
       std::optional<Clock::time_point> & earliest);
+  // Claims the most overdue timer whose group may run; notes when the next
+  // timer falls due.
+  bool claim_due_timer(
+      Clock::time_point now, rclcpp::AnyExecutable & claimed,
+      std::optional<Clock::time_point> & earliest);
+  // Claims a subscription, service or client with data, round robin over groups.
+  bool claim_ready_entity(rclcpp::AnyExecutable & claimed);
+  // The entry's group if it may run now (alive, and free if exclusive).
+  std::shared_ptr<rclcpp::CallbackGroup> available_group(Entry & entry);
+  void take_group(
+      const std::shared_ptr<rclcpp::CallbackGroup> & group, rclcpp::AnyExecutable & claimed);
 
   // True if another executable could be claimed now.
   bool has_ready_work();
@@ -114,6 +125,13 @@ private:
   std::vector<NodeRecord> nodes_;
   std::vector<GroupRecord> groups_;
   std::vector<Entry> entries_;
+  struct DueTimer
+  {
+    std::chrono::nanoseconds left;  // zero or less: how long overdue
+    size_t entry;
+    std::shared_ptr<rclcpp::TimerBase> timer;
+  };
+  std::vector<DueTimer> due_timers_;  // scratch space of claim_due_timer
   std::atomic<uint64_t> executed_count_{0};
 };
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -217,6 +218,58 @@ TEST_F(ExecutorTest, TimersOfABusyExclusiveGroupKeepFiring)
       EXPECT_GE(fired[i].load() - before[i], 5) << "timer " << i << ", window " << window;
     }
   }
+}
+
+// Timers that fall due together run in the order of their due times, whatever
+// the order of their groups: a timer that drains a queue and a timer of the
+// same period created just after it to handle what was drained run in that
+// order in every period.
+TEST_F(ExecutorTest, TimersDueTogetherRunEarliestDueFirst)
+{
+  std::vector<rclcpp::CallbackGroup::SharedPtr> groups;  // a node holds its groups weakly
+  auto group = [&] {
+    groups.push_back(node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive));
+    return groups.back();
+  };
+  std::mutex order_mutex;
+  std::vector<std::string> order;
+  auto record = [&](const std::string & name) {
+    std::lock_guard<std::mutex> lock(order_mutex);
+    order.push_back(name);
+  };
+  // Holds the one executor thread until both timers below are due.
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  rclcpp::TimerBase::SharedPtr gate;
+  gate = node_->create_wall_timer(
+      1ms,
+      [&] {
+        gate->cancel();
+        released.wait();
+      },
+      group());
+  // Created first, in the first group, but due last.
+  auto late = node_->create_wall_timer(
+      20ms, [&] { record("late"); }, group());
+  auto early = node_->create_wall_timer(
+      20ms, [&] { record("early"); }, group());
+  std::this_thread::sleep_for(2ms);
+  late->reset();
+
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(node_);
+  SpinThread spin(executor);
+  ASSERT_TRUE(wait_until([&] { return late->time_until_trigger() < -5ms; }, 5s));
+  release.set_value();
+  ASSERT_TRUE(wait_until(
+      [&] {
+        std::lock_guard<std::mutex> lock(order_mutex);
+        return order.size() >= 2;
+      },
+      5s));
+  std::lock_guard<std::mutex> lock(order_mutex);
+  EXPECT_EQ(order[0], "early");
+  EXPECT_EQ(order[1], "late");
 }
 
 TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeArePickedUp)
