@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -10,6 +12,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "diagnostic_center/diag_tree.hpp"
 #include "diagnostic_center/fault_recorder.hpp"
@@ -47,6 +50,23 @@ std::string ReadFile(const fs::path & path)
 fs::perms PermsOf(const fs::path & path)
 {
   return fs::status(path).permissions() & fs::perms::mask;
+}
+
+// A disk with `g_space_left` bytes free: writes beyond it are cut short and
+// then fail with ENOSPC, as on a full file system.
+std::size_t g_space_left = 0;
+
+ssize_t FullDiskWrite(int fd, const void * data, std::size_t size)
+{
+  if (g_space_left == 0) {
+    errno = ENOSPC;
+    return -1;
+  }
+  const ssize_t written = ::write(fd, data, std::min(size, g_space_left));
+  if (written > 0) {
+    g_space_left -= static_cast<std::size_t>(written);
+  }
+  return written;
 }
 
 class RecordLineTest : public ::testing::Test
@@ -114,6 +134,7 @@ protected:
              ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_);
+    fs::permissions(root_, static_cast<fs::perms>(0755), fs::perm_options::replace);
   }
   void TearDown() override
   {
@@ -124,11 +145,23 @@ protected:
   // Runs Init and returns what it logged.
   std::string InitRecorder(const std::string & dir, bool * running = nullptr)
   {
+    return InitRecorder(recorder_, dir, running);
+  }
+  std::string InitRecorder(FaultRecorder & recorder, const std::string & dir, bool * running)
+  {
     ::testing::internal::CaptureStderr();
-    const bool ok = recorder_.Init(node_, dir, 3600);
+    const bool ok = recorder.Init(node_, dir, 3600);
     if (running != nullptr) {
       *running = ok;
     }
+    return ::testing::internal::GetCapturedStderr();
+  }
+
+  // Runs a refresh of `recorder` and returns what it logged.
+  static std::string Refresh(FaultRecorder & recorder)
+  {
+    ::testing::internal::CaptureStderr();
+    recorder.RefreshRecord();
     return ::testing::internal::GetCapturedStderr();
   }
 
@@ -257,6 +290,50 @@ TEST_F(FaultRecorderTest, UnopenableFileWarnsAndLosesTheBatchOnly)
   const std::string content = ReadFile(file);
   EXPECT_EQ(content.find("lost"), std::string::npos);
   EXPECT_NE(content.find("event_msg : kept\n"), std::string::npos);
+}
+
+TEST_F(FaultRecorderTest, FullDiskLeavesWholeLinesAndCountsTheLostRecords)
+{
+  setenv("TZ", "UTC", 1);
+  tzset();
+  FaultRecorder recorder(FullDiskWrite);
+  g_space_left = 1 << 20;
+  InitRecorder(recorder, root_.string(), nullptr);
+  const fs::path file = recorder.record_file();
+  const auto line = [](const std::string & msg) {
+    return "1970-01-01_00-00-00 fault_id : 11, fault_desc : configured desc 11, status : fault, "
+           "event_msg : " +
+           msg + "\n";
+  };
+  recorder.AddRecord(Event(11, 1, 0, "before"));
+  EXPECT_EQ(Refresh(recorder), "");
+
+  // Room for one line and a few bytes of the next: that fragment must not stay.
+  g_space_left = line("one").size() + 9;
+  recorder.AddRecord(Event(11, 1, 0, "one"));
+  recorder.AddRecord(Event(11, 1, 0, "two"));
+  recorder.AddRecord(Event(11, 1, 0, "three"));
+  const std::string log = Refresh(recorder);
+  EXPECT_NE(
+      log.find(
+          "write to file : " + file.string() +
+          " failed (No space left on device), lost 2 of 3 fault records"),
+      std::string::npos)
+      << log;
+  EXPECT_NE(log.find("[WARN]"), std::string::npos) << log;
+  EXPECT_EQ(ReadFile(file), line("before") + line("one"));
+
+  // Not a byte of room: nothing is written, nothing torn.
+  g_space_left = 0;
+  recorder.AddRecord(Event(11, 1, 0, "four"));
+  EXPECT_NE(Refresh(recorder).find("lost 1 of 1 fault records"), std::string::npos);
+  EXPECT_EQ(ReadFile(file), line("before") + line("one"));
+
+  // Space again: writing goes on after the last whole line.
+  g_space_left = 1 << 20;
+  recorder.AddRecord(Event(11, 1, 0, "five"));
+  EXPECT_EQ(Refresh(recorder), "");
+  EXPECT_EQ(ReadFile(file), line("before") + line("one") + line("five"));
 }
 
 }  // namespace

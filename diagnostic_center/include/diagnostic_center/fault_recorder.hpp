@@ -3,7 +3,10 @@
 #ifndef DIAGNOSTIC_CENTER__FAULT_RECORDER_HPP_
 #define DIAGNOSTIC_CENTER__FAULT_RECORDER_HPP_
 
+#include <unistd.h>
+
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <deque>
@@ -13,6 +16,7 @@
 #include <string>
 
 #include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "diagnostic_center/record_file.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 namespace fault_recorder {
@@ -37,7 +41,8 @@ public:
   // The process-wide recorder.
   static std::shared_ptr<FaultRecorder> GetInstance();
 
-  FaultRecorder() = default;
+  // `write_function` writes to the record file (::write but in tests).
+  explicit FaultRecorder(WriteFunction write_function = ::write);
   FaultRecorder(const FaultRecorder &) = delete;
   FaultRecorder & operator=(const FaultRecorder &) = delete;
 
@@ -63,9 +68,15 @@ public:
   const std::filesystem::path & record_file() const { return record_file_; }
 
 private:
+  struct BatchOutcome
+  {
+    AppendOutcome append;
+    std::size_t lines = 0;  // lines the batch made
+  };
+
   bool PrepareDirectory(const rclcpp::Logger & logger, const std::string & dir) const;
-  // Appends the lines of `batch`; false when the file cannot be opened.
-  bool WriteBatch(const std::deque<DiagnosticEvent> & batch) const;
+  BatchOutcome WriteBatch(const std::deque<DiagnosticEvent> & batch) const;
+  void Report(const BatchOutcome & outcome) const;
 
   std::filesystem::path record_file_;
   rclcpp::TimerBase::SharedPtr refresh_timer_;
@@ -76,6 +87,8 @@ private:
   std::deque<DiagnosticEvent> records_;
   bool inactive_ = false;
   bool writing_ = false;
+
+  const WriteFunction write_function_;
 };
 
 }  // namespace fault_recorder

@@ -1,13 +1,11 @@
 #include "diagnostic_center/fault_recorder.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "diagnostic_center/callback_guard.hpp"
 #include "diagnostic_center/diag_tree.hpp"
@@ -21,32 +19,6 @@ namespace {
 constexpr char kTimeFormat[] = "%Y-%m-%d_%H-%M-%S";
 constexpr fs::perms kCreatedDirPerms =
     fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read;  // 0744
-
-// Appends `text` to `path` (created when missing) with one write per chunk on
-// an O_APPEND descriptor. Returns false when the file cannot be opened; later
-// write errors are not reported.
-bool AppendToFile(const fs::path & path, const std::string & text)
-{
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    return false;
-  }
-  const char * data = text.data();
-  std::size_t left = text.size();
-  while (left > 0) {
-    const ssize_t written = ::write(fd, data, left);
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      break;
-    }
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  ::close(fd);
-  return true;
-}
 
 }  // namespace
 
@@ -103,6 +75,8 @@ std::shared_ptr<FaultRecorder> FaultRecorder::GetInstance()
   static const std::shared_ptr<FaultRecorder> instance = std::make_shared<FaultRecorder>();
   return instance;
 }
+
+FaultRecorder::FaultRecorder(WriteFunction write_function) : write_function_(write_function) {}
 
 bool FaultRecorder::Init(
     const std::shared_ptr<rclcpp::Node> & node, const std::string & dir,
@@ -181,34 +155,51 @@ void FaultRecorder::RefreshRecord()
     batch.swap(records_);
     writing_ = true;
   }
-  const bool written = WriteBatch(batch);
+  const BatchOutcome outcome = WriteBatch(batch);
   {
     std::lock_guard<std::mutex> lock(record_mutex_);
     writing_ = false;
   }
   batch_written_.notify_all();
-  if (!written) {
-    if (const auto node = node_.lock()) {
-      RCLCPP_WARN(
-          node->get_logger(), "open or create file : %s failed, lost some fault record",
-          record_file_.c_str());
-    }
-  }
+  Report(outcome);
 }
 
-bool FaultRecorder::WriteBatch(const std::deque<DiagnosticEvent> & batch) const
+FaultRecorder::BatchOutcome FaultRecorder::WriteBatch(
+    const std::deque<DiagnosticEvent> & batch) const
 {
-  std::string text;
+  std::vector<std::string> lines;
+  lines.reserve(batch.size());
   for (const DiagnosticEvent & event : batch) {
     const diag_tree::FaultConfig * config =
         diag_tree::FindFaultConfig(static_cast<std::uint32_t>(event.fault_id));
     if (config != nullptr) {
-      text += FormatRecordLine(event, config->fault_desc);
+      lines.push_back(FormatRecordLine(event, config->fault_desc));
     }
   }
   // The file is opened on every refresh, even for an empty batch, so it exists
   // from the first refresh on and may be moved away between refreshes.
-  return AppendToFile(record_file_, text);
+  BatchOutcome outcome;
+  outcome.lines = lines.size();
+  outcome.append = AppendLines(record_file_, lines, write_function_);
+  return outcome;
+}
+
+void FaultRecorder::Report(const BatchOutcome & outcome) const
+{
+  const auto node = node_.lock();
+  if (!node) {
+    return;
+  }
+  if (!outcome.append.opened) {
+    RCLCPP_WARN(
+        node->get_logger(), "open or create file : %s failed, lost some fault record",
+        record_file_.c_str());
+  } else if (outcome.append.write_error != 0) {
+    RCLCPP_WARN(
+        node->get_logger(), "write to file : %s failed (%s), lost %zu of %zu fault records",
+        record_file_.c_str(), std::strerror(outcome.append.write_error),
+        outcome.lines - outcome.append.lines_written, outcome.lines);
+  }
 }
 
 }  // namespace fault_recorder

@@ -1,0 +1,35 @@
+// Appending whole record lines to a record file, never leaving a partial
+// line behind when a write fails.
+#ifndef DIAGNOSTIC_CENTER__RECORD_FILE_HPP_
+#define DIAGNOSTIC_CENTER__RECORD_FILE_HPP_
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fault_recorder {
+
+// The signature of ::write; tests pass another to make writing fail.
+using WriteFunction = ssize_t (*)(int fd, const void * data, std::size_t size);
+
+struct AppendOutcome
+{
+  bool opened = false;            // false: the file could not be opened, nothing was written
+  std::size_t lines_written = 0;  // leading lines of the batch now in the file, whole
+  int write_error = 0;            // errno of a failed write; 0 when none failed
+};
+
+// Appends `lines` (each a whole record line ending in a newline) to `file`,
+// creating it when missing. Lines go out in chunks of whole lines. A write
+// that fails partway has its partial line cut off again, so the file ends on
+// a line boundary whatever happens.
+AppendOutcome AppendLines(
+    const std::filesystem::path & file, const std::vector<std::string> & lines,
+    WriteFunction write_function);
+
+}  // namespace fault_recorder
+
+#endif  // DIAGNOSTIC_CENTER__RECORD_FILE_HPP_
