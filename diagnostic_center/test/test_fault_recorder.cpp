@@ -52,6 +52,11 @@ fs::perms PermsOf(const fs::path & path)
   return fs::status(path).permissions() & fs::perms::mask;
 }
 
+std::size_t CountLines(const std::string & text)
+{
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
 // A disk with `g_space_left` bytes free: writes beyond it are cut short and
 // then fail with ENOSPC, as on a full file system.
 std::size_t g_space_left = 0;
@@ -334,6 +339,82 @@ TEST_F(FaultRecorderTest, FullDiskLeavesWholeLinesAndCountsTheLostRecords)
   recorder.AddRecord(Event(11, 1, 0, "five"));
   EXPECT_EQ(Refresh(recorder), "");
   EXPECT_EQ(ReadFile(file), line("before") + line("one") + line("five"));
+}
+
+TEST_F(FaultRecorderTest, RecordFileSymlinkIsNotFollowed)
+{
+  InitRecorder(root_.string());
+  const fs::path victim = root_ / "victim";
+  std::ofstream(victim) << "precious\n";
+  fs::create_symlink(victim, recorder_.record_file());
+
+  recorder_.AddRecord(Event(11, 1, 0, "planted"));
+  const std::string log = Refresh(recorder_);
+  EXPECT_NE(
+      log.find(
+          "open or create file : " + recorder_.record_file().string() +
+          " failed, lost some fault record"),
+      std::string::npos)
+      << log;
+  EXPECT_EQ(ReadFile(victim), "precious\n");
+  EXPECT_TRUE(fs::is_symlink(recorder_.record_file()));
+}
+
+TEST_F(FaultRecorderTest, DirectoryOthersCanWriteToIsRefused)
+{
+  for (const auto mode : {0775, 0757, 01777}) {
+    SCOPED_TRACE(mode);
+    const fs::path dir = root_ / std::to_string(mode);
+    fs::create_directory(dir);
+    fs::permissions(dir, static_cast<fs::perms>(mode), fs::perm_options::replace);
+    FaultRecorder recorder;
+    bool running = true;
+    const std::string log = InitRecorder(recorder, dir.string(), &running);
+    EXPECT_FALSE(running);
+    EXPECT_NE(
+        log.find(dir.string() + " is writable by group or others, fault recorder init failed"),
+        std::string::npos)
+        << log;
+    EXPECT_TRUE(recorder.record_file().empty());
+  }
+}
+
+TEST_F(FaultRecorderTest, DirectoryOfAnotherUserIsRefused)
+{
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "only root can give a directory to another user";
+  }
+  const fs::path dir = root_ / "theirs";
+  fs::create_directory(dir);
+  fs::permissions(dir, static_cast<fs::perms>(0755), fs::perm_options::replace);
+  ASSERT_EQ(::chown(dir.c_str(), 4242, 4242), 0);
+  bool running = true;
+  const std::string log = InitRecorder(dir.string(), &running);
+  EXPECT_FALSE(running);
+  EXPECT_NE(
+      log.find(
+          dir.string() +
+          " is owned by uid 4242, neither this process's user nor root, fault recorder init "
+          "failed"),
+      std::string::npos)
+      << log;
+  recorder_.AddRecord(Event(11, 1, 0, "lost"));
+  recorder_.RefreshRecord();
+  EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(FaultRecorderTest, DirectoryOpenedToOthersLaterIsRefusedUntilClosedAgain)
+{
+  InitRecorder(root_.string());
+  fs::permissions(root_, static_cast<fs::perms>(0777), fs::perm_options::replace);
+  recorder_.AddRecord(Event(11, 1, 0, "lost"));
+  EXPECT_NE(Refresh(recorder_).find("lost some fault record"), std::string::npos);
+  EXPECT_FALSE(fs::exists(recorder_.record_file()));
+
+  fs::permissions(root_, static_cast<fs::perms>(0755), fs::perm_options::replace);
+  recorder_.AddRecord(Event(11, 1, 0, "kept"));
+  EXPECT_EQ(Refresh(recorder_), "");
+  EXPECT_EQ(CountLines(ReadFile(recorder_.record_file())), 1u);
 }
 
 }  // namespace

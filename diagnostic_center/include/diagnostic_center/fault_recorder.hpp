@@ -46,11 +46,12 @@ public:
   FaultRecorder(const FaultRecorder &) = delete;
   FaultRecorder & operator=(const FaultRecorder &) = delete;
 
-  // Prepares the record directory `dir` (created with mode 0744 when missing),
-  // names this run's record file and starts a refresh every `refresh_space_s`
-  // seconds on `node`. On a directory problem it logs a warning and leaves
-  // the recorder inactive; returns whether the recorder is running. Errors of
-  // the timer factory (a bad period) propagate.
+  // Prepares the record directory `dir` (created with mode 0744 when missing;
+  // refused when another user could write to it), names this run's record
+  // file and starts a refresh every `refresh_space_s` seconds on `node`. On a
+  // directory problem it logs a warning and leaves the recorder inactive;
+  // returns whether the recorder is running. Errors of the timer factory (a
+  // bad period) propagate.
   bool Init(
       const std::shared_ptr<rclcpp::Node> & node, const std::string & dir,
       std::int64_t refresh_space_s);

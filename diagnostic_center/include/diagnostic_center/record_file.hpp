@@ -1,8 +1,10 @@
-// Appending whole record lines to a record file, never leaving a partial
-// line behind when a write fails.
+// Appending whole record lines to a record file, safely: only in a directory
+// that no other user can write to, never through a symbolic link, and never
+// leaving a partial line behind when a write fails.
 #ifndef DIAGNOSTIC_CENTER__RECORD_FILE_HPP_
 #define DIAGNOSTIC_CENTER__RECORD_FILE_HPP_
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -15,6 +17,12 @@ namespace fault_recorder {
 // The signature of ::write; tests pass another to make writing fail.
 using WriteFunction = ssize_t (*)(int fd, const void * data, std::size_t size);
 
+// Why a directory with `status` must not hold record files, or "" when it
+// may: it must be owned by this process's effective user or by root and be
+// writable by nobody else (no group or others write permission). Otherwise
+// another user could plant links or files where records are written.
+std::string UnsafeDirectoryReason(const struct stat & status);
+
 struct AppendOutcome
 {
   bool opened = false;            // false: the file could not be opened, nothing was written
@@ -22,13 +30,15 @@ struct AppendOutcome
   int write_error = 0;            // errno of a failed write; 0 when none failed
 };
 
-// Appends `lines` (each a whole record line ending in a newline) to `file`,
-// creating it when missing. Lines go out in chunks of whole lines. A write
-// that fails partway has its partial line cut off again, so the file ends on
-// a line boundary whatever happens.
+// Appends `lines` (each a whole record line ending in a newline) to the file
+// `name` in `dir`, creating it when missing. The directory is checked with
+// UnsafeDirectoryReason and the file opened without following a symbolic
+// link; it must be a regular file. Lines go out in chunks of whole lines. A
+// write that fails partway has its partial line cut off again, so the file
+// ends on a line boundary whatever happens.
 AppendOutcome AppendLines(
-    const std::filesystem::path & file, const std::vector<std::string> & lines,
-    WriteFunction write_function);
+    const std::filesystem::path & dir, const std::string & name,
+    const std::vector<std::string> & lines, WriteFunction write_function);
 
 }  // namespace fault_recorder
 

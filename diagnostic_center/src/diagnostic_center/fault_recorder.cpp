@@ -1,5 +1,8 @@
 #include "diagnostic_center/fault_recorder.hpp"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -120,16 +123,26 @@ bool FaultRecorder::PrepareDirectory(const rclcpp::Logger & logger, const std::s
     if (error) {
       RCLCPP_WARN(logger, "cannot set permissions of %s: %s", dir.c_str(), error.message().c_str());
     }
-    return true;
-  }
-  if (error) {
+  } else if (error) {
     RCLCPP_WARN(
         logger, "%s cannot be examined (%s), fault recorder init failed", dir.c_str(),
         error.message().c_str());
     return false;
-  }
-  if (!fs::is_directory(status)) {
+  } else if (!fs::is_directory(status)) {
     RCLCPP_WARN(logger, "%s is not a directory, fault recorder init failed", dir.c_str());
+    return false;
+  }
+  // Also a directory just made: another user may have made it first.
+  struct stat dir_status = {};
+  if (::stat(dir.c_str(), &dir_status) != 0) {
+    RCLCPP_WARN(
+        logger, "%s cannot be examined (%s), fault recorder init failed", dir.c_str(),
+        std::strerror(errno));
+    return false;
+  }
+  const std::string unsafe = UnsafeDirectoryReason(dir_status);
+  if (!unsafe.empty()) {
+    RCLCPP_WARN(logger, "%s %s, fault recorder init failed", dir.c_str(), unsafe.c_str());
     return false;
   }
   return true;
@@ -180,7 +193,8 @@ FaultRecorder::BatchOutcome FaultRecorder::WriteBatch(
   // from the first refresh on and may be moved away between refreshes.
   BatchOutcome outcome;
   outcome.lines = lines.size();
-  outcome.append = AppendLines(record_file_, lines, write_function_);
+  outcome.append = AppendLines(
+      record_file_.parent_path(), record_file_.filename().string(), lines, write_function_);
   return outcome;
 }
 

@@ -36,6 +36,28 @@ private:
   int fd_;
 };
 
+// Opens `name` in `dir` for appending, or returns an invalid descriptor. The
+// directory is examined through the descriptor that the file is then opened
+// in, so it cannot be swapped between the check and the open.
+FileDescriptor OpenRecordFile(const std::filesystem::path & dir, const std::string & name)
+{
+  const FileDescriptor dir_fd(::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  struct stat dir_status = {};
+  if (!dir_fd.valid() || ::fstat(dir_fd.get(), &dir_status) != 0 ||
+      !UnsafeDirectoryReason(dir_status).empty()) {
+    return FileDescriptor(-1);
+  }
+  // O_NONBLOCK: a FIFO in place of the file must not hang the recorder.
+  FileDescriptor file(::openat(
+      dir_fd.get(), name.c_str(),
+      O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666));
+  struct stat file_status = {};
+  if (!file.valid() || ::fstat(file.get(), &file_status) != 0 || !S_ISREG(file_status.st_mode)) {
+    return FileDescriptor(-1);
+  }
+  return file;
+}
+
 // Writes all of `data`, returning how much was written; `error` is set when
 // a write fails before the end.
 std::size_t WriteAll(int fd, const std::string & data, WriteFunction write_function, int & error)
@@ -72,12 +94,24 @@ void CutPartialLine(int fd, std::size_t partial)
 
 }  // namespace
 
+std::string UnsafeDirectoryReason(const struct stat & status)
+{
+  if (status.st_uid != ::geteuid() && status.st_uid != 0) {
+    return "is owned by uid " + std::to_string(status.st_uid) +
+           ", neither this process's user nor root";
+  }
+  if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+    return "is writable by group or others";
+  }
+  return "";
+}
+
 AppendOutcome AppendLines(
-    const std::filesystem::path & path, const std::vector<std::string> & lines,
-    WriteFunction write_function)
+    const std::filesystem::path & dir, const std::string & name,
+    const std::vector<std::string> & lines, WriteFunction write_function)
 {
   AppendOutcome outcome;
-  const FileDescriptor file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+  const FileDescriptor file = OpenRecordFile(dir, name);
   if (!file.valid()) {
     return outcome;
   }
