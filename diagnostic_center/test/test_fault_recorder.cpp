@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "diagnostic_center/diag_tree.hpp"
@@ -72,6 +73,15 @@ ssize_t FullDiskWrite(int fd, const void * data, std::size_t size)
     g_space_left -= static_cast<std::size_t>(written);
   }
   return written;
+}
+
+// A disk so slow that its first write lasts until `g_slow_until`.
+std::chrono::steady_clock::time_point g_slow_until;
+
+ssize_t SlowDiskWrite(int fd, const void * data, std::size_t size)
+{
+  std::this_thread::sleep_until(g_slow_until);
+  return ::write(fd, data, size);
 }
 
 class RecordLineTest : public ::testing::Test
@@ -415,6 +425,82 @@ TEST_F(FaultRecorderTest, DirectoryOpenedToOthersLaterIsRefusedUntilClosedAgain)
   recorder_.AddRecord(Event(11, 1, 0, "kept"));
   EXPECT_EQ(Refresh(recorder_), "");
   EXPECT_EQ(CountLines(ReadFile(recorder_.record_file())), 1u);
+}
+
+TEST_F(FaultRecorderTest, LargePendingBatchIsWrittenInTheBackground)
+{
+  InitRecorder(root_.string());
+  const std::string message(4000, 'm');
+  std::size_t handed_over = 0;
+  while (handed_over * message.size() < 2 * FaultRecorder::kBackgroundWriteBytes) {
+    recorder_.AddRecord(Event(11, 1, 0, message));
+    ++handed_over;
+  }
+  // No refresh runs (its period is an hour): the background writer must.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!fs::exists(recorder_.record_file()) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(fs::exists(recorder_.record_file()));
+  recorder_.RefreshRecord();  // after the background write, in order
+  const std::string content = ReadFile(recorder_.record_file());
+  EXPECT_EQ(CountLines(content), handed_over);
+  EXPECT_EQ(content, [&] {
+    std::string all;
+    for (std::size_t i = 0; i < handed_over; ++i) {
+      all += FormatRecordLine(Event(11, 1, 0, message), "configured desc 11");
+    }
+    return all;
+  }());
+}
+
+TEST_F(FaultRecorderTest, TerminationFlushWritesEverythingHandedOverThenNothingMore)
+{
+  InitRecorder(root_.string());
+  recorder_.AddRecord(Event(11, 1, 0, "first"));
+  recorder_.AddRecord(Event(-3, 0, 0, "second"));
+  ::testing::internal::CaptureStderr();
+  recorder_.FlushForTermination(std::chrono::steady_clock::now() + std::chrono::seconds(30));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  recorder_.AddRecord(Event(11, 1, 0, "after"));
+  recorder_.RefreshRecord();
+  const std::string content = ReadFile(recorder_.record_file());
+  EXPECT_EQ(CountLines(content), 2u);
+  EXPECT_EQ(content.find("after"), std::string::npos);
+}
+
+TEST_F(FaultRecorderTest, TerminationFlushStopsAtALineBoundaryWhenTimeRunsOut)
+{
+  FaultRecorder recorder(SlowDiskWrite);
+  InitRecorder(recorder, root_.string(), nullptr);
+  const std::string message(4000, 'x');
+  const std::size_t handed_over = FaultRecorder::kBackgroundWriteBytes / 2 / message.size();
+  for (std::size_t i = 0; i < handed_over; ++i) {
+    recorder.AddRecord(Event(11, 1, static_cast<std::int32_t>(i), message));
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+  g_slow_until = deadline;  // the first write uses up all the time there is
+  ::testing::internal::CaptureStderr();
+  recorder.FlushForTermination(deadline);
+  const std::string log = ::testing::internal::GetCapturedStderr();
+
+  const std::string content = ReadFile(recorder.record_file());
+  const std::size_t written = CountLines(content);
+  ASSERT_GT(written, 0u);
+  ASSERT_LT(written, handed_over);
+  std::string expected;
+  for (std::size_t i = 0; i < written; ++i) {
+    expected +=
+        FormatRecordLine(Event(11, 1, static_cast<std::int32_t>(i), message), "configured desc 11");
+  }
+  EXPECT_EQ(content, expected);
+  EXPECT_NE(
+      log.find(
+          "fault record writing stopped at the time limit, " +
+          std::to_string(handed_over - written) + " not written to " +
+          recorder.record_file().string()),
+      std::string::npos)
+      << log;
 }
 
 }  // namespace

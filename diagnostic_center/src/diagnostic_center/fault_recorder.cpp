@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <limits>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -22,6 +24,17 @@ namespace {
 constexpr char kTimeFormat[] = "%Y-%m-%d_%H-%M-%S";
 constexpr fs::perms kCreatedDirPerms =
     fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read;  // 0744
+
+// Rough size of a record line beyond its message, for the background
+// write threshold.
+constexpr std::size_t kRecordLineOverheadBytes = 128;
+
+constexpr std::int64_t kNoDeadline = std::numeric_limits<std::int64_t>::max();
+
+std::int64_t SteadyNanoseconds(std::chrono::steady_clock::time_point time)
+{
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+}
 
 }  // namespace
 
@@ -79,7 +92,22 @@ std::shared_ptr<FaultRecorder> FaultRecorder::GetInstance()
   return instance;
 }
 
-FaultRecorder::FaultRecorder(WriteFunction write_function) : write_function_(write_function) {}
+FaultRecorder::FaultRecorder(WriteFunction write_function)
+    : write_function_(write_function), deadline_ns_(kNoDeadline)
+{
+}
+
+FaultRecorder::~FaultRecorder()
+{
+  {
+    std::lock_guard<std::mutex> lock(record_mutex_);
+    stopping_ = true;
+  }
+  background_wanted_.notify_all();
+  if (background_writer_.joinable()) {
+    background_writer_.join();
+  }
+}
 
 bool FaultRecorder::Init(
     const std::shared_ptr<rclcpp::Node> & node, const std::string & dir,
@@ -103,6 +131,9 @@ bool FaultRecorder::Init(
   refresh_timer_ = node->create_wall_timer(std::chrono::seconds(refresh_space_s), [this, logger]() {
     diagnostic_center::RunGuarded(logger, "RefreshRecord", [this] { RefreshRecord(); });
   });
+  if (!background_writer_.joinable()) {
+    background_writer_ = std::thread([this] { RunBackgroundWriter(); });
+  }
   return true;
 }
 
@@ -150,9 +181,38 @@ bool FaultRecorder::PrepareDirectory(const rclcpp::Logger & logger, const std::s
 
 void FaultRecorder::AddRecord(const DiagnosticEvent & event)
 {
-  std::lock_guard<std::mutex> lock(record_mutex_);
-  if (!inactive_) {
+  bool wake_writer = false;
+  {
+    std::lock_guard<std::mutex> lock(record_mutex_);
+    if (inactive_) {
+      return;
+    }
     records_.push_back(event);
+    const std::size_t before = pending_bytes_;
+    pending_bytes_ += event.event_msg.size() + kRecordLineOverheadBytes;
+    wake_writer = before < kBackgroundWriteBytes && pending_bytes_ >= kBackgroundWriteBytes;
+  }
+  if (wake_writer) {
+    background_wanted_.notify_one();
+  }
+}
+
+void FaultRecorder::RunBackgroundWriter()
+{
+  std::unique_lock<std::mutex> lock(record_mutex_);
+  while (true) {
+    background_wanted_.wait(
+        lock, [this] { return stopping_ || pending_bytes_ >= kBackgroundWriteBytes; });
+    if (stopping_) {
+      return;
+    }
+    lock.unlock();
+    try {
+      RefreshRecord();
+    } catch (const std::exception &) {
+      // Out of memory while formatting: the batch is lost, later ones may not be.
+    }
+    lock.lock();
   }
 }
 
@@ -166,15 +226,56 @@ void FaultRecorder::RefreshRecord()
     std::unique_lock<std::mutex> lock(record_mutex_);
     batch_written_.wait(lock, [this] { return !writing_; });
     batch.swap(records_);
+    pending_bytes_ = 0;
     writing_ = true;
   }
+  // Ends this writer's turn on every way out, exceptions included.
+  struct Turn
+  {
+    FaultRecorder & recorder;
+    std::size_t unwritten_in_time = 0;
+    ~Turn()
+    {
+      {
+        std::lock_guard<std::mutex> lock(recorder.record_mutex_);
+        recorder.writing_ = false;
+        recorder.unwritten_in_time_ += unwritten_in_time;
+      }
+      recorder.batch_written_.notify_all();
+    }
+  } turn{*this};
+
   const BatchOutcome outcome = WriteBatch(batch);
+  if (outcome.append.out_of_time) {
+    turn.unwritten_in_time = outcome.lines - outcome.append.lines_written;
+  }
+  Report(outcome);
+}
+
+void FaultRecorder::FlushForTermination(std::chrono::steady_clock::time_point deadline)
+{
   {
     std::lock_guard<std::mutex> lock(record_mutex_);
-    writing_ = false;
+    inactive_ = true;  // what comes after the request is not waited for
   }
-  batch_written_.notify_all();
-  Report(outcome);
+  deadline_ns_.store(SteadyNanoseconds(deadline));
+  RefreshRecord();
+  std::size_t unwritten = 0;
+  {
+    std::lock_guard<std::mutex> lock(record_mutex_);
+    unwritten = unwritten_in_time_;
+  }
+  const auto node = node_.lock();
+  if (unwritten > 0 && node) {
+    RCLCPP_WARN(
+        node->get_logger(), "fault record writing stopped at the time limit, %zu not written to %s",
+        unwritten, record_file_.c_str());
+  }
+}
+
+bool FaultRecorder::OutOfTime() const
+{
+  return SteadyNanoseconds(std::chrono::steady_clock::now()) >= deadline_ns_.load();
 }
 
 FaultRecorder::BatchOutcome FaultRecorder::WriteBatch(
@@ -194,7 +295,8 @@ FaultRecorder::BatchOutcome FaultRecorder::WriteBatch(
   BatchOutcome outcome;
   outcome.lines = lines.size();
   outcome.append = AppendLines(
-      record_file_.parent_path(), record_file_.filename().string(), lines, write_function_);
+      record_file_.parent_path(), record_file_.filename().string(), lines,
+      [this] { return OutOfTime(); }, write_function_);
   return outcome;
 }
 

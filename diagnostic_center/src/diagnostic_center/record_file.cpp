@@ -11,8 +11,8 @@ namespace fault_recorder {
 
 namespace {
 
-// Lines go out in writes of about this size, so that a failed write loses
-// little.
+// Lines go out in writes of about this size, so that a time limit is
+// checked often and a failed write loses little.
 constexpr std::size_t kChunkBytes = 64 * 1024;
 
 class FileDescriptor
@@ -108,7 +108,8 @@ std::string UnsafeDirectoryReason(const struct stat & status)
 
 AppendOutcome AppendLines(
     const std::filesystem::path & dir, const std::string & name,
-    const std::vector<std::string> & lines, WriteFunction write_function)
+    const std::vector<std::string> & lines, const std::function<bool()> & out_of_time,
+    WriteFunction write_function)
 {
   AppendOutcome outcome;
   const FileDescriptor file = OpenRecordFile(dir, name);
@@ -120,6 +121,10 @@ AppendOutcome AppendLines(
   std::size_t next = 0;
   std::string chunk;
   while (next < lines.size()) {
+    if (out_of_time()) {
+      outcome.out_of_time = true;
+      break;
+    }
     chunk.clear();
     std::size_t end = next;
     do {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,10 +21,11 @@ std::filesystem::path CentreExecutable();
 // Starts the centre with "--ros-args" and one "-p" per entry of
 // `parameters` (each "name:=value"), then `extra_ros_args`. Its output goes
 // to files in `output_dir`. The child runs with TZ=UTC and the default
-// console log format, uncoloured, on standard error.
+// console log format, uncoloured, on standard error, and `environment` on top.
 std::unique_ptr<NodeProcess> StartCentre(
     const std::filesystem::path & output_dir, const std::vector<std::string> & parameters,
-    const std::vector<std::string> & extra_ros_args = {});
+    const std::vector<std::string> & extra_ros_args = {},
+    const std::map<std::string, std::string> & environment = {});
 
 // Waits until `probe` reaches the centre both ways and the centre has made
 // its first robot-status check ("diag robot status 1 to 2", its task-centre
