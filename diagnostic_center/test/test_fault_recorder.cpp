@@ -356,7 +356,7 @@ TEST_F(FaultRecorderTest, FullDiskLeavesWholeLinesAndCountsTheLostRecords)
   EXPECT_EQ(ReadFile(file), line("before") + line("one") + line("five"));
 }
 
-TEST_F(FaultRecorderTest, RecordFileSymlinkIsNotFollowed)
+TEST_F(FaultRecorderTest, RecordFileThatIsALinkOrFifoIsNotWrittenThrough)
 {
   InitRecorder(root_.string());
   const fs::path victim = root_ / "victim";
@@ -373,6 +373,13 @@ TEST_F(FaultRecorderTest, RecordFileSymlinkIsNotFollowed)
       << log;
   EXPECT_EQ(ReadFile(victim), "precious\n");
   EXPECT_TRUE(fs::is_symlink(recorder_.record_file()));
+
+  // Nor is anything else that is not a regular file; a FIFO without a reader
+  // must not block the recorder either.
+  fs::remove(recorder_.record_file());
+  ASSERT_EQ(::mkfifo(recorder_.record_file().c_str(), 0600), 0);
+  recorder_.AddRecord(Event(11, 1, 0, "piped"));
+  EXPECT_NE(Refresh(recorder_).find("lost some fault record"), std::string::npos);
 }
 
 TEST_F(FaultRecorderTest, DirectoryOthersCanWriteToIsRefused)

@@ -47,12 +47,13 @@ FileDescriptor OpenRecordFile(const std::filesystem::path & dir, const std::stri
       !UnsafeDirectoryReason(dir_status).empty()) {
     return FileDescriptor(-1);
   }
-  // O_NONBLOCK: a FIFO in place of the file must not hang the recorder.
-  FileDescriptor file(::openat(
-      dir_fd.get(), name.c_str(),
-      O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666));
+  // O_NONBLOCK only while opening: a FIFO in place of the file must not hang
+  // the recorder.
+  constexpr int kFlags = O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC;
+  FileDescriptor file(::openat(dir_fd.get(), name.c_str(), kFlags | O_NONBLOCK, 0666));
   struct stat file_status = {};
-  if (!file.valid() || ::fstat(file.get(), &file_status) != 0 || !S_ISREG(file_status.st_mode)) {
+  if (!file.valid() || ::fstat(file.get(), &file_status) != 0 || !S_ISREG(file_status.st_mode) ||
+      ::fcntl(file.get(), F_SETFL, O_APPEND) != 0) {
     return FileDescriptor(-1);
   }
   return file;
