@@ -3,7 +3,9 @@
 # (diagnostic_center/config/diagnostic_center.yaml). Build first with
 # scripts/build.sh. Extra arguments are added to the ROS arguments, e.g.
 #   bash scripts/run_example.sh --log-level debug
-# Stop it with Ctrl-C.
+# Stop it with Ctrl-C. Run as root, it records where the example says
+# (/opt/corvanta/...); run as another user, into that user's own
+# ${XDG_STATE_HOME:-~/.local/state}/diagnostic_center/fault_record.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 binary=build/diagnostic_center/diagnostic_center
@@ -11,4 +13,9 @@ if [ ! -x "$binary" ]; then
   echo "$binary not found: run 'bash scripts/build.sh' first" >&2
   exit 1
 fi
-exec "$binary" --ros-args --params-file diagnostic_center/config/diagnostic_center.yaml "$@"
+ros_args=(--ros-args --params-file diagnostic_center/config/diagnostic_center.yaml)
+if [ "$(id -u)" -ne 0 ]; then
+  records=${XDG_STATE_HOME:-$HOME/.local/state}/diagnostic_center/fault_record
+  ros_args+=(-p "diagnostic_center:fault_record_dir:=$records")
+fi
+exec "$binary" "${ros_args[@]}" "$@"

@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -10,6 +12,8 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "diagnostic_center/diag_tree.hpp"
 #include "diagnostic_center/fault_recorder.hpp"
@@ -47,6 +51,37 @@ std::string ReadFile(const fs::path & path)
 fs::perms PermsOf(const fs::path & path)
 {
   return fs::status(path).permissions() & fs::perms::mask;
+}
+
+std::size_t CountLines(const std::string & text)
+{
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// A disk with `g_space_left` bytes free: writes beyond it are cut short and
+// then fail with ENOSPC, as on a full file system.
+std::size_t g_space_left = 0;
+
+ssize_t FullDiskWrite(int fd, const void * data, std::size_t size)
+{
+  if (g_space_left == 0) {
+    errno = ENOSPC;
+    return -1;
+  }
+  const ssize_t written = ::write(fd, data, std::min(size, g_space_left));
+  if (written > 0) {
+    g_space_left -= static_cast<std::size_t>(written);
+  }
+  return written;
+}
+
+// A disk so slow that its first write lasts until `g_slow_until`.
+std::chrono::steady_clock::time_point g_slow_until;
+
+ssize_t SlowDiskWrite(int fd, const void * data, std::size_t size)
+{
+  std::this_thread::sleep_until(g_slow_until);
+  return ::write(fd, data, size);
 }
 
 class RecordLineTest : public ::testing::Test
@@ -114,6 +149,7 @@ protected:
              ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_);
+    fs::permissions(root_, static_cast<fs::perms>(0755), fs::perm_options::replace);
   }
   void TearDown() override
   {
@@ -124,11 +160,23 @@ protected:
   // Runs Init and returns what it logged.
   std::string InitRecorder(const std::string & dir, bool * running = nullptr)
   {
+    return InitRecorder(recorder_, dir, running);
+  }
+  std::string InitRecorder(FaultRecorder & recorder, const std::string & dir, bool * running)
+  {
     ::testing::internal::CaptureStderr();
-    const bool ok = recorder_.Init(node_, dir, 3600);
+    const bool ok = recorder.Init(node_, dir, 3600);
     if (running != nullptr) {
       *running = ok;
     }
+    return ::testing::internal::GetCapturedStderr();
+  }
+
+  // Runs a refresh of `recorder` and returns what it logged.
+  static std::string Refresh(FaultRecorder & recorder)
+  {
+    ::testing::internal::CaptureStderr();
+    recorder.RefreshRecord();
     return ::testing::internal::GetCapturedStderr();
   }
 
@@ -167,9 +215,14 @@ TEST_F(FaultRecorderTest, ExistingDirectoryKeepsItsPermissions)
 
 TEST_F(FaultRecorderTest, FileNameIsTheLocalStartTime)
 {
-  const std::time_t before = std::time(nullptr);
+  // The recorder's clock: time() reads a coarser one, which may still show
+  // the previous second.
+  const auto now = [] {
+    return std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  };
+  const std::time_t before = now();
   InitRecorder(root_.string());
-  const std::time_t after = std::time(nullptr);
+  const std::time_t after = now();
   const std::string name = recorder_.record_file().filename().string();
   EXPECT_TRUE(
       name == fault_recorder::FormatLocalTime(before) ||
@@ -257,6 +310,209 @@ TEST_F(FaultRecorderTest, UnopenableFileWarnsAndLosesTheBatchOnly)
   const std::string content = ReadFile(file);
   EXPECT_EQ(content.find("lost"), std::string::npos);
   EXPECT_NE(content.find("event_msg : kept\n"), std::string::npos);
+}
+
+TEST_F(FaultRecorderTest, FullDiskLeavesWholeLinesAndCountsTheLostRecords)
+{
+  setenv("TZ", "UTC", 1);
+  tzset();
+  FaultRecorder recorder(FullDiskWrite);
+  g_space_left = 1 << 20;
+  InitRecorder(recorder, root_.string(), nullptr);
+  const fs::path file = recorder.record_file();
+  const auto line = [](const std::string & msg) {
+    return "1970-01-01_00-00-00 fault_id : 11, fault_desc : configured desc 11, status : fault, "
+           "event_msg : " +
+           msg + "\n";
+  };
+  recorder.AddRecord(Event(11, 1, 0, "before"));
+  EXPECT_EQ(Refresh(recorder), "");
+
+  // Room for one line and a few bytes of the next: that fragment must not stay.
+  g_space_left = line("one").size() + 9;
+  recorder.AddRecord(Event(11, 1, 0, "one"));
+  recorder.AddRecord(Event(11, 1, 0, "two"));
+  recorder.AddRecord(Event(11, 1, 0, "three"));
+  const std::string log = Refresh(recorder);
+  EXPECT_NE(
+      log.find(
+          "write to file : " + file.string() +
+          " failed (No space left on device), lost 2 of 3 fault records"),
+      std::string::npos)
+      << log;
+  EXPECT_NE(log.find("[WARN]"), std::string::npos) << log;
+  EXPECT_EQ(ReadFile(file), line("before") + line("one"));
+
+  // Not a byte of room: nothing is written, nothing torn.
+  g_space_left = 0;
+  recorder.AddRecord(Event(11, 1, 0, "four"));
+  EXPECT_NE(Refresh(recorder).find("lost 1 of 1 fault records"), std::string::npos);
+  EXPECT_EQ(ReadFile(file), line("before") + line("one"));
+
+  // Space again: writing goes on after the last whole line.
+  g_space_left = 1 << 20;
+  recorder.AddRecord(Event(11, 1, 0, "five"));
+  EXPECT_EQ(Refresh(recorder), "");
+  EXPECT_EQ(ReadFile(file), line("before") + line("one") + line("five"));
+}
+
+TEST_F(FaultRecorderTest, RecordFileThatIsALinkOrFifoIsNotWrittenThrough)
+{
+  InitRecorder(root_.string());
+  const fs::path victim = root_ / "victim";
+  std::ofstream(victim) << "precious\n";
+  fs::create_symlink(victim, recorder_.record_file());
+
+  recorder_.AddRecord(Event(11, 1, 0, "planted"));
+  const std::string log = Refresh(recorder_);
+  EXPECT_NE(
+      log.find(
+          "open or create file : " + recorder_.record_file().string() +
+          " failed, lost some fault record"),
+      std::string::npos)
+      << log;
+  EXPECT_EQ(ReadFile(victim), "precious\n");
+  EXPECT_TRUE(fs::is_symlink(recorder_.record_file()));
+
+  // Nor is anything else that is not a regular file; a FIFO without a reader
+  // must not block the recorder either.
+  fs::remove(recorder_.record_file());
+  ASSERT_EQ(::mkfifo(recorder_.record_file().c_str(), 0600), 0);
+  recorder_.AddRecord(Event(11, 1, 0, "piped"));
+  EXPECT_NE(Refresh(recorder_).find("lost some fault record"), std::string::npos);
+}
+
+TEST_F(FaultRecorderTest, DirectoryOthersCanWriteToIsRefused)
+{
+  for (const auto mode : {0775, 0757, 01777}) {
+    SCOPED_TRACE(mode);
+    const fs::path dir = root_ / std::to_string(mode);
+    fs::create_directory(dir);
+    fs::permissions(dir, static_cast<fs::perms>(mode), fs::perm_options::replace);
+    FaultRecorder recorder;
+    bool running = true;
+    const std::string log = InitRecorder(recorder, dir.string(), &running);
+    EXPECT_FALSE(running);
+    EXPECT_NE(
+        log.find(dir.string() + " is writable by group or others, fault recorder init failed"),
+        std::string::npos)
+        << log;
+    EXPECT_TRUE(recorder.record_file().empty());
+  }
+}
+
+TEST_F(FaultRecorderTest, DirectoryOfAnotherUserIsRefused)
+{
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "only root can give a directory to another user";
+  }
+  const fs::path dir = root_ / "theirs";
+  fs::create_directory(dir);
+  fs::permissions(dir, static_cast<fs::perms>(0755), fs::perm_options::replace);
+  ASSERT_EQ(::chown(dir.c_str(), 4242, 4242), 0);
+  bool running = true;
+  const std::string log = InitRecorder(dir.string(), &running);
+  EXPECT_FALSE(running);
+  EXPECT_NE(
+      log.find(
+          dir.string() +
+          " is owned by uid 4242, neither this process's user nor root, fault recorder init "
+          "failed"),
+      std::string::npos)
+      << log;
+  recorder_.AddRecord(Event(11, 1, 0, "lost"));
+  recorder_.RefreshRecord();
+  EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(FaultRecorderTest, DirectoryOpenedToOthersLaterIsRefusedUntilClosedAgain)
+{
+  InitRecorder(root_.string());
+  fs::permissions(root_, static_cast<fs::perms>(0777), fs::perm_options::replace);
+  recorder_.AddRecord(Event(11, 1, 0, "lost"));
+  EXPECT_NE(Refresh(recorder_).find("lost some fault record"), std::string::npos);
+  EXPECT_FALSE(fs::exists(recorder_.record_file()));
+
+  fs::permissions(root_, static_cast<fs::perms>(0755), fs::perm_options::replace);
+  recorder_.AddRecord(Event(11, 1, 0, "kept"));
+  EXPECT_EQ(Refresh(recorder_), "");
+  EXPECT_EQ(CountLines(ReadFile(recorder_.record_file())), 1u);
+}
+
+TEST_F(FaultRecorderTest, LargePendingBatchIsWrittenInTheBackground)
+{
+  InitRecorder(root_.string());
+  const std::string message(4000, 'm');
+  std::size_t handed_over = 0;
+  while (handed_over * message.size() < 2 * FaultRecorder::kBackgroundWriteBytes) {
+    recorder_.AddRecord(Event(11, 1, 0, message));
+    ++handed_over;
+  }
+  // No refresh runs (its period is an hour): the background writer must.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!fs::exists(recorder_.record_file()) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(fs::exists(recorder_.record_file()));
+  recorder_.RefreshRecord();  // after the background write, in order
+  const std::string content = ReadFile(recorder_.record_file());
+  EXPECT_EQ(CountLines(content), handed_over);
+  EXPECT_EQ(content, [&] {
+    std::string all;
+    for (std::size_t i = 0; i < handed_over; ++i) {
+      all += FormatRecordLine(Event(11, 1, 0, message), "configured desc 11");
+    }
+    return all;
+  }());
+}
+
+TEST_F(FaultRecorderTest, TerminationFlushWritesEverythingHandedOverThenNothingMore)
+{
+  InitRecorder(root_.string());
+  recorder_.AddRecord(Event(11, 1, 0, "first"));
+  recorder_.AddRecord(Event(-3, 0, 0, "second"));
+  ::testing::internal::CaptureStderr();
+  recorder_.FlushForTermination(std::chrono::steady_clock::now() + std::chrono::seconds(30));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  recorder_.AddRecord(Event(11, 1, 0, "after"));
+  recorder_.RefreshRecord();
+  const std::string content = ReadFile(recorder_.record_file());
+  EXPECT_EQ(CountLines(content), 2u);
+  EXPECT_EQ(content.find("after"), std::string::npos);
+}
+
+TEST_F(FaultRecorderTest, TerminationFlushStopsAtALineBoundaryWhenTimeRunsOut)
+{
+  FaultRecorder recorder(SlowDiskWrite);
+  InitRecorder(recorder, root_.string(), nullptr);
+  const std::string message(4000, 'x');
+  const std::size_t handed_over = FaultRecorder::kBackgroundWriteBytes / 2 / message.size();
+  for (std::size_t i = 0; i < handed_over; ++i) {
+    recorder.AddRecord(Event(11, 1, static_cast<std::int32_t>(i), message));
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+  g_slow_until = deadline;  // the first write uses up all the time there is
+  ::testing::internal::CaptureStderr();
+  recorder.FlushForTermination(deadline);
+  const std::string log = ::testing::internal::GetCapturedStderr();
+
+  const std::string content = ReadFile(recorder.record_file());
+  const std::size_t written = CountLines(content);
+  ASSERT_GT(written, 0u);
+  ASSERT_LT(written, handed_over);
+  std::string expected;
+  for (std::size_t i = 0; i < written; ++i) {
+    expected +=
+        FormatRecordLine(Event(11, 1, static_cast<std::int32_t>(i), message), "configured desc 11");
+  }
+  EXPECT_EQ(content, expected);
+  EXPECT_NE(
+      log.find(
+          "fault record writing stopped at the time limit, " +
+          std::to_string(handed_over - written) + " not written to " +
+          recorder.record_file().string()),
+      std::string::npos)
+      << log;
 }
 
 }  // namespace

@@ -189,4 +189,48 @@ TEST(DiagnosticCenterInitTest, DeclaresEveryParameterWithItsDefault)
   EXPECT_TRUE(fs::is_directory(RecordDir()));
 }
 
+// Every value is read once at start-up, so a change must be refused, with
+// rclcpp's reason, rather than reported as made; each parameter says what it
+// means to `ros2 param describe`.
+TEST(DiagnosticCenterInitTest, EveryParameterIsReadOnlyAndDescribed)
+{
+  const auto node = DiagnosticCenter::GetInstance();
+  if (!node->has_parameter("diag_event_list")) {
+    ASSERT_TRUE(node->Init());
+  }
+  const std::vector<std::string> names = {
+      "diag_event_list",          "1001_root_cause",
+      "1001_root_cause_time_dis", "1001_description",
+      "1002_root_cause",          "1002_root_cause_time_dis",
+      "1002_description",         "diag_keep_his",
+      "ctrl_handle_space",        "center_handle_space",
+      "cur_failure_pub_space",    "robot_status_change_detect_space",
+      "fault_record_dir",         "fault_record_refresh_space"};
+  for (const std::string & name : names) {
+    SCOPED_TRACE(name);
+    const auto descriptor = node->describe_parameter(name);
+    EXPECT_TRUE(descriptor.read_only);
+    EXPECT_FALSE(descriptor.description.empty());
+
+    const rclcpp::Parameter before = node->get_parameter(name);
+    const auto result = node->set_parameter(before);  // even an unchanged value
+    EXPECT_FALSE(result.successful);
+    EXPECT_EQ(result.reason, "parameter '" + name + "' cannot be set because it is read-only");
+    const auto results = node->set_parameters({before});
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_FALSE(results[0].successful);
+    EXPECT_EQ(node->get_parameter(name), before);
+  }
+  EXPECT_NE(
+      node->describe_parameter("1002_root_cause_time_dis").description.find("1002"),
+      std::string::npos);
+
+  const auto atomic = node->set_parameters_atomically(
+      {rclcpp::Parameter("center_handle_space", 20), rclcpp::Parameter("diag_keep_his", 5)});
+  EXPECT_FALSE(atomic.successful);
+  EXPECT_EQ(atomic.reason, "parameter 'center_handle_space' cannot be set because it is read-only");
+  EXPECT_EQ(node->get_parameter("center_handle_space").as_int(), 10);
+  EXPECT_EQ(node->get_parameter("diag_keep_his").as_int(), 100);
+}
+
 }  // namespace

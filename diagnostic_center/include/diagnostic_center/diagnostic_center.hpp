@@ -36,7 +36,8 @@ std::string SerializeRootCauses(const std::vector<std::uint32_t> & root_ids);
 std::string FaultParamPrefix(std::int64_t list_element);
 
 // Declares "diag_event_list" and, per listed id, "<id>_root_cause",
-// "<id>_root_cause_time_dis" and "<id>_description", and adds one row per id
+// "<id>_root_cause_time_dis" and "<id>_description", all read-only with a
+// description, and adds one row per id
 // to `table`. The client library's errors (missing list, wrong type, repeated
 // id) propagate.
 void LoadFaultTable(rclcpp::Node & node, diag_tree::FaultTable & table);
@@ -74,11 +75,11 @@ private:
   rclcpp::TimerBase::SharedPtr CreateTimer(
       Duration period, const char * name, void (DiagnosticCenter::*member)(),
       const rclcpp::CallbackGroup::SharedPtr & group);
-  // Declares the period parameter `param` (in units of Duration) and creates
-  // the timer running `member` with it.
+  // Declares the read-only period parameter `param` (in units of Duration)
+  // and creates the timer running `member` with it.
   template <typename Duration>
   rclcpp::TimerBase::SharedPtr CreatePeriodicTimer(
-      const char * param, std::int64_t default_period, const char * name,
+      const char * param, std::int64_t default_period, const char * description, const char * name,
       void (DiagnosticCenter::*member)(), const rclcpp::CallbackGroup::SharedPtr & group);
   // Runs `step`, which applies the period parameter `param`: should it throw,
   // Init names that parameter in its error line.

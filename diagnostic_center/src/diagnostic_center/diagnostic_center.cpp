@@ -28,6 +28,16 @@ constexpr std::int64_t kDefaultRobotStatusDetectSpaceS = 1;
 constexpr std::int64_t kDefaultFaultRecordRefreshSpaceS = 10;
 constexpr char kDefaultFaultRecordDir[] = "/opt/corvanta/diagnostic_center/fault_record";
 
+// Every value is read once, at start-up: a later change could never take
+// effect, so the node refuses it instead of reporting a change that is not.
+rcl_interfaces::msg::ParameterDescriptor ReadOnly(const std::string & description)
+{
+  rcl_interfaces::msg::ParameterDescriptor descriptor;
+  descriptor.description = description;
+  descriptor.read_only = true;
+  return descriptor;
+}
+
 }  // namespace
 
 std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_state)
@@ -60,7 +70,9 @@ std::string FaultParamPrefix(std::int64_t list_element)
 
 void LoadFaultTable(rclcpp::Node & node, diag_tree::FaultTable & table)
 {
-  const auto ids = node.declare_parameter<std::vector<std::int64_t>>("diag_event_list");
+  const auto ids = node.declare_parameter<std::vector<std::int64_t>>(
+      "diag_event_list",
+      ReadOnly("fault ids the centre handles; events of other fault ids are dropped"));
   for (const std::int64_t element : ids) {
     const auto fault_id = static_cast<std::uint32_t>(element);
     const std::string prefix = FaultParamPrefix(element);
@@ -68,10 +80,18 @@ void LoadFaultTable(rclcpp::Node & node, diag_tree::FaultTable & table)
     config.fault_id = fault_id;
     // The default root cause is the fault itself, given as its signed 32 bits.
     config.root_cause = static_cast<std::int32_t>(node.declare_parameter<std::int64_t>(
-        prefix + "_root_cause", static_cast<std::int64_t>(static_cast<std::int32_t>(fault_id))));
-    config.root_cause_time_dis =
-        node.declare_parameter<std::int64_t>(prefix + "_root_cause_time_dis", kDefaultTimeDisMs);
-    config.fault_desc = node.declare_parameter<std::string>(prefix + "_description", "");
+        prefix + "_root_cause", static_cast<std::int64_t>(static_cast<std::int32_t>(fault_id)),
+        ReadOnly(
+            "fault id of the failure that causes fault " + prefix + "; " + prefix +
+            " itself: it is its own root cause")));
+    config.root_cause_time_dis = node.declare_parameter<std::int64_t>(
+        prefix + "_root_cause_time_dis", kDefaultTimeDisMs,
+        ReadOnly(
+            "largest delay in ms from the raise of its root cause to the raise of fault " + prefix +
+            " for it to count as that failure's consequence"));
+    config.fault_desc = node.declare_parameter<std::string>(
+        prefix + "_description", "",
+        ReadOnly("text of fault " + prefix + " in the fault records and the event log"));
     table.Insert(std::move(config));
   }
 }
@@ -118,19 +138,24 @@ void DiagnosticCenter::InitSteps()
   fsm_sub_ = std::make_shared<FsmSub>(self, fsm_group_, "fsm_status");
 
   event_handle_timer_ = CreatePeriodicTimer<std::chrono::milliseconds>(
-      "center_handle_space", kDefaultCenterHandleSpaceMs, "DiagEventHandle",
-      &DiagnosticCenter::DiagEventHandle, event_handle_group_);
+      "center_handle_space", kDefaultCenterHandleSpaceMs,
+      "period in ms of the event handling cycle (tree updates, exception_handle on raises)",
+      "DiagEventHandle", &DiagnosticCenter::DiagEventHandle, event_handle_group_);
   cur_failure_timer_ = CreatePeriodicTimer<std::chrono::seconds>(
-      "cur_failure_pub_space", kDefaultCurFailurePubSpaceS, "PublishCurFailure",
-      &DiagnosticCenter::PublishCurFailure, cur_failure_group_);
+      "cur_failure_pub_space", kDefaultCurFailurePubSpaceS,
+      "period in s at which the current failures are published on current_failure",
+      "PublishCurFailure", &DiagnosticCenter::PublishCurFailure, cur_failure_group_);
   robot_status_timer_ = CreatePeriodicTimer<std::chrono::seconds>(
-      "robot_status_change_detect_space", kDefaultRobotStatusDetectSpaceS, "RobotStatusChangeCb",
+      "robot_status_change_detect_space", kDefaultRobotStatusDetectSpaceS,
+      "period in s of the robot status check", "RobotStatusChangeCb",
       &DiagnosticCenter::RobotStatusChangeCb, nullptr);
 
-  const auto fault_record_dir =
-      declare_parameter<std::string>("fault_record_dir", kDefaultFaultRecordDir);
+  const auto fault_record_dir = declare_parameter<std::string>(
+      "fault_record_dir", kDefaultFaultRecordDir,
+      ReadOnly("directory of the fault-record files; created with mode 0744 when missing"));
   const auto fault_record_refresh_space = declare_parameter<std::int64_t>(
-      "fault_record_refresh_space", kDefaultFaultRecordRefreshSpaceS);
+      "fault_record_refresh_space", kDefaultFaultRecordRefreshSpaceS,
+      ReadOnly("period in s at which handed-over records are appended to the record file"));
   // A recorder that cannot prepare its directory has said so; the node runs
   // on without recording.
   ApplyingPeriodParam("fault_record_refresh_space", [&] {
@@ -141,10 +166,12 @@ void DiagnosticCenter::InitSteps()
 
 void DiagnosticCenter::CreateDiagModCtrls()
 {
-  diag_keep_his_ = static_cast<std::int32_t>(
-      declare_parameter<std::int64_t>("diag_keep_his", kDefaultDiagKeepHis));
-  ctrl_handle_space_ =
-      declare_parameter<std::int64_t>("ctrl_handle_space", kDefaultCtrlHandleSpaceMs);
+  diag_keep_his_ = static_cast<std::int32_t>(declare_parameter<std::int64_t>(
+      "diag_keep_his", kDefaultDiagKeepHis,
+      ReadOnly("history depth (keep last) of each module topic subscription, in messages")));
+  ctrl_handle_space_ = declare_parameter<std::int64_t>(
+      "ctrl_handle_space", kDefaultCtrlHandleSpaceMs,
+      ReadOnly("period in ms at which each module's received events are filtered and handed on"));
 
   const std::shared_ptr<rclcpp::Node> self = shared_from_this();
   for (const std::string & topic : kModuleTopics) {
@@ -169,10 +196,10 @@ void DiagnosticCenter::ApplyingPeriodParam(const char * param, Step && step)
 
 template <typename Duration>
 rclcpp::TimerBase::SharedPtr DiagnosticCenter::CreatePeriodicTimer(
-    const char * param, std::int64_t default_period, const char * name,
+    const char * param, std::int64_t default_period, const char * description, const char * name,
     void (DiagnosticCenter::*member)(), const rclcpp::CallbackGroup::SharedPtr & group)
 {
-  const auto period = declare_parameter<std::int64_t>(param, default_period);
+  const auto period = declare_parameter<std::int64_t>(param, default_period, ReadOnly(description));
   rclcpp::TimerBase::SharedPtr timer;
   ApplyingPeriodParam(param, [&] { timer = CreateTimer(Duration(period), name, member, group); });
   return timer;

@@ -1,13 +1,16 @@
 #include "diagnostic_center/fault_recorder.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <exception>
+#include <limits>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "diagnostic_center/callback_guard.hpp"
 #include "diagnostic_center/diag_tree.hpp"
@@ -22,30 +25,15 @@ constexpr char kTimeFormat[] = "%Y-%m-%d_%H-%M-%S";
 constexpr fs::perms kCreatedDirPerms =
     fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read;  // 0744
 
-// Appends `text` to `path` (created when missing) with one write per chunk on
-// an O_APPEND descriptor. Returns false when the file cannot be opened; later
-// write errors are not reported.
-bool AppendToFile(const fs::path & path, const std::string & text)
+// Rough size of a record line beyond its message, for the background
+// write threshold.
+constexpr std::size_t kRecordLineOverheadBytes = 128;
+
+constexpr std::int64_t kNoDeadline = std::numeric_limits<std::int64_t>::max();
+
+std::int64_t SteadyNanoseconds(std::chrono::steady_clock::time_point time)
 {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    return false;
-  }
-  const char * data = text.data();
-  std::size_t left = text.size();
-  while (left > 0) {
-    const ssize_t written = ::write(fd, data, left);
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      break;
-    }
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  ::close(fd);
-  return true;
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
 }
 
 }  // namespace
@@ -104,6 +92,23 @@ std::shared_ptr<FaultRecorder> FaultRecorder::GetInstance()
   return instance;
 }
 
+FaultRecorder::FaultRecorder(WriteFunction write_function)
+    : write_function_(write_function), deadline_ns_(kNoDeadline)
+{
+}
+
+FaultRecorder::~FaultRecorder()
+{
+  {
+    std::lock_guard<std::mutex> lock(record_mutex_);
+    stopping_ = true;
+  }
+  background_wanted_.notify_all();
+  if (background_writer_.joinable()) {
+    background_writer_.join();
+  }
+}
+
 bool FaultRecorder::Init(
     const std::shared_ptr<rclcpp::Node> & node, const std::string & dir,
     std::int64_t refresh_space_s)
@@ -126,6 +131,9 @@ bool FaultRecorder::Init(
   refresh_timer_ = node->create_wall_timer(std::chrono::seconds(refresh_space_s), [this, logger]() {
     diagnostic_center::RunGuarded(logger, "RefreshRecord", [this] { RefreshRecord(); });
   });
+  if (!background_writer_.joinable()) {
+    background_writer_ = std::thread([this] { RunBackgroundWriter(); });
+  }
   return true;
 }
 
@@ -146,16 +154,26 @@ bool FaultRecorder::PrepareDirectory(const rclcpp::Logger & logger, const std::s
     if (error) {
       RCLCPP_WARN(logger, "cannot set permissions of %s: %s", dir.c_str(), error.message().c_str());
     }
-    return true;
-  }
-  if (error) {
+  } else if (error) {
     RCLCPP_WARN(
         logger, "%s cannot be examined (%s), fault recorder init failed", dir.c_str(),
         error.message().c_str());
     return false;
-  }
-  if (!fs::is_directory(status)) {
+  } else if (!fs::is_directory(status)) {
     RCLCPP_WARN(logger, "%s is not a directory, fault recorder init failed", dir.c_str());
+    return false;
+  }
+  // Also a directory just made: another user may have made it first.
+  struct stat dir_status = {};
+  if (::stat(dir.c_str(), &dir_status) != 0) {
+    RCLCPP_WARN(
+        logger, "%s cannot be examined (%s), fault recorder init failed", dir.c_str(),
+        std::strerror(errno));
+    return false;
+  }
+  const std::string unsafe = UnsafeDirectoryReason(dir_status);
+  if (!unsafe.empty()) {
+    RCLCPP_WARN(logger, "%s %s, fault recorder init failed", dir.c_str(), unsafe.c_str());
     return false;
   }
   return true;
@@ -163,9 +181,38 @@ bool FaultRecorder::PrepareDirectory(const rclcpp::Logger & logger, const std::s
 
 void FaultRecorder::AddRecord(const DiagnosticEvent & event)
 {
-  std::lock_guard<std::mutex> lock(record_mutex_);
-  if (!inactive_) {
+  bool wake_writer = false;
+  {
+    std::lock_guard<std::mutex> lock(record_mutex_);
+    if (inactive_) {
+      return;
+    }
     records_.push_back(event);
+    const std::size_t before = pending_bytes_;
+    pending_bytes_ += event.event_msg.size() + kRecordLineOverheadBytes;
+    wake_writer = before < kBackgroundWriteBytes && pending_bytes_ >= kBackgroundWriteBytes;
+  }
+  if (wake_writer) {
+    background_wanted_.notify_one();
+  }
+}
+
+void FaultRecorder::RunBackgroundWriter()
+{
+  std::unique_lock<std::mutex> lock(record_mutex_);
+  while (true) {
+    background_wanted_.wait(
+        lock, [this] { return stopping_ || pending_bytes_ >= kBackgroundWriteBytes; });
+    if (stopping_) {
+      return;
+    }
+    lock.unlock();
+    try {
+      RefreshRecord();
+    } catch (const std::exception &) {
+      // Out of memory while formatting: the batch is lost, later ones may not be.
+    }
+    lock.lock();
   }
 }
 
@@ -179,36 +226,96 @@ void FaultRecorder::RefreshRecord()
     std::unique_lock<std::mutex> lock(record_mutex_);
     batch_written_.wait(lock, [this] { return !writing_; });
     batch.swap(records_);
+    pending_bytes_ = 0;
     writing_ = true;
   }
-  const bool written = WriteBatch(batch);
+  // Ends this writer's turn on every way out, exceptions included.
+  struct Turn
+  {
+    FaultRecorder & recorder;
+    std::size_t unwritten_in_time = 0;
+    ~Turn()
+    {
+      {
+        std::lock_guard<std::mutex> lock(recorder.record_mutex_);
+        recorder.writing_ = false;
+        recorder.unwritten_in_time_ += unwritten_in_time;
+      }
+      recorder.batch_written_.notify_all();
+    }
+  } turn{*this};
+
+  const BatchOutcome outcome = WriteBatch(batch);
+  if (outcome.append.out_of_time) {
+    turn.unwritten_in_time = outcome.lines - outcome.append.lines_written;
+  }
+  Report(outcome);
+}
+
+void FaultRecorder::FlushForTermination(std::chrono::steady_clock::time_point deadline)
+{
   {
     std::lock_guard<std::mutex> lock(record_mutex_);
-    writing_ = false;
+    inactive_ = true;  // what comes after the request is not waited for
   }
-  batch_written_.notify_all();
-  if (!written) {
-    if (const auto node = node_.lock()) {
-      RCLCPP_WARN(
-          node->get_logger(), "open or create file : %s failed, lost some fault record",
-          record_file_.c_str());
-    }
+  deadline_ns_.store(SteadyNanoseconds(deadline));
+  RefreshRecord();
+  std::size_t unwritten = 0;
+  {
+    std::lock_guard<std::mutex> lock(record_mutex_);
+    unwritten = unwritten_in_time_;
+  }
+  const auto node = node_.lock();
+  if (unwritten > 0 && node) {
+    RCLCPP_WARN(
+        node->get_logger(), "fault record writing stopped at the time limit, %zu not written to %s",
+        unwritten, record_file_.c_str());
   }
 }
 
-bool FaultRecorder::WriteBatch(const std::deque<DiagnosticEvent> & batch) const
+bool FaultRecorder::OutOfTime() const
 {
-  std::string text;
+  return SteadyNanoseconds(std::chrono::steady_clock::now()) >= deadline_ns_.load();
+}
+
+FaultRecorder::BatchOutcome FaultRecorder::WriteBatch(
+    const std::deque<DiagnosticEvent> & batch) const
+{
+  std::vector<std::string> lines;
+  lines.reserve(batch.size());
   for (const DiagnosticEvent & event : batch) {
     const diag_tree::FaultConfig * config =
         diag_tree::FindFaultConfig(static_cast<std::uint32_t>(event.fault_id));
     if (config != nullptr) {
-      text += FormatRecordLine(event, config->fault_desc);
+      lines.push_back(FormatRecordLine(event, config->fault_desc));
     }
   }
   // The file is opened on every refresh, even for an empty batch, so it exists
   // from the first refresh on and may be moved away between refreshes.
-  return AppendToFile(record_file_, text);
+  BatchOutcome outcome;
+  outcome.lines = lines.size();
+  outcome.append = AppendLines(
+      record_file_.parent_path(), record_file_.filename().string(), lines,
+      [this] { return OutOfTime(); }, write_function_);
+  return outcome;
+}
+
+void FaultRecorder::Report(const BatchOutcome & outcome) const
+{
+  const auto node = node_.lock();
+  if (!node) {
+    return;
+  }
+  if (!outcome.append.opened) {
+    RCLCPP_WARN(
+        node->get_logger(), "open or create file : %s failed, lost some fault record",
+        record_file_.c_str());
+  } else if (outcome.append.write_error != 0) {
+    RCLCPP_WARN(
+        node->get_logger(), "write to file : %s failed (%s), lost %zu of %zu fault records",
+        record_file_.c_str(), std::strerror(outcome.append.write_error),
+        outcome.lines - outcome.append.lines_written, outcome.lines);
+  }
 }
 
 }  // namespace fault_recorder

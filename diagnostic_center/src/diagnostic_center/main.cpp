@@ -23,8 +23,12 @@ namespace {
 using diagnostic_center::DiagnosticCenter;
 
 constexpr std::size_t kExecutorThreads = 4;
-// Longest time a termination request may spend flushing fault records.
+// Time a termination request may spend writing fault records: writing stops
+// at a line boundary once it has passed.
 constexpr std::chrono::milliseconds kFlushBound{900};
+// Backstop for a write that blocks in the kernel past kFlushBound: the
+// process is killed then, whatever the recorder is doing.
+constexpr std::chrono::milliseconds kKillBound{1500};
 
 [[noreturn]] void FailStartUp()
 {
@@ -41,10 +45,11 @@ constexpr std::chrono::milliseconds kFlushBound{900};
 
 // SIGINT and SIGTERM end the process at once by SIGKILL: no callback finishes
 // and no destructor runs. Only the fault records already handed to the
-// recorder are appended first. The signal handler itself only writes a byte
-// to a pipe (async-signal-safe, and it works whichever thread the signal
-// lands on, middleware threads included); a dedicated thread does the flush
-// and the kill, with a watchdog bounding the flush.
+// recorder are appended first, whole lines only, within kFlushBound. The
+// signal handler itself only writes a byte to a pipe (async-signal-safe, and
+// it works whichever thread the signal lands on, middleware threads
+// included); a dedicated thread does the flush and the kill, with a watchdog
+// as a backstop.
 int g_termination_pipe[2] = {-1, -1};
 
 extern "C" void OnTerminationSignal(int signal_number)
@@ -59,16 +64,17 @@ extern "C" void KillOnSignal(int /*signal_number*/) { pthread_kill(pthread_self(
 
 [[noreturn]] void FlushRecordsAndKill()
 {
+  const auto requested = std::chrono::steady_clock::now();
   try {
-    std::thread([] {
-      std::this_thread::sleep_for(kFlushBound);
+    std::thread([requested] {
+      std::this_thread::sleep_until(requested + kKillBound);
       KillSelf();
     }).detach();
   } catch (const std::exception &) {
-    // Without a watchdog the flush is merely unbounded.
+    // Without a watchdog only a blocking write could delay the kill.
   }
   try {
-    fault_recorder::FaultRecorder::GetInstance()->RefreshRecord();
+    fault_recorder::FaultRecorder::GetInstance()->FlushForTermination(requested + kFlushBound);
   } catch (const std::exception &) {
     // Nothing more can be saved; end as asked.
   }

@@ -37,7 +37,8 @@ std::filesystem::path CentreExecutable()
 
 std::unique_ptr<NodeProcess> StartCentre(
     const std::filesystem::path & output_dir, const std::vector<std::string> & parameters,
-    const std::vector<std::string> & extra_ros_args)
+    const std::vector<std::string> & extra_ros_args,
+    const std::map<std::string, std::string> & environment)
 {
   std::vector<std::string> arguments{"--ros-args"};
   if (!parameters.empty()) {
@@ -45,13 +46,16 @@ std::unique_ptr<NodeProcess> StartCentre(
     arguments.push_back(WriteParameterFile(output_dir, parameters).string());
   }
   arguments.insert(arguments.end(), extra_ros_args.begin(), extra_ros_args.end());
+  std::map<std::string, std::string> child_environment{
+      {"TZ", "UTC"},
+      {"RCUTILS_CONSOLE_OUTPUT_FORMAT", "[{severity}] [{time}] [{name}]: {message}"},
+      {"RCUTILS_COLORIZED_OUTPUT", "0"},
+      {"RCUTILS_LOGGING_USE_STDOUT", "0"}};
+  for (const auto & entry : environment) {
+    child_environment[entry.first] = entry.second;
+  }
   return std::make_unique<NodeProcess>(
-      CentreExecutable(), arguments, output_dir,
-      std::map<std::string, std::string>{
-          {"TZ", "UTC"},
-          {"RCUTILS_CONSOLE_OUTPUT_FORMAT", "[{severity}] [{time}] [{name}]: {message}"},
-          {"RCUTILS_COLORIZED_OUTPUT", "0"},
-          {"RCUTILS_LOGGING_USE_STDOUT", "0"}});
+      CentreExecutable(), arguments, output_dir, child_environment);
 }
 
 testing::AssertionResult WaitUntilServing(NodeProcess & centre, RobotProbe & probe)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,10 +22,11 @@ std::filesystem::path CentreExecutable();
 // (each "name:=value", the value in YAML) for every node, then
 // `extra_ros_args`. Its output goes
 // to files in `output_dir`. The child runs with TZ=UTC and the default
-// console log format, uncoloured, on standard error.
+// console log format, uncoloured, on standard error, and `environment` on top.
 std::unique_ptr<NodeProcess> StartCentre(
     const std::filesystem::path & output_dir, const std::vector<std::string> & parameters,
-    const std::vector<std::string> & extra_ros_args = {});
+    const std::vector<std::string> & extra_ros_args = {},
+    const std::map<std::string, std::string> & environment = {});
 
 // Waits until `probe` reaches the centre both ways and the centre has made
 // its first robot-status check ("diag robot status 1 to 2", its task-centre

@@ -1,12 +1,18 @@
 // The fault recorder as seen from outside: a record directory it cannot use
 // leaves the rest of the node working, and a SIGTERM or SIGINT writes the
-// records already handed over before the process is killed.
+// records already handed over before the process is killed, also when they
+// are many and the disk is slow.
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -109,6 +115,90 @@ TEST(Termination, SigtermWritesHandedOverRecordsThenKills)
 TEST(Termination, SigintWritesHandedOverRecordsThenKills)
 {
   ExpectSignalFlushesRecordsThenKills(SIGINT, 41);
+}
+
+// The environment that makes `dir` a disk writing `bytes_per_second`.
+std::map<std::string, std::string> SlowDisk(
+    const std::filesystem::path & dir, long bytes_per_second)
+{
+  const char * asan_options = std::getenv("ASAN_OPTIONS");
+  return {
+      {"LD_PRELOAD", SLOW_DISK_SHIM},
+      {"SLOW_DISK_DIR", dir.string()},
+      {"SLOW_DISK_BYTES_PER_S", std::to_string(bytes_per_second)},
+      // The shim comes before the sanitizer runtime in a sanitized build.
+      {"ASAN_OPTIONS",
+       std::string(asan_options != nullptr ? asan_options : "") + ":verify_asan_link_order=0"},
+  };
+}
+
+// Index of the first line where `actual` and `expected` differ, or -1, so
+// that a failure does not print megabytes of records.
+long FirstDifferentLine(const std::string & actual, const std::string & expected)
+{
+  const auto actual_lines = SplitLines(actual);
+  const auto expected_lines = SplitLines(expected);
+  for (std::size_t i = 0; i < std::max(actual_lines.size(), expected_lines.size()); ++i) {
+    if (i >= actual_lines.size() || i >= expected_lines.size() ||
+        actual_lines[i] != expected_lines[i]) {
+      return static_cast<long>(i);
+    }
+  }
+  return actual == expected ? -1 : static_cast<long>(actual_lines.size());
+}
+
+// Twelve megabytes of records reach a disk writing 8 MB/s at a quarter of
+// that rate, with no refresh due; a SIGTERM after the last hand-over must
+// still find every record in the file, whole and in order, before the kill.
+TEST(Termination, ManyLargeRecordsOnASlowDiskAreAllWrittenWhole)
+{
+  constexpr std::int32_t kId = 51;
+  constexpr std::size_t kEvents = 3000;
+  constexpr std::size_t kBurst = 50;
+  constexpr auto kBurstPeriod = 100ms;
+  ScratchDir scratch("slow_disk");
+  const auto record_dir = std::filesystem::canonical(scratch.path()) / "records";
+  RobotProbe probe;
+  auto centre = StartCentre(
+      scratch.path(),
+      {"diag_event_list:=[" + std::to_string(kId) + "]", "fault_record_dir:=" + record_dir.string(),
+       "fault_record_refresh_space:=3600"},
+      {}, SlowDisk(record_dir, 8 * 1000 * 1000));
+  ASSERT_TRUE(WaitUntilServing(*centre, probe));
+
+  const auto base = static_cast<std::int32_t>(std::time(nullptr));
+  const std::string padding(4000, 'p');
+  const auto message = [&](std::size_t i) { return std::to_string(i) + " " + padding; };
+  auto next_burst = std::chrono::steady_clock::now();
+  for (std::size_t sent = 0; sent < kEvents;) {
+    std::this_thread::sleep_until(next_burst);  // the load's rate, not a wait for results
+    next_burst += kBurstPeriod;
+    for (std::size_t i = 0; i < kBurst; ++i, ++sent) {
+      probe.Raise("arm_driver_diag_topic", kId, Stamp(base), message(sent));
+    }
+  }
+  ASSERT_TRUE(centre->WaitForStderrCount("receive failure event : 51,", kEvents, 60s))
+      << StderrTail(*centre);
+
+  centre->Signal(SIGTERM);
+  const auto status = centre->WaitForExit(10s);
+  ASSERT_TRUE(status.has_value()) << "still running 10 s after the signal";
+  EXPECT_TRUE(status->signaled && status->signal == SIGKILL) << status->Describe();
+
+  const auto files = FilesIn(record_dir);
+  ASSERT_EQ(files.size(), 1u);
+  std::string expected;
+  for (std::size_t i = 0; i < kEvents; ++i) {
+    expected += RecordTime(base) +
+                " fault_id : 51, fault_desc : , status : fault, event_msg : " + message(i) + "\n";
+  }
+  const std::string content = ReadFile(files.front());
+  EXPECT_EQ(FirstDifferentLine(content, expected), -1)
+      << SplitLines(content).size() << " lines of " << kEvents
+      << (content.empty() || content.back() == '\n' ? "" : ", the last one torn");
+  for (const auto & warning : LogMessages(centre->Stderr(), "WARN")) {
+    EXPECT_EQ(warning.find("fault record"), std::string::npos) << warning;
+  }
 }
 
 }  // namespace

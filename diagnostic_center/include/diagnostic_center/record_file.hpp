@@ -1,0 +1,49 @@
+// Appending whole record lines to a record file, safely: only in a directory
+// that no other user can write to, never through a symbolic link, and never
+// leaving a partial line behind when a write fails or time runs out.
+#ifndef DIAGNOSTIC_CENTER__RECORD_FILE_HPP_
+#define DIAGNOSTIC_CENTER__RECORD_FILE_HPP_
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fault_recorder {
+
+// The signature of ::write; tests pass another to make writing fail.
+using WriteFunction = ssize_t (*)(int fd, const void * data, std::size_t size);
+
+// Why a directory with `status` must not hold record files, or "" when it
+// may: it must be owned by this process's effective user or by root and be
+// writable by nobody else (no group or others write permission). Otherwise
+// another user could plant links or files where records are written.
+std::string UnsafeDirectoryReason(const struct stat & status);
+
+struct AppendOutcome
+{
+  bool opened = false;            // false: the file could not be opened, nothing was written
+  std::size_t lines_written = 0;  // leading lines of the batch now in the file, whole
+  int write_error = 0;            // errno of a failed write; 0 when none failed
+  bool out_of_time = false;       // stopped at a line boundary because time ran out
+};
+
+// Appends `lines` (each a whole record line ending in a newline) to the file
+// `name` in `dir`, creating it when missing. The directory is checked with
+// UnsafeDirectoryReason and the file opened without following a symbolic
+// link; it must be a regular file. Lines go out in chunks of whole lines;
+// before each chunk `out_of_time` is asked whether to stop. A write that
+// fails partway has its partial line cut off again, so the file ends on a
+// line boundary whatever happens.
+AppendOutcome AppendLines(
+    const std::filesystem::path & dir, const std::string & name,
+    const std::vector<std::string> & lines, const std::function<bool()> & out_of_time,
+    WriteFunction write_function);
+
+}  // namespace fault_recorder
+
+#endif  // DIAGNOSTIC_CENTER__RECORD_FILE_HPP_
