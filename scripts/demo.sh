@@ -20,7 +20,7 @@ for binary in "$node_bin" "$diagctl"; do
 done
 
 # A domain of its own, so that the demo meets no other running node.
-export ROS_DOMAIN_ID=${ROS_DOMAIN_ID:-42}
+export ROS_DOMAIN_ID=${ROS_DOMAIN_ID:-210}
 work=$(mktemp -d /tmp/diagctl_demo.XXXXXX)
 records=$work/fault_record
 node_pid=""
