@@ -402,6 +402,17 @@ QoS PublisherBase::get_actual_qos() const { return impl_->qos_; }
 
 bool PublisherBase::assert_liveliness() const { return true; }
 
+bool PublisherBase::wait_for_all_acked_nanoseconds(std::chrono::nanoseconds timeout) const
+{
+  try {
+    return impl_->writer_->wait_for_acks(timeout.count());
+  } catch (const std::runtime_error & e) {
+    client_layer::throw_from_error(
+        client_layer::kRetError, "failed to wait for acknowledgements",
+        CLIENT_LAYER_ERROR_STATE(e.what()));
+  }
+}
+
 bool PublisherBase::operator==(const rmw_gid_t & gid) const
 {
   return std::memcmp(gid.data, impl_->gid_.data, RMW_GID_STORAGE_SIZE) == 0;

@@ -224,4 +224,31 @@ TEST_F(PubSubTest, AcrossProcesses)
   EXPECT_EQ((std::vector<int32_t>{1, 2, 3}), ids);
 }
 
+TEST_F(PubSubTest, WaitForAllAckedWaitsForEveryReliableReader)
+{
+  auto alone = node_->create_publisher<DiagnosticEvent>("nobody_listens", 10);
+  alone->publish(make_event(1));
+  EXPECT_TRUE(alone->wait_for_all_acked(0ms));
+  EXPECT_THROW(alone->wait_for_all_acked(std::chrono::hours::max()), std::invalid_argument);
+
+  PeerProcess peer({"serve"});
+  ASSERT_TRUE(peer.started());
+  ASSERT_EQ("ready", peer.read_line());
+  int pongs = 0;
+  auto pong = node_->create_subscription<DiagnosticEvent>(
+      "pong", 10, [&](const DiagnosticEvent &) { ++pongs; });
+  auto ping = node_->create_publisher<DiagnosticEvent>("ping", 10);
+  ASSERT_TRUE(spin_until([&] {
+    ping->publish(make_event(0));
+    return pongs > 0;
+  }));
+
+  // A stopped reader cannot acknowledge; once it runs again, it does.
+  peer.signal(SIGSTOP);
+  ping->publish(make_event(1));
+  EXPECT_FALSE(ping->wait_for_all_acked(200ms));
+  peer.signal(SIGCONT);
+  EXPECT_TRUE(ping->wait_for_all_acked(30s));
+}
+
 }  // namespace

@@ -108,6 +108,17 @@ std::size_t RawWriter::matched_count() const
   return status.current_count;
 }
 
+bool RawWriter::wait_for_acks(std::int64_t timeout_ns)
+{
+  const dds_entity_t writer = impl_->endpoint->entity();
+  detail::flush_now(writer);
+  const dds_return_t ret = dds_wait_for_acks(writer, timeout_ns < 0 ? DDS_INFINITY : timeout_ns);
+  if (ret != DDS_RETCODE_OK && ret != DDS_RETCODE_TIMEOUT) {
+    throw std::runtime_error(dds_strretcode(ret));
+  }
+  return ret == DDS_RETCODE_OK;
+}
+
 bool RawWriter::has_matched_reader_of_participant(const Guid & guid) const
 {
   const dds_entity_t writer = impl_->endpoint->entity();

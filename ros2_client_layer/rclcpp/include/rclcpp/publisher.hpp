@@ -2,6 +2,7 @@
 #ifndef RCLCPP__PUBLISHER_HPP_
 #define RCLCPP__PUBLISHER_HPP_
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include "rclcpp/publisher_options.hpp"
 #include "rclcpp/qos.hpp"
 #include "rclcpp/visibility_control.hpp"
+#include "rcpputils/time.hpp"
 #include "rmw/types.h"
 
 namespace client_layer {
@@ -56,6 +58,22 @@ public:
   bool operator==(const rmw_gid_t & gid) const;
   bool operator==(const rmw_gid_t * gid) const;
 
+  /// Wait until every matched reliable subscription acknowledged every
+  /// message published so far, or until `timeout` passed (negative: no
+  /// limit, zero: only check). A best-effort publisher returns true at once.
+  /**
+   * \return true when everything was acknowledged in time
+   * \throws std::invalid_argument if the timeout does not fit in nanoseconds
+   * \throws rclcpp::exceptions::RCLError when DDS fails
+   */
+  template <typename DurationRepT = int64_t, typename DurationT = std::milli>
+  bool wait_for_all_acked(
+      std::chrono::duration<DurationRepT, DurationT> timeout =
+          std::chrono::duration<DurationRepT, DurationT>(-1)) const
+  {
+    return wait_for_all_acked_nanoseconds(rcpputils::convert_to_nanoseconds(timeout));
+  }
+
 protected:
   /// Write one serialized sample (encapsulation header included).
   /** \throws rclcpp::exceptions::RCLError "failed to publish message: ..." when DDS fails */
@@ -63,6 +81,8 @@ protected:
 
 private:
   RCLCPP_DISABLE_COPY(PublisherBase)
+  bool wait_for_all_acked_nanoseconds(std::chrono::nanoseconds timeout) const;
+
   std::unique_ptr<client_layer::PublisherImpl> impl_;
 };
 

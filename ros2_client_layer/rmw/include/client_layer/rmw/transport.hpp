@@ -107,6 +107,10 @@ public:
   // Service samples always go out at once.
   bool write_request(const RequestHeader & header, const std::uint8_t * data, std::size_t size);
   std::size_t matched_count() const;
+  // Sends what is queued, then waits until every matched reliable reader
+  // acknowledged every sample (a negative timeout waits without limit);
+  // false on timeout. Throws std::runtime_error when DDS fails.
+  bool wait_for_acks(std::int64_t timeout_ns);
   // True when a matched reader belongs to the participant with this GUID prefix
   // (first 12 bytes of `guid`).
   bool has_matched_reader_of_participant(const Guid & guid) const;

@@ -1,0 +1,34 @@
+// rcpputils' duration conversion, as rclcpp's templates use it.
+#ifndef RCPPUTILS__TIME_HPP_
+#define RCPPUTILS__TIME_HPP_
+
+#include <chrono>
+#include <stdexcept>
+
+namespace rcpputils {
+
+/// `time` in nanoseconds.
+/** \throws std::invalid_argument if it lies beyond the range of std::chrono::nanoseconds */
+template <typename DurationRepT, typename DurationT>
+std::chrono::nanoseconds convert_to_nanoseconds(
+    const std::chrono::duration<DurationRepT, DurationT> & time)
+{
+  // Compared in double, whose conversion cannot overflow.
+  constexpr auto ns_max_as_double =
+      std::chrono::duration_cast<std::chrono::duration<double, std::chrono::nanoseconds::period>>(
+          std::chrono::nanoseconds::max());
+  if (time > ns_max_as_double) {
+    throw std::invalid_argument{"time must be less than std::chrono::nanoseconds::max()"};
+  }
+  constexpr auto ns_min_as_double =
+      std::chrono::duration_cast<std::chrono::duration<double, std::chrono::nanoseconds::period>>(
+          std::chrono::nanoseconds::min());
+  if (time < ns_min_as_double) {
+    throw std::invalid_argument{"time must be bigger than std::chrono::nanoseconds::min()"};
+  }
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(time);
+}
+
+}  // namespace rcpputils
+
+#endif  // RCPPUTILS__TIME_HPP_
