@@ -43,7 +43,6 @@ colcon_paths=(--base-paths "${packages[@]}" --build-base "$ws/build" --install-b
 
 build_start=$SECONDS
 colcon --log-base "$ws/log" build "${colcon_paths[@]}" \
-  --event-handlers status- \
   --cmake-args -DBUILD_TESTING=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   "-DCMAKE_CXX_FLAGS=-Werror" "-DCMAKE_C_FLAGS=-Werror" \
   -DPython3_EXECUTABLE=/usr/bin/python3 -DPYTHON_EXECUTABLE=/usr/bin/python3 \
@@ -59,7 +58,6 @@ echo "humble stage: colcon build without warnings in $((SECONDS - build_start)) 
 
 test_start=$SECONDS
 colcon --log-base "$ws/log" test "${colcon_paths[@]}" --parallel-workers 1 \
-  --event-handlers status- \
   --ctest-args -j2 --output-on-failure --timeout 300 || true
 colcon test-result --test-result-base "$ws/build" --verbose
 echo "humble stage: colcon tests passed in $((SECONDS - test_start)) s"
