@@ -43,7 +43,7 @@ colcon_paths=(--base-paths "${packages[@]}" --build-base "$ws/build" --install-b
 
 build_start=$SECONDS
 colcon --log-base "$ws/log" build "${colcon_paths[@]}" \
-  --cmake-args -DBUILD_TESTING=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  --cmake-args -DBUILD_TESTING=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo --no-warn-unused-cli \
   "-DCMAKE_CXX_FLAGS=-Werror" "-DCMAKE_C_FLAGS=-Werror" \
   -DPython3_EXECUTABLE=/usr/bin/python3 -DPYTHON_EXECUTABLE=/usr/bin/python3 \
   -DPYTHON_INSTALL_DIR=lib/python3.11/site-packages
