@@ -6,6 +6,7 @@
 #include "node_names.hpp"
 #include "parameter_events.hpp"
 #include "parameter_service.hpp"
+#include "rcl_interfaces/msg/parameter_event.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rosout.hpp"
 #include "sim_time.hpp"
@@ -80,6 +81,12 @@ Node::Node(
       options.automatically_declare_parameters_from_overrides(),
       std::move(parameter_event_handler));
   use_sim_time_check_ = client_layer::declare_use_sim_time(*node_parameters_, get_logger());
+  // rclcpp's time source follows use_sim_time through this subscription; the
+  // layer checks that parameter by itself, but subscribes alike, so that the
+  // graph shows the node as rclcpp's.
+  parameter_event_subscription_ = create_subscription<rcl_interfaces::msg::ParameterEvent>(
+      "/parameter_events", rclcpp::ParameterEventsQoS(),
+      [](std::shared_ptr<const rcl_interfaces::msg::ParameterEvent>) {});
   if (options.start_parameter_services()) {
     parameter_service_ = std::make_shared<client_layer::ParameterService>(base, node_parameters_);
   }
