@@ -54,12 +54,12 @@ def poll(attempt, what, deadline_s=DEADLINE_S):
         time.sleep(POLL_INTERVAL_S)
 
 
-def ros2_until(accept, *args, what=None):
+def ros2_until(accept, *args):
     """Reruns `ros2 <args>` until accept(stdout) holds (discovery may lag); returns that stdout."""
     def attempt():
         status, out, _ = ros2(*args)
         return out if status == 0 and accept(out) else None
-    return poll(attempt, what or 'ros2 ' + ' '.join(args))
+    return poll(attempt, 'ros2 ' + ' '.join(args))
 
 
 class Background:
@@ -106,7 +106,6 @@ class NodeRun:
     """The node under test, started with ROS arguments, stopped by SIGINT (ends by SIGKILL)."""
 
     def __init__(self, executable, ros_args, directory, label):
-        self.label = label
         self.log_path = os.path.join(directory, label + '_node.log')
         self._log = open(self.log_path, 'w')
         self._process = subprocess.Popen(
@@ -146,7 +145,7 @@ def node_env(label):
 
 
 class Scratch:
-    """A temporary directory for one test class, with the stop of the ros2 daemon on exit."""
+    """A temporary directory for one run of commands, and the stop of the ros2 daemon after it."""
 
     def __init__(self):
         self._dir = tempfile.TemporaryDirectory(prefix='ros2_cli_interop_')
