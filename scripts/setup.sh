@@ -7,6 +7,8 @@ packages=(
   build-essential cmake pkg-config python3
   cyclonedds-dev cyclonedds-tools
   libprotobuf-dev protobuf-compiler
+  # the interop tests decode the query service's payload in Python
+  python3-protobuf
   libyaml-cpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format

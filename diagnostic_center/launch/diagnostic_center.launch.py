@@ -5,8 +5,24 @@ import os
 from ament_index_python.packages import get_package_share_directory
 from launch import LaunchDescription
 from launch.actions import DeclareLaunchArgument
+from launch.actions import OpaqueFunction
 from launch.substitutions import LaunchConfiguration
 from launch_ros.actions import Node
+
+
+def _node(context):
+    parameters = [LaunchConfiguration('params_file')]
+    # Given last, so that it wins over the parameter file's fault_record_dir.
+    record_dir = LaunchConfiguration('fault_record_dir').perform(context)
+    if record_dir:
+        parameters.append({'fault_record_dir': record_dir})
+    return [Node(
+        package='diagnostic_center',
+        executable='diagnostic_center',
+        name='diagnostic_center',
+        namespace=LaunchConfiguration('namespace'),
+        parameters=parameters,
+        output='screen')]
 
 
 def generate_launch_description():
@@ -19,11 +35,8 @@ def generate_launch_description():
         DeclareLaunchArgument(
             'namespace', default_value='',
             description='Namespace of the node and its topics and service'),
-        Node(
-            package='diagnostic_center',
-            executable='diagnostic_center',
-            name='diagnostic_center',
-            namespace=LaunchConfiguration('namespace'),
-            parameters=[LaunchConfiguration('params_file')],
-            output='screen'),
+        DeclareLaunchArgument(
+            'fault_record_dir', default_value='',
+            description="Directory of the fault-record files; empty: the parameter file's"),
+        OpaqueFunction(function=_node),
     ])

@@ -6,6 +6,7 @@
 #include "node_names.hpp"
 #include "parameter_events.hpp"
 #include "parameter_service.hpp"
+#include "rcl_interfaces/msg/parameter_event.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rosout.hpp"
 #include "sim_time.hpp"
@@ -66,20 +67,30 @@ Node::Node(
   node_clock_ = std::make_shared<client_layer::NodeClock>();
   node_timers_ = std::make_shared<client_layer::NodeTimers>(base);
   const auto & names = base->names();
+  auto overrides = client_layer::resolve_parameter_overrides(
+      names.identity().fully_qualified_name, options.parameter_overrides(), names.local_arguments(),
+      names.global_arguments());
+  const rclcpp::QoS parameter_event_qos =
+      client_layer::parameter_event_qos_with_overrides(options.parameter_event_qos(), overrides);
   client_layer::NodeParameters::ParameterEventHandler parameter_event_handler;
   if (options.start_parameter_event_publisher()) {
     parameter_event_handler = client_layer::create_parameter_event_publisher(
-        *base, node_clock_->get_clock(), options.parameter_event_qos());
+        *base, node_clock_->get_clock(), parameter_event_qos);
   }
   node_parameters_ = std::make_shared<client_layer::NodeParameters>(
-      names.identity().fully_qualified_name,
-      client_layer::resolve_parameter_overrides(
-          names.identity().fully_qualified_name, options.parameter_overrides(),
-          names.local_arguments(), names.global_arguments()),
+      names.identity().fully_qualified_name, std::move(overrides),
       options.allow_undeclared_parameters(),
       options.automatically_declare_parameters_from_overrides(),
       std::move(parameter_event_handler));
   use_sim_time_check_ = client_layer::declare_use_sim_time(*node_parameters_, get_logger());
+  // rclcpp's time source follows use_sim_time through this subscription; the
+  // layer checks that parameter by itself, but subscribes alike, so that the
+  // graph shows the node as rclcpp's.
+  parameter_event_subscription_ = create_subscription<rcl_interfaces::msg::ParameterEvent>(
+      "/parameter_events", rclcpp::ParameterEventsQoS(),
+      [](std::shared_ptr<const rcl_interfaces::msg::ParameterEvent>) {});
+  client_layer::declare_parameter_event_qos_parameters(
+      *node_parameters_, options.parameter_event_qos());
   if (options.start_parameter_services()) {
     parameter_service_ = std::make_shared<client_layer::ParameterService>(base, node_parameters_);
   }

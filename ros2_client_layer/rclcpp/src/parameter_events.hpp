@@ -1,9 +1,15 @@
-// A node's parameter events on "/parameter_events", as rclcpp publishes them.
+// A node's parameter events on "/parameter_events", as rclcpp publishes them,
+// and the read-only "qos_overrides./parameter_events.publisher.*" parameters
+// through which rclcpp lets a launch set that publisher's QoS.
 #ifndef CLIENT_LAYER__PARAMETER_EVENTS_HPP_
 #define CLIENT_LAYER__PARAMETER_EVENTS_HPP_
 
+#include <map>
+#include <string>
+
 #include "client_layer/node_parameters.hpp"
 #include "rclcpp/clock.hpp"
+#include "rclcpp/parameter_value.hpp"
 #include "rclcpp/qos.hpp"
 
 namespace client_layer {
@@ -15,6 +21,17 @@ class NodeBase;
 /// published. Throws what creating a publisher throws.
 NodeParameters::ParameterEventHandler create_parameter_event_publisher(
     NodeBase & node_base, rclcpp::Clock::SharedPtr clock, const rclcpp::QoS & qos);
+
+/// `qos` with the overrides of the publisher's depth, durability, history and
+/// reliability applied, as rclcpp applies them before creating it.
+/** \throws std::invalid_argument for a policy name that does not exist,
+ *  rclcpp::ParameterTypeException for a value of the wrong type */
+rclcpp::QoS parameter_event_qos_with_overrides(
+    const rclcpp::QoS & qos, const std::map<std::string, rclcpp::ParameterValue> & overrides);
+
+/// Declares those four parameters, read-only, with `qos`'s policies as their
+/// defaults (an override wins), unless declared already.
+void declare_parameter_event_qos_parameters(NodeParameters & parameters, const rclcpp::QoS & qos);
 
 }  // namespace client_layer
 

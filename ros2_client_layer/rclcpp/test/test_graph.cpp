@@ -130,6 +130,16 @@ TEST_F(GraphTest, CountsAndNamesFollowEntitiesOfTheProcess)
   EXPECT_TRUE(contains(node_->get_node_names(), "/g/graph_test"));
 }
 
+// rclcpp's time source subscribes every node to /parameter_events, so tools
+// list that subscription among a node's endpoints.
+TEST_F(GraphTest, EveryNodeSubscribesToParameterEvents)
+{
+  auto other = std::make_shared<rclcpp::Node>("other", "/g");
+  ASSERT_TRUE(eventually([&] { return node_->count_subscribers("/parameter_events") == 2u; }));
+  other.reset();
+  ASSERT_TRUE(eventually([&] { return node_->count_subscribers("/parameter_events") == 1u; }));
+}
+
 TEST_F(GraphTest, ListsEveryTypeOfATopicAndSkipsPlainDdsTopics)
 {
   auto participant = client_layer::rmw::Participant::create(

@@ -95,13 +95,20 @@ TEST_F(ParameterEventsTest, DeclareSetAndDeleteArePublishedAsRclcppDoes)
   talker->undeclare_parameter("temporary");  // rclcpp publishes nothing for this
   talker->set_parameter(rclcpp::Parameter("count", 3));
 
-  const auto events = events_of("/robot/talker", 9);
-  ASSERT_EQ(9u, events.size());
+  auto events = events_of("/robot/talker", 13);
+  ASSERT_EQ(13u, events.size());
   using Names = std::vector<std::string>;
   EXPECT_EQ(Names{"from_override"}, names(events[0].new_parameters));
   EXPECT_EQ(5, events[0].new_parameters[0].value.integer_value);
-  // Every node declares use_sim_time, after the parameters from overrides.
+  // Every node declares use_sim_time, after the parameters from overrides,
+  // and then the QoS of its parameter event publisher.
   EXPECT_EQ(Names{"use_sim_time"}, names(events[1].new_parameters));
+  const std::string qos = "qos_overrides./parameter_events.publisher.";
+  EXPECT_EQ(Names{qos + "depth"}, names(events[2].new_parameters));
+  EXPECT_EQ(Names{qos + "durability"}, names(events[3].new_parameters));
+  EXPECT_EQ(Names{qos + "history"}, names(events[4].new_parameters));
+  EXPECT_EQ(Names{qos + "reliability"}, names(events[5].new_parameters));
+  events.erase(events.begin() + 2, events.begin() + 6);
   EXPECT_EQ(Names{"count"}, names(events[2].new_parameters));
   // Declaring without a value still publishes, with nothing in it.
   EXPECT_TRUE(events[3].new_parameters.empty());
@@ -132,8 +139,58 @@ TEST_F(ParameterEventsTest, StartParameterEventPublisherFalsePublishesNothing)
 
   // Samples of this process reach the listener as they are written, so a
   // publisher of the quiet node would have delivered before the loud one.
-  ASSERT_EQ(1u, events_of("/loud", 1).size());
+  // use_sim_time, the publisher's QoS, then value
+  ASSERT_EQ(6u, events_of("/loud", 6).size());
   EXPECT_TRUE(events_of("/quiet", 0).empty());
+}
+
+// rclcpp shows the QoS of the event publisher as read-only parameters, and
+// creates the publisher with their overrides.
+TEST_F(ParameterEventsTest, PublisherQosIsReadOnlyParametersThatOverridesSet)
+{
+  const std::string prefix = "qos_overrides./parameter_events.publisher.";
+  auto plain = std::make_shared<rclcpp::Node>("plain");
+  EXPECT_EQ(1000, plain->get_parameter(prefix + "depth").as_int());
+  EXPECT_EQ("volatile", plain->get_parameter(prefix + "durability").as_string());
+  EXPECT_EQ("keep_last", plain->get_parameter(prefix + "history").as_string());
+  EXPECT_EQ("reliable", plain->get_parameter(prefix + "reliability").as_string());
+  const auto descriptor = plain->describe_parameter(prefix + "durability");
+  EXPECT_TRUE(descriptor.read_only);
+  EXPECT_EQ("qos policy {durability} for publisher {/parameter_events}", descriptor.description);
+  EXPECT_FALSE(plain->set_parameter(rclcpp::Parameter(prefix + "depth", 5)).successful);
+
+  // Transient local: a reader that comes later still gets the declarations.
+  auto kept = std::make_shared<rclcpp::Node>(
+      "kept", rclcpp::NodeOptions().parameter_overrides(
+                  {rclcpp::Parameter(prefix + "durability", "transient_local")}));
+  EXPECT_EQ("transient_local", kept->get_parameter(prefix + "durability").as_string());
+  kept->declare_parameter("value", 1);
+  std::mutex late_mutex;
+  bool late_got_value = false;
+  auto late = listener_->create_subscription<ParameterEvent>(
+      "/parameter_events", rclcpp::ParameterEventsQoS().transient_local(),
+      [&](const ParameterEvent & event) {
+        std::lock_guard<std::mutex> lock(late_mutex);
+        late_got_value |= event.node == "/kept" &&
+                          names(event.new_parameters) == std::vector<std::string>{"value"};
+      });
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  bool got = false;
+  while (!got && std::chrono::steady_clock::now() < deadline) {
+    executor_.spin_some(100ms);
+    std::lock_guard<std::mutex> lock(late_mutex);
+    got = late_got_value;
+  }
+  EXPECT_TRUE(got);
+
+  try {
+    rclcpp::Node bad(
+        "bad", rclcpp::NodeOptions().parameter_overrides(
+                   {rclcpp::Parameter(prefix + "reliability", "sometimes")}));
+    ADD_FAILURE() << "an unknown reliability accepted";
+  } catch (const std::invalid_argument & error) {
+    EXPECT_STREQ("unknown QoS policy reliability value: sometimes", error.what());
+  }
 }
 
 }  // namespace

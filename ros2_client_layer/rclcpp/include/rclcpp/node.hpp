@@ -333,6 +333,7 @@ private:
   std::shared_ptr<client_layer::NodeParameters> node_parameters_;
   std::shared_ptr<client_layer::ParameterService> parameter_service_;
   OnSetParametersCallbackHandle::SharedPtr use_sim_time_check_;
+  std::shared_ptr<rclcpp::SubscriptionBase> parameter_event_subscription_;
   const rclcpp::NodeOptions node_options_;
 };
 
