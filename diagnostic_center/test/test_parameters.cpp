@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,21 +35,23 @@ public:
   void SetUp() override
   {
     const std::string dir_arg = "fault_record_dir:=" + RecordDir().string();
-    const char * argv[] = {"test_parameters",
-                           "--ros-args",
-                           "-p",
-                           "diag_event_list:=[1001, 1002]",
-                           "-p",
-                           "1002_root_cause:=1001",
-                           "-p",
-                           dir_arg.c_str()};
+    // ROS argument rules refuse names that start with a digit: a file gives them.
+    std::ofstream(ParamsFile()) << "/**:\n  ros__parameters:\n    1002_root_cause: 1001\n";
+    const std::string params_file = ParamsFile().string();
+    const char * argv[] = {
+        "test_parameters", "--ros-args",        "-p", "diag_event_list:=[1001, 1002]",
+        "--params-file",   params_file.c_str(), "-p", dir_arg.c_str()};
     rclcpp::init(static_cast<int>(sizeof(argv) / sizeof(argv[0])), argv);
   }
   void TearDown() override
   {
     rclcpp::shutdown();
     fs::remove_all(RecordDir());
+    fs::remove(ParamsFile());
   }
+
+private:
+  static fs::path ParamsFile() { return RecordDir().string() + ".yaml"; }
 };
 
 [[maybe_unused]] ::testing::Environment * const kEnvironment =

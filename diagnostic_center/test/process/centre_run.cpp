@@ -1,6 +1,7 @@
 #include "centre_run.hpp"
 
 #include <chrono>
+#include <fstream>
 
 #include "log_text.hpp"
 
@@ -8,6 +9,22 @@ namespace diagnostic_center_test {
 namespace {
 
 using namespace std::chrono_literals;
+
+// ROS argument rules refuse "-p" for names that start with a digit (every
+// per-fault parameter), as rcl does; a parameter file takes any name.
+std::filesystem::path WriteParameterFile(
+    const std::filesystem::path & output_dir, const std::vector<std::string> & parameters)
+{
+  const auto path = output_dir / "parameters.yaml";
+  std::ofstream file(path);
+  file << "/**:\n  ros__parameters:\n";
+  for (const auto & parameter : parameters) {
+    const auto separator = parameter.find(":=");
+    file << "    " << parameter.substr(0, separator) << ": "
+         << (separator == std::string::npos ? "" : parameter.substr(separator + 2)) << "\n";
+  }
+  return path;
+}
 
 }  // namespace
 
@@ -17,11 +34,8 @@ std::unique_ptr<NodeProcess> StartCentre(
     const std::filesystem::path & output_dir, const std::vector<std::string> & parameters,
     const std::vector<std::string> & extra_ros_args)
 {
-  std::vector<std::string> arguments{"--ros-args"};
-  for (const auto & parameter : parameters) {
-    arguments.push_back("-p");
-    arguments.push_back(parameter);
-  }
+  std::vector<std::string> arguments{
+      "--ros-args", "--params-file", WriteParameterFile(output_dir, parameters).string()};
   arguments.insert(arguments.end(), extra_ros_args.begin(), extra_ros_args.end());
   return std::make_unique<NodeProcess>(
       CentreExecutable(), arguments, output_dir,

@@ -17,9 +17,10 @@ namespace diagnostic_center_test {
 // The node binary under test, as the build passes it in.
 std::filesystem::path CentreExecutable();
 
-// Starts the centre with "--ros-args" and one "-p" per entry of
-// `parameters` (each "name:=value"), then `extra_ros_args`. Its output goes
-// to files in `output_dir`. The child runs with TZ=UTC and the default
+// Starts the centre with "--ros-args", a parameter file holding `parameters`
+// (each "name:=value", the value as a "-p" rule would give it) for every
+// node, then `extra_ros_args`. The file and the centre's output go to
+// `output_dir`. The child runs with TZ=UTC and the default
 // console log format, uncoloured, on standard error.
 std::unique_ptr<NodeProcess> StartCentre(
     const std::filesystem::path & output_dir, const std::vector<std::string> & parameters,
