@@ -271,6 +271,31 @@ TEST(Remapping, MalformedRulesAreRejected)
       std::string::npos);
 }
 
+TEST(Remapping, OnlyRclsTokensAreNames)
+{
+  // rcl's lexer: a token starts with a letter or "_" and holds no "__".
+  for (const std::string rule :
+       {"__node:=9x", "arm_driver_diag_topic:=9bad", "rosservice://diagnostic_srv:=9x",
+        "__ns:=/robot/9x", "a__b:=c", "topic:=a__b", "9x:=topic"}) {
+    EXPECT_TRUE(starts_with(
+        parse_error({"prog", "--ros-args", "-r", rule}),
+        "failed to initialize rcl: Couldn't parse remap rule: '-r " + rule + "'. Error: "))
+        << rule;
+  }
+  for (const std::string rule : {"1002_root_cause:=1001", "9node:a:=1", "a.9b:=1"}) {
+    EXPECT_TRUE(starts_with(
+        parse_error({"prog", "--ros-args", "-p", rule}),
+        "failed to initialize rcl: Couldn't parse parameter override rule: '-p " + rule + "'."))
+        << rule;
+  }
+  const Arguments accepted = parse_arguments(
+      {"prog", "--ros-args", "-r", "_private:=a_b1", "-r", "__name:=x_1", "-r",
+       "rostopic://ros:=rosservice", "-r", "node_1:__ns:=/a_/b1/", "-p", "_x.y_1:=1"});
+  EXPECT_EQ(accepted.remap_rules.size(), 4u);
+  EXPECT_EQ(accepted.remap_rules[2].match, "ros");
+  EXPECT_EQ(accepted.remap_rules[2].replacement, "rosservice");
+}
+
 TEST(LogLevels, ParsedAndApplied)
 {
   const Arguments arguments = parse_arguments(
