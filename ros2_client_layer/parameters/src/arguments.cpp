@@ -1,6 +1,7 @@
 #include "client_layer/arguments.hpp"
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -392,6 +393,27 @@ void parse_parameter_file(const std::string & path, ParameterOverrideSet & out)
   out = std::move(parsed);
 }
 
+namespace {
+
+/// rclcpp's match of a node-name key against a node: the key made absolute,
+/// "/*" standing for one "/token" and "/**" for any number of them.
+bool node_key_matches(const std::string & key, const std::string & node_fqn)
+{
+  const std::string absolute = !key.empty() && key[0] == '/' ? key : "/" + key;
+  std::string pattern;
+  for (size_t at = 0; at < absolute.size();) {
+    if (absolute.compare(at, 2, "/*") == 0) {
+      pattern += "(/\\w+)";
+      at += 2;
+    } else {
+      pattern += absolute[at++];
+    }
+  }
+  return std::regex_match(node_fqn, std::regex(pattern));
+}
+
+}  // namespace
+
 std::map<std::string, rclcpp::ParameterValue> resolve_parameter_overrides(
     const std::string & node_fqn, const std::vector<rclcpp::Parameter> & parameter_overrides,
     const Arguments * local_args, const Arguments * global_args)
@@ -402,27 +424,22 @@ std::map<std::string, rclcpp::ParameterValue> resolve_parameter_overrides(
     if (source == nullptr) {
       continue;
     }
-    const auto & nodes = source->parameter_overrides.nodes;
-    for (const auto & node : nodes) {
+    // Every matching key's values are read first (a parameter without a
+    // value stops it), then applied in key order: later keys override.
+    std::vector<std::pair<std::string, rclcpp::ParameterValue>> values;
+    for (const auto & node : source->parameter_overrides.nodes) {
+      if (!node_key_matches(node.first, node_fqn)) {
+        continue;
+      }
       for (const auto & parameter : node.second) {
         if (parameter.second.get_type() == rclcpp::PARAMETER_NOT_SET) {
           throw rclcpp::exceptions::InvalidParameterValueException("No parameter value set");
         }
+        values.push_back(parameter);
       }
     }
-    // Keys are matched with a leading '/' added, as rclcpp's parameter map does;
-    // "/**" first so that the node's own key wins.
-    for (const std::string & wanted : {std::string("/**"), node_fqn}) {
-      for (const auto & node : nodes) {
-        const std::string key =
-            node.first.empty() || node.first[0] != '/' ? "/" + node.first : node.first;
-        if (key != wanted) {
-          continue;
-        }
-        for (const auto & parameter : node.second) {
-          result[parameter.first] = parameter.second;
-        }
-      }
+    for (auto & value : values) {
+      result[value.first] = std::move(value.second);
     }
   }
   for (const auto & parameter : parameter_overrides) {

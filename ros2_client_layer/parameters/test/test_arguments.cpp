@@ -1,12 +1,20 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "client_layer/arguments.hpp"
 #include "client_layer/logging.hpp"
 #include "rclcpp/exceptions.hpp"
+
+namespace rclcpp {
+// Values as rclcpp prints them in failure messages.
+void PrintTo(const ParameterValue & value, std::ostream * out) { *out << to_string(value); }
+}  // namespace rclcpp
 
 using client_layer::Arguments;
 using client_layer::parse_arguments;
@@ -38,6 +46,32 @@ bool starts_with(const std::string & text, const std::string & prefix)
 {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
+
+/// A parameter file holding `text`, removed at the end of the test.
+class ParamsFile
+{
+public:
+  explicit ParamsFile(const std::string & text)
+  {
+    char path[] = "/tmp/client_layer_params_XXXXXX";
+    const int fd = mkstemp(path);
+    path_ = path;
+    if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+      ADD_FAILURE() << "cannot write " << path_;
+    }
+    if (fd >= 0) {
+      close(fd);
+    }
+  }
+  ~ParamsFile() { std::remove(path_.c_str()); }
+  ParamsFile(const ParamsFile &) = delete;
+  ParamsFile & operator=(const ParamsFile &) = delete;
+
+  const std::string & path() const { return path_; }
+
+private:
+  std::string path_;
+};
 
 }  // namespace
 
@@ -133,16 +167,35 @@ TEST(ParameterFiles, WildcardNamespacedAndNestedKeys)
   EXPECT_EQ(other.count("diag_event_list"), 0u);
 }
 
-TEST(ParameterFiles, LaterSourcesWinAndNodeKeysBeatWildcards)
+TEST(ParameterFiles, LaterSourcesOverrideEarlierOnes)
 {
+  // The example configuration's shape: one node key, then "-p" (a "/**" key).
+  const ParamsFile node_key("diagnostic_center:\n  ros__parameters:\n    dir: /from/file\n");
+  const std::string file = node_key.path();
+  EXPECT_EQ(
+      overrides_for(
+          "/diagnostic_center",
+          {"prog", "--ros-args", "--params-file", file, "-p", "dir:=/tmp/my_records"})
+          .at("dir"),
+      ParameterValue("/tmp/my_records"));
+  EXPECT_EQ(
+      overrides_for(
+          "/diagnostic_center",
+          {"prog", "--ros-args", "-p", "dir:=/tmp/my_records", "--params-file", file})
+          .at("dir"),
+      ParameterValue("/from/file"));
+
   const auto overrides = overrides_for(
       "/robot/diagnostic_center",
       {"prog", "--ros-args", "--params-file", kData + "/params.yaml", "-p",
        "center_handle_space:=40", "--params-file", kData + "/later.yaml", "-p", "shared:=from_cli",
-       "-p", "diag_keep_his:=60"});
+       "-p", "diag_keep_his:=60", "-p", "fault_record_dir:=/from/cli"});
   EXPECT_EQ(overrides.at("center_handle_space"), ParameterValue(30));  // later file wins
   EXPECT_EQ(overrides.at("diag_keep_his"), ParameterValue(60));        // later -p wins
-  // A node's own key beats "/**" whatever the order on the command line.
+  // A value replaces the earlier one of its own key, and keys apply in the
+  // order they first appeared: params.yaml had "/**" before its node keys,
+  // so those beat every "/**" value, later ones included.
+  EXPECT_EQ(overrides.at("fault_record_dir"), ParameterValue("/tmp/records"));
   EXPECT_EQ(overrides.at("shared"), ParameterValue("from_node_key"));
   EXPECT_EQ(overrides.at("1002_root_cause"), ParameterValue(7));
 
@@ -153,6 +206,30 @@ TEST(ParameterFiles, LaterSourcesWinAndNodeKeysBeatWildcards)
       client_layer::resolve_parameter_overrides("/n", {rclcpp::Parameter("b", 3)}, &local, &global);
   EXPECT_EQ(resolved.at("a"), ParameterValue(2));
   EXPECT_EQ(resolved.at("b"), ParameterValue(3));
+}
+
+TEST(ParameterFiles, NodeKeysWithWildcards)
+{
+  const ParamsFile wildcards(
+      "/*:\n  ros__parameters:\n    one: 1\n"
+      "/**/diagnostic_center:\n  ros__parameters:\n    two: 2\n"
+      "/ns/*:\n  ros__parameters:\n    three: 3\n"
+      "\"*\":\n  ros__parameters:\n    four: 4\n");
+  const std::vector<std::string> argv{"prog", "--ros-args", "--params-file", wildcards.path()};
+  auto names = [](const std::map<std::string, ParameterValue> & overrides) {
+    std::vector<std::string> result;
+    for (const auto & entry : overrides) {
+      result.push_back(entry.first);
+    }
+    return result;
+  };
+  EXPECT_EQ(
+      names(overrides_for("/diagnostic_center", argv)),
+      (std::vector<std::string>{"four", "one", "two"}));
+  EXPECT_EQ(
+      names(overrides_for("/ns/diagnostic_center", argv)),
+      (std::vector<std::string>{"three", "two"}));
+  EXPECT_EQ(names(overrides_for("/a/b/other", argv)), (std::vector<std::string>{}));
 }
 
 TEST(ParameterFiles, BrokenFilesAreRejectedWithTheirReason)

@@ -98,13 +98,16 @@ void throw_if_unknown_ros_args(const Arguments & arguments);
 /// Throws rclcpp::exceptions::RCLError on failure.
 void parse_parameter_file(const std::string & path, ParameterOverrideSet & out);
 
-/// The parameter overrides a node sees, resolved as rclcpp does: from the
-/// global (process) arguments, then the node's own arguments, the values for
-/// "/**" and then those for the node's fully qualified name (so node-specific
-/// keys win over "/**"); finally the NodeOptions parameter_overrides.
+/// The parameter overrides a node sees, resolved as rclcpp does: for the
+/// global (process) arguments, then the node's own arguments, every node key
+/// that matches `node_fqn` ("/*" one namespace token, "/**" any number), in
+/// the order the keys first appeared, each overriding the ones before; then
+/// the NodeOptions parameter_overrides. So a `-p` value (key "/**") beats a
+/// params file's node-name key when "/**" first appeared after that key, and
+/// loses to it when "/**" appeared before it, whatever the order of the values.
 /// Either arguments pointer may be null. Throws
 /// rclcpp::exceptions::InvalidParameterValueException("No parameter value set")
-/// if any source holds an empty sequence, as rclcpp does.
+/// if a matching key holds a parameter without a value, as rclcpp does.
 std::map<std::string, rclcpp::ParameterValue> resolve_parameter_overrides(
     const std::string & node_fqn, const std::vector<rclcpp::Parameter> & parameter_overrides,
     const Arguments * local_args, const Arguments * global_args);
