@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config python3
   cyclonedds-dev cyclonedds-tools
   libprotobuf-dev protobuf-compiler
-  libyaml-cpp-dev
+  libyaml-cpp-dev libyaml-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
   # colcon, to check that a ROS 2 workspace sees just the two ament packages

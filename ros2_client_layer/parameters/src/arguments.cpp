@@ -1,8 +1,6 @@
 #include "client_layer/arguments.hpp"
 
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -180,7 +178,7 @@ void parse_param_rule(const std::string & text, ParameterOverrideSet & overrides
   const std::string name(all.substr(0, lexer.position() - name_start));
   lexer.accept();
   try {
-    overrides.set(node_name, name, yaml_parameters::parse_value(std::string(lexer.rest())));
+    yaml_parameters::parse_value(node_name, name, std::string(lexer.rest()), overrides);
   } catch (const yaml_parameters::YamlError & error) {
     throw RuleError(error.what());
   }
@@ -303,24 +301,57 @@ bool parse_flag_with_value(
 
 }  // namespace
 
-void ParameterOverrideSet::set(
-    const std::string & node_key, const std::string & name, rclcpp::ParameterValue value)
+rclcpp::ParameterValue OverrideValue::value() const
 {
-  auto node = nodes.begin();
-  while (node != nodes.end() && node->first != node_key) {
-    ++node;
+  // rclcpp's parameter_value_from: the first filled slot.
+  if (bool_value) {
+    return rclcpp::ParameterValue(*bool_value);
   }
-  if (node == nodes.end()) {
-    nodes.emplace_back(node_key, std::vector<std::pair<std::string, rclcpp::ParameterValue>>{});
-    node = std::prev(nodes.end());
+  if (integer_value) {
+    return rclcpp::ParameterValue(*integer_value);
   }
-  for (auto & parameter : node->second) {
-    if (parameter.first == name) {
-      parameter.second = std::move(value);
-      return;
+  if (double_value) {
+    return rclcpp::ParameterValue(*double_value);
+  }
+  if (string_value) {
+    return rclcpp::ParameterValue(*string_value);
+  }
+  if (bool_array) {
+    return rclcpp::ParameterValue(*bool_array);
+  }
+  if (integer_array) {
+    return rclcpp::ParameterValue(*integer_array);
+  }
+  if (double_array) {
+    return rclcpp::ParameterValue(*double_array);
+  }
+  if (string_array) {
+    return rclcpp::ParameterValue(*string_array);
+  }
+  return rclcpp::ParameterValue();
+}
+
+size_t ParameterOverrideSet::find_node(const std::string & key)
+{
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    if (nodes[i].key == key) {
+      return i;
     }
   }
-  node->second.emplace_back(name, std::move(value));
+  nodes.push_back(Node{key, {}});
+  return nodes.size() - 1;
+}
+
+size_t ParameterOverrideSet::find_parameter(size_t node_index, const std::string & name)
+{
+  auto & parameters = nodes.at(node_index).parameters;
+  for (size_t i = 0; i < parameters.size(); ++i) {
+    if (parameters[i].first == name) {
+      return i;
+    }
+  }
+  parameters.emplace_back(name, OverrideValue{});
+  return parameters.size() - 1;
 }
 
 Arguments parse_arguments(const std::vector<std::string> & argv, const std::string & error_prefix)
@@ -376,17 +407,10 @@ void throw_if_unknown_ros_args(const Arguments & arguments)
 
 void parse_parameter_file(const std::string & path, ParameterOverrideSet & out)
 {
-  std::ifstream file(path);
-  if (!file) {
-    throw_from_error(
-        kRetError, "", CLIENT_LAYER_ERROR_STATE("Error opening YAML file '" + path + "'"));
-  }
-  std::stringstream text;
-  text << file.rdbuf();
   // Parse into a copy so that a broken file leaves `out` untouched.
   ParameterOverrideSet parsed = out;
   try {
-    yaml_parameters::parse_document(text.str(), parsed);
+    yaml_parameters::parse_file(path, parsed);
   } catch (const yaml_parameters::YamlError & error) {
     throw_from_error(kRetError, "", CLIENT_LAYER_ERROR_STATE(error.what()));
   }
@@ -428,14 +452,15 @@ std::map<std::string, rclcpp::ParameterValue> resolve_parameter_overrides(
     // value stops it), then applied in key order: later keys override.
     std::vector<std::pair<std::string, rclcpp::ParameterValue>> values;
     for (const auto & node : source->parameter_overrides.nodes) {
-      if (!node_key_matches(node.first, node_fqn)) {
+      if (!node_key_matches(node.key, node_fqn)) {
         continue;
       }
-      for (const auto & parameter : node.second) {
-        if (parameter.second.get_type() == rclcpp::PARAMETER_NOT_SET) {
+      for (const auto & parameter : node.parameters) {
+        rclcpp::ParameterValue value = parameter.second.value();
+        if (value.get_type() == rclcpp::PARAMETER_NOT_SET) {
           throw rclcpp::exceptions::InvalidParameterValueException("No parameter value set");
         }
-        values.push_back(parameter);
+        values.emplace_back(parameter.first, std::move(value));
       }
     }
     for (auto & value : values) {

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <ostream>
 #include <string>
@@ -47,6 +48,11 @@ bool starts_with(const std::string & text, const std::string & prefix)
   return text.compare(0, prefix.size(), prefix) == 0;
 }
 
+bool contains(const std::string & text, const std::string & part)
+{
+  return text.find(part) != std::string::npos;
+}
+
 /// A parameter file holding `text`, removed at the end of the test.
 class ParamsFile
 {
@@ -72,6 +78,18 @@ public:
 private:
   std::string path_;
 };
+
+/// The "Error: ..." part of the refusal of `--params-file path`, or "<accepted>".
+std::string file_error(const std::string & path)
+{
+  const std::string what = parse_error({"prog", "--ros-args", "--params-file", path});
+  const std::string prefix =
+      "failed to initialize rcl: Couldn't parse params file: '--params-file " + path + "'. Error: ";
+  if (what == "<no exception>") {
+    return "<accepted>";
+  }
+  return starts_with(what, prefix) ? what.substr(prefix.size()) : "<unexpected> " + what;
+}
 
 }  // namespace
 
@@ -208,6 +226,29 @@ TEST(ParameterFiles, LaterSourcesOverrideEarlierOnes)
   EXPECT_EQ(resolved.at("b"), ParameterValue(3));
 }
 
+TEST(ParameterFiles, ValuesKeepRclsQuirks)
+{
+  // rcl keeps one slot per type and rclcpp reads the first filled one
+  // (bool, integer, double, string, then the arrays in that order).
+  const ParamsFile types("/**:\n  ros__parameters:\n    a: hello\n    c: [1, 2]\n");
+  for (const bool file_first : {true, false}) {
+    std::vector<std::string> argv{"prog", "--ros-args", "-p", "a:=1", "-p", "c:=[true]"};
+    argv.insert(file_first ? argv.begin() + 2 : argv.end(), {"--params-file", types.path()});
+    const auto overrides = overrides_for("/n", argv);
+    EXPECT_EQ(overrides.at("a"), ParameterValue(1)) << file_first;
+    EXPECT_EQ(overrides.at("c"), ParameterValue(std::vector<bool>{true})) << file_first;
+  }
+  // A nested map takes the first entry named after its prefix, which a
+  // "-p nested.period" made earlier is not: the file's entry comes later.
+  const ParamsFile nested("/**:\n  ros__parameters:\n    nested:\n      period: 1\n");
+  EXPECT_EQ(
+      overrides_for(
+          "/n", {"prog", "--ros-args", "-p", "nested.period:=2", "--params-file", nested.path(),
+                 "-p", "nested.period:=3"})
+          .at("nested.period"),
+      ParameterValue(1));
+}
+
 TEST(ParameterFiles, NodeKeysWithWildcards)
 {
   const ParamsFile wildcards(
@@ -256,6 +297,78 @@ TEST(ParameterFiles, BrokenFilesAreRejectedWithTheirReason)
       parse_error({"prog", "--ros-args", "--params-file"}),
       "failed to initialize rcl: Couldn't parse trailing --params-file flag. No file path "
       "provided."));
+}
+
+TEST(ParameterFiles, AliasesAreRefusedNotExpanded)
+{
+  const ParamsFile plain("/**:\n  ros__parameters:\n    a: &x 1\n    b: *x\n");
+  EXPECT_TRUE(starts_with(file_error(plain.path()), "Will not support aliasing at line 4\n, at "));
+  for (const char * self : {"a: &x [*x]", "a: &x {b: *x}"}) {
+    const ParamsFile cycle(std::string("/**:\n  ros__parameters:\n    ") + self + "\n");
+    EXPECT_TRUE(starts_with(file_error(cycle.path()), "Will not support aliasing at line 3\n"))
+        << self;
+  }
+  // Nested maps of aliases that would expand to 10^6 parameters.
+  std::string bomb =
+      "/**:\n  ros__parameters:\n    l0: &l0 {a: 1, b: 1, c: 1, d: 1, e: 1, f: 1, "
+      "g: 1, h: 1, i: 1, j: 1}\n";
+  for (int level = 1; level <= 6; ++level) {
+    const std::string previous = "*l" + std::to_string(level - 1);
+    bomb += "    l" + std::to_string(level) + ": &l" + std::to_string(level) + " {";
+    for (char key = 'a'; key <= 'j'; ++key) {
+      bomb += std::string(key == 'a' ? "" : ", ") + key + ": " + previous;
+    }
+    bomb += "}\n";
+  }
+  const ParamsFile nested(bomb);
+  EXPECT_TRUE(starts_with(file_error(nested.path()), "Will not support aliasing at line 4\n"));
+}
+
+TEST(ParameterFiles, EveryDocumentIsRead)
+{
+  const ParamsFile documents(
+      "---\n/**:\n  ros__parameters:\n    a: 1\n"
+      "---\nn:\n  ros__parameters:\n    b: 2\n...\n");
+  const auto overrides =
+      overrides_for("/n", {"prog", "--ros-args", "--params-file", documents.path()});
+  EXPECT_EQ(overrides.at("a"), ParameterValue(1));
+  EXPECT_EQ(overrides.at("b"), ParameterValue(2));
+}
+
+TEST(ParameterFiles, InputThatIsNotYamlTextIsRefused)
+{
+  const ParamsFile bad_utf8("/**:\n  ros__parameters:\n    a: 1\n    s: \"\xff\xfe\"\n");
+  const ParamsFile nul(std::string("/**:\n  ros__parameters:\n    a: 1") + '\0' + "\n");
+  for (const std::string & path : {bad_utf8.path(), nul.path(), std::string("/tmp")}) {
+    EXPECT_TRUE(starts_with(file_error(path), "Error parsing a event near line 0, at ")) << path;
+  }
+}
+
+TEST(ParameterFiles, AnEndlessDeviceIsRefusedAtItsFirstByte)
+{
+  EXPECT_TRUE(starts_with(file_error("/dev/zero"), "Error parsing a event near line 0, at "));
+}
+
+TEST(ParameterFiles, AnEmptyMapIsAParameterWithoutValue)
+{
+  // rcl keeps the key without a value and loses track of the map's end.
+  const ParamsFile last("/**:\n  ros__parameters:\n    a: 1\n    key: {}\n");
+  const Arguments arguments = parse_arguments({"prog", "--ros-args", "--params-file", last.path()});
+  try {
+    client_layer::resolve_parameter_overrides("/n", {}, nullptr, &arguments);
+    FAIL() << "expected InvalidParameterValueException";
+  } catch (const rclcpp::exceptions::InvalidParameterValueException & error) {
+    EXPECT_STREQ(error.what(), "No parameter value set");
+  }
+  const ParamsFile other_node("other:\n  ros__parameters:\n    key: {}\n");
+  EXPECT_TRUE(
+      overrides_for("/n", {"prog", "--ros-args", "--params-file", other_node.path()}).empty());
+  const ParamsFile middle("/**:\n  ros__parameters:\n    key: {}\n    other: 1\n");
+  EXPECT_TRUE(starts_with(
+      file_error(middle.path()), "Cannot have a value before ros__parameters at line 4, at "));
+  EXPECT_TRUE(contains(
+      parse_error({"prog", "--ros-args", "-p", "key:={}"}),
+      "Couldn't parse parameter override rule: '-p key:={}'. Error: Unknown YAML event"));
 }
 
 TEST(ParameterFiles, AnEmptyListHasNoValue)
