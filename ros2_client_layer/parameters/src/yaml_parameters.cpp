@@ -77,36 +77,40 @@ void check_namespace_part(const std::string & part)
   }
 }
 
+/// The namespace of a node-name key, absolute and with its trailing '/',
+/// checked one "/part" at a time; "/**" and "/*" parts are wildcards.
+void validate_key_namespace(const std::string & ns)
+{
+  size_t next = ns.find('/', 1);
+  if (next == std::string::npos) {
+    check_namespace_part(ns);
+  }
+  for (size_t start = 0; next != std::string::npos; next = ns.find('/', start + 1)) {
+    const std::string part = ns.substr(start, next - start);
+    if (part == "/") {
+      throw YamlError(ns + " contains repeated forward slash");
+    }
+    if (part != "/**" && part != "/*") {
+      check_namespace_part(part);
+    }
+    start = next;
+  }
+}
+
 /// rcl's check of a node-name key before ros__parameters: "/**" and "/*"
-/// as they are; otherwise [namespace/]name, where namespace parts and the
-/// name may be wildcards ("**" or "*") and everything else must be valid.
+/// as they are; otherwise [namespace/]name, where the name may be a
+/// wildcard ("**" or "*") and everything else must be valid.
 void validate_node_key(const std::string & key)
 {
   if (key == "/**" || key == "/*") {
     return;
   }
   const size_t separator = key.rfind('/');
-  const std::string node_name = separator == std::string::npos ? key : key.substr(separator + 1);
   if (separator != std::string::npos) {
-    std::string ns = key.substr(0, separator + 1);  // with its trailing '/'
-    if (ns[0] != '/') {
-      ns = "/" + ns;
-    }
-    size_t next = ns.find('/', 1);
-    if (next == std::string::npos) {
-      check_namespace_part(ns);
-    }
-    for (size_t start = 0; next != std::string::npos; next = ns.find('/', start + 1)) {
-      const std::string part = ns.substr(start, next - start);
-      if (part == "/") {
-        throw YamlError(ns + " contains repeated forward slash");
-      }
-      if (part != "/**" && part != "/*") {
-        check_namespace_part(part);
-      }
-      start = next;
-    }
+    const std::string ns = key.substr(0, separator + 1);
+    validate_key_namespace(ns[0] == '/' ? ns : "/" + ns);
   }
+  const std::string node_name = separator == std::string::npos ? key : key.substr(separator + 1);
   if (node_name != "*" && node_name != "**") {
     if (auto error = names::validate_node_name(node_name)) {
       throw YamlError(error->message);
