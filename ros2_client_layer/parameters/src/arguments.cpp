@@ -1,6 +1,5 @@
 #include "client_layer/arguments.hpp"
 
-#include <regex>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -419,21 +418,44 @@ void parse_parameter_file(const std::string & path, ParameterOverrideSet & out)
 
 namespace {
 
+bool is_word_char(char c)
+{
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+/// Whether `name` from `at` on matches `key` from `k` on, where "/**" is any
+/// number of "/word" and "/*" exactly one (rclcpp's regex "(/\\w+)*" and
+/// "(/\\w+)"); every other character stands for itself.
+bool key_matches_from(const std::string & key, size_t k, const std::string & name, size_t at)
+{
+  if (k == key.size()) {
+    return at == name.size();
+  }
+  if (key.compare(k, 2, "/*") != 0) {
+    return at < name.size() && name[at] == key[k] && key_matches_from(key, k + 1, name, at + 1);
+  }
+  const bool any_number = key.compare(k, 3, "/**") == 0;
+  const size_t after = k + (any_number ? 3 : 2);
+  if (any_number && key_matches_from(key, after, name, at)) {
+    return true;  // none
+  }
+  if (at >= name.size() || name[at] != '/') {
+    return false;
+  }
+  // One "/word" (any length of it), then the rest, or more words for "/**".
+  for (size_t end = at + 1; end < name.size() && is_word_char(name[end]); ++end) {
+    if (key_matches_from(key, any_number ? k : after, name, end + 1)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 /// rclcpp's match of a node-name key against a node: the key made absolute,
 /// "/*" standing for one "/token" and "/**" for any number of them.
 bool node_key_matches(const std::string & key, const std::string & node_fqn)
 {
-  const std::string absolute = !key.empty() && key[0] == '/' ? key : "/" + key;
-  std::string pattern;
-  for (size_t at = 0; at < absolute.size();) {
-    if (absolute.compare(at, 2, "/*") == 0) {
-      pattern += "(/\\w+)";
-      at += 2;
-    } else {
-      pattern += absolute[at++];
-    }
-  }
-  return std::regex_match(node_fqn, std::regex(pattern));
+  return key_matches_from(!key.empty() && key[0] == '/' ? key : "/" + key, 0, node_fqn, 0);
 }
 
 }  // namespace
