@@ -9,7 +9,7 @@ packages=(
   libprotobuf-dev protobuf-compiler
   # the interop tests decode the query service's payload in Python
   python3-protobuf
-  libyaml-cpp-dev
+  libyaml-cpp-dev libyaml-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
   # colcon, to check that a ROS 2 workspace sees just the two ament packages

@@ -34,22 +34,24 @@ class RclcppEnvironment : public ::testing::Environment
 public:
   void SetUp() override
   {
-    // A parameter file, as ROS 2's "-p" refuses names that begin with a digit.
-    const fs::path params = RecordDir().string() + ".yaml";
-    std::ofstream(params) << "/**:\n  ros__parameters:\n"
-                          << "    diag_event_list: [1001, 1002]\n"
-                          << "    1002_root_cause: 1001\n"
-                          << "    fault_record_dir: " << RecordDir().string() << "\n";
-    const std::string params_arg = params.string();
-    const char * argv[] = {"test_parameters", "--ros-args", "--params-file", params_arg.c_str()};
+    const std::string dir_arg = "fault_record_dir:=" + RecordDir().string();
+    // ROS argument rules refuse names that start with a digit: a file gives them.
+    std::ofstream(ParamsFile()) << "/**:\n  ros__parameters:\n    1002_root_cause: 1001\n";
+    const std::string params_file = ParamsFile().string();
+    const char * argv[] = {
+        "test_parameters", "--ros-args",        "-p", "diag_event_list:=[1001, 1002]",
+        "--params-file",   params_file.c_str(), "-p", dir_arg.c_str()};
     rclcpp::init(static_cast<int>(sizeof(argv) / sizeof(argv[0])), argv);
   }
   void TearDown() override
   {
     rclcpp::shutdown();
     fs::remove_all(RecordDir());
-    fs::remove(RecordDir().string() + ".yaml");
+    fs::remove(ParamsFile());
   }
+
+private:
+  static fs::path ParamsFile() { return RecordDir().string() + ".yaml"; }
 };
 
 [[maybe_unused]] ::testing::Environment * const kEnvironment =

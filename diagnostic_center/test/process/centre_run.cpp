@@ -10,19 +10,18 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The parameters as a parameter file for every node. Not as "-p" arguments:
-// ROS 2's argument parser refuses parameter names that begin with a digit,
-// such as the fault table's "<id>_root_cause", where a file takes them.
+// ROS argument rules refuse "-p" for names that start with a digit (every
+// per-fault parameter), as rcl does; a parameter file takes any name.
 std::filesystem::path WriteParameterFile(
     const std::filesystem::path & output_dir, const std::vector<std::string> & parameters)
 {
   const auto path = output_dir / "parameters.yaml";
-  std::ofstream out(path);
-  out << "/**:\n  ros__parameters:\n";
+  std::ofstream file(path);
+  file << "/**:\n  ros__parameters:\n";
   for (const auto & parameter : parameters) {
     const auto separator = parameter.find(":=");
-    out << "    " << parameter.substr(0, separator) << ": " << parameter.substr(separator + 2)
-        << "\n";
+    file << "    " << parameter.substr(0, separator) << ": "
+         << (separator == std::string::npos ? "" : parameter.substr(separator + 2)) << "\n";
   }
   return path;
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +24,14 @@ struct StartupCase
   std::string name;
   std::vector<std::string> parameters;
   std::string expected_error;  // part of the library's message
+  std::vector<std::string> extra_ros_args = {};
 };
+
+std::string WriteFile(const std::filesystem::path & path, const std::string & text)
+{
+  std::ofstream(path) << text;
+  return path.string();
+}
 
 TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
 {
@@ -66,6 +75,48 @@ TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
       {"overflowing_publish_period",
        {"diag_event_list:=[7]", "cur_failure_pub_space:=" + huge, record_dir},
        "timer period must be less than std::chrono::nanoseconds::max()"},
+      {"simulated_time",
+       {"diag_event_list:=[7]", "use_sim_time:=true", record_dir},
+       "simulated time is not supported"},
+      // Refused while the command line is parsed.
+      {"alias_in_params_file",
+       {"diag_event_list:=[7]", record_dir},
+       "Will not support aliasing at line 4",
+       {"--params-file", WriteFile(
+                             scratch.path() / "alias.yaml",
+                             "/**:\n  ros__parameters:\n    l: &l [1, 1]\n    m: [*l, *l]\n")}},
+      {"params_file_is_a_directory",
+       {"diag_event_list:=[7]", record_dir},
+       "Couldn't parse params file: '--params-file " + scratch.path().string() +
+           "'. Error: Error parsing a event near line 0",
+       {"--params-file", scratch.path().string()}},
+      {"params_file_never_ends",
+       {"diag_event_list:=[7]", record_dir},
+       "Error parsing a event near line 0",
+       {"--params-file", "/dev/zero"}},
+      {"params_file_not_utf8",
+       {"diag_event_list:=[7]", record_dir},
+       "Error parsing a event near line 0",
+       {"--params-file",
+        WriteFile(scratch.path() / "latin1.yaml", "/**:\n  ros__parameters:\n    s: \"\xe9\"\n")}},
+      {"invalid_node_name_remap",
+       {"diag_event_list:=[7]", record_dir},
+       "Couldn't parse remap rule: '-r __node:=9x'",
+       {"-r", "__node:=9x"}},
+      {"invalid_topic_remap",
+       {"diag_event_list:=[7]", record_dir},
+       "Couldn't parse remap rule: '-r arm_driver_diag_topic:=9bad'",
+       {"-r", "arm_driver_diag_topic:=9bad"}},
+      {"invalid_service_remap",
+       {"diag_event_list:=[7]", record_dir},
+       "Couldn't parse remap rule: '-r rosservice://diagnostic_srv:=9x'",
+       {"-r", "rosservice://diagnostic_srv:=9x"}},
+      // Accepted by the parser, refused when the node takes its overrides.
+      {"empty_map_value",
+       {"diag_event_list:=[7]", record_dir},
+       "No parameter value set",
+       {"--params-file",
+        WriteFile(scratch.path() / "empty_map.yaml", "/**:\n  ros__parameters:\n    key: {}\n")}},
   };
 
   // All at once: each fails on its own during start-up.
@@ -73,7 +124,7 @@ TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
   for (const auto & startup : cases) {
     const auto output_dir = scratch.path() / startup.name;
     std::filesystem::create_directories(output_dir);
-    centres.push_back(StartCentre(output_dir, startup.parameters));
+    centres.push_back(StartCentre(output_dir, startup.parameters, startup.extra_ros_args));
   }
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(cases[i].name);

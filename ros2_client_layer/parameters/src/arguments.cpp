@@ -1,7 +1,5 @@
 #include "client_layer/arguments.hpp"
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -179,7 +177,7 @@ void parse_param_rule(const std::string & text, ParameterOverrideSet & overrides
   const std::string name(all.substr(0, lexer.position() - name_start));
   lexer.accept();
   try {
-    overrides.set(node_name, name, yaml_parameters::parse_value(std::string(lexer.rest())));
+    yaml_parameters::parse_value(node_name, name, std::string(lexer.rest()), overrides);
   } catch (const yaml_parameters::YamlError & error) {
     throw RuleError(error.what());
   }
@@ -302,24 +300,57 @@ bool parse_flag_with_value(
 
 }  // namespace
 
-void ParameterOverrideSet::set(
-    const std::string & node_key, const std::string & name, rclcpp::ParameterValue value)
+rclcpp::ParameterValue OverrideValue::value() const
 {
-  auto node = nodes.begin();
-  while (node != nodes.end() && node->first != node_key) {
-    ++node;
+  // rclcpp's parameter_value_from: the first filled slot.
+  if (bool_value) {
+    return rclcpp::ParameterValue(*bool_value);
   }
-  if (node == nodes.end()) {
-    nodes.emplace_back(node_key, std::vector<std::pair<std::string, rclcpp::ParameterValue>>{});
-    node = std::prev(nodes.end());
+  if (integer_value) {
+    return rclcpp::ParameterValue(*integer_value);
   }
-  for (auto & parameter : node->second) {
-    if (parameter.first == name) {
-      parameter.second = std::move(value);
-      return;
+  if (double_value) {
+    return rclcpp::ParameterValue(*double_value);
+  }
+  if (string_value) {
+    return rclcpp::ParameterValue(*string_value);
+  }
+  if (bool_array) {
+    return rclcpp::ParameterValue(*bool_array);
+  }
+  if (integer_array) {
+    return rclcpp::ParameterValue(*integer_array);
+  }
+  if (double_array) {
+    return rclcpp::ParameterValue(*double_array);
+  }
+  if (string_array) {
+    return rclcpp::ParameterValue(*string_array);
+  }
+  return rclcpp::ParameterValue();
+}
+
+size_t ParameterOverrideSet::find_node(const std::string & key)
+{
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    if (nodes[i].key == key) {
+      return i;
     }
   }
-  node->second.emplace_back(name, std::move(value));
+  nodes.push_back(Node{key, {}});
+  return nodes.size() - 1;
+}
+
+size_t ParameterOverrideSet::find_parameter(size_t node_index, const std::string & name)
+{
+  auto & parameters = nodes.at(node_index).parameters;
+  for (size_t i = 0; i < parameters.size(); ++i) {
+    if (parameters[i].first == name) {
+      return i;
+    }
+  }
+  parameters.emplace_back(name, OverrideValue{});
+  return parameters.size() - 1;
 }
 
 Arguments parse_arguments(const std::vector<std::string> & argv, const std::string & error_prefix)
@@ -375,22 +406,59 @@ void throw_if_unknown_ros_args(const Arguments & arguments)
 
 void parse_parameter_file(const std::string & path, ParameterOverrideSet & out)
 {
-  std::ifstream file(path);
-  if (!file) {
-    throw_from_error(
-        kRetError, "", CLIENT_LAYER_ERROR_STATE("Error opening YAML file '" + path + "'"));
-  }
-  std::stringstream text;
-  text << file.rdbuf();
   // Parse into a copy so that a broken file leaves `out` untouched.
   ParameterOverrideSet parsed = out;
   try {
-    yaml_parameters::parse_document(text.str(), parsed);
+    yaml_parameters::parse_file(path, parsed);
   } catch (const yaml_parameters::YamlError & error) {
     throw_from_error(kRetError, "", CLIENT_LAYER_ERROR_STATE(error.what()));
   }
   out = std::move(parsed);
 }
+
+namespace {
+
+bool is_word_char(char c)
+{
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+/// Whether `name` from `at` on matches `key` from `k` on, where "/**" is any
+/// number of "/word" and "/*" exactly one (rclcpp's regex "(/\\w+)*" and
+/// "(/\\w+)"); every other character stands for itself.
+bool key_matches_from(const std::string & key, size_t k, const std::string & name, size_t at)
+{
+  if (k == key.size()) {
+    return at == name.size();
+  }
+  if (key.compare(k, 2, "/*") != 0) {
+    return at < name.size() && name[at] == key[k] && key_matches_from(key, k + 1, name, at + 1);
+  }
+  const bool any_number = key.compare(k, 3, "/**") == 0;
+  const size_t after = k + (any_number ? 3 : 2);
+  if (any_number && key_matches_from(key, after, name, at)) {
+    return true;  // none
+  }
+  if (at >= name.size() || name[at] != '/') {
+    return false;
+  }
+  // One "/word" (any length of it), then the rest, or more words for "/**".
+  for (size_t end = at + 1; end < name.size() && is_word_char(name[end]); ++end) {
+    if (key_matches_from(key, any_number ? k : after, name, end + 1)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+/// rclcpp's match of a node-name key against a node: the key made absolute,
+/// "/*" standing for one "/token" and "/**" for any number of them.
+bool node_key_matches(const std::string & key, const std::string & node_fqn)
+{
+  return key_matches_from(!key.empty() && key[0] == '/' ? key : "/" + key, 0, node_fqn, 0);
+}
+
+}  // namespace
 
 std::map<std::string, rclcpp::ParameterValue> resolve_parameter_overrides(
     const std::string & node_fqn, const std::vector<rclcpp::Parameter> & parameter_overrides,
@@ -402,27 +470,23 @@ std::map<std::string, rclcpp::ParameterValue> resolve_parameter_overrides(
     if (source == nullptr) {
       continue;
     }
-    const auto & nodes = source->parameter_overrides.nodes;
-    for (const auto & node : nodes) {
-      for (const auto & parameter : node.second) {
-        if (parameter.second.get_type() == rclcpp::PARAMETER_NOT_SET) {
+    // Every matching key's values are read first (a parameter without a
+    // value stops it), then applied in key order: later keys override.
+    std::vector<std::pair<std::string, rclcpp::ParameterValue>> values;
+    for (const auto & node : source->parameter_overrides.nodes) {
+      if (!node_key_matches(node.key, node_fqn)) {
+        continue;
+      }
+      for (const auto & parameter : node.parameters) {
+        rclcpp::ParameterValue value = parameter.second.value();
+        if (value.get_type() == rclcpp::PARAMETER_NOT_SET) {
           throw rclcpp::exceptions::InvalidParameterValueException("No parameter value set");
         }
+        values.emplace_back(parameter.first, std::move(value));
       }
     }
-    // Keys are matched with a leading '/' added, as rclcpp's parameter map does;
-    // "/**" first so that the node's own key wins.
-    for (const std::string & wanted : {std::string("/**"), node_fqn}) {
-      for (const auto & node : nodes) {
-        const std::string key =
-            node.first.empty() || node.first[0] != '/' ? "/" + node.first : node.first;
-        if (key != wanted) {
-          continue;
-        }
-        for (const auto & parameter : node.second) {
-          result[parameter.first] = parameter.second;
-        }
-      }
+    for (auto & value : values) {
+      result[value.first] = std::move(value.second);
     }
   }
   for (const auto & parameter : parameter_overrides) {

@@ -9,7 +9,7 @@ namespace client_layer {
 
 enum class Lexeme
 {
-  kNone,  ///< a character that starts no lexeme
+  kNone,  ///< text that starts no lexeme (a digit, "-", "__x" ...)
   kEof,
   kTildeSlash,     ///< "~/"
   kUrlService,     ///< "rosservice://"
@@ -19,7 +19,7 @@ enum class Lexeme
   kNs,             ///< "__ns"
   kSeparator,      ///< ":="
   kBackReference,  ///< "\1" .. "\9"
-  kToken,          ///< [A-Za-z0-9_]+ (not starting with "__")
+  kToken,          ///< a letter or "_", then letters, digits and single "_"
   kForwardSlash,   ///< "/"
   kWildOne,        ///< "*"
   kWildMulti,      ///< "**"

@@ -1,4 +1,8 @@
-// Reading parameter values from YAML the way rcl's YAML parameter parser does.
+// Reading parameter files and `-p` values as rcl's YAML parameter parser
+// does: the same libyaml events through the same state machine, with the
+// same results and messages. Aliases are refused (never expanded), every
+// document of a file is read, and input that is not valid UTF-8 YAML text
+// (a directory, a device full of zeros ...) fails at its first byte.
 #ifndef YAML_PARAMETERS_HPP_
 #define YAML_PARAMETERS_HPP_
 
@@ -11,24 +15,20 @@
 namespace client_layer {
 namespace yaml_parameters {
 
-/// A YAML document that rcl would reject; what() is rcl's message.
+/// Input rcl would reject; what() is rcl's message.
 class YamlError : public std::runtime_error
 {
 public:
   using std::runtime_error::runtime_error;
 };
 
-/// Type a plain or quoted scalar as rcl does: booleans (y/yes/true/on ... in
-/// rcl's spellings), integers (strtol base 0), doubles (strtod, .inf/.nan),
-/// otherwise a string; quoted scalars are always strings.
-rclcpp::ParameterValue type_scalar(const std::string & text, bool quoted);
+/// rcl_parse_yaml_file: the parameters of the file at `path`, added to `out`.
+void parse_file(const std::string & path, ParameterOverrideSet & out);
 
-/// The value of a `-p name:=value` rule: a scalar or a sequence of scalars of one type.
-rclcpp::ParameterValue parse_value(const std::string & yaml_text);
-
-/// Parse a parameter file's text into `out` (node keys joined with '/',
-/// nested parameter maps flattened with '.').
-void parse_document(const std::string & yaml_text, ParameterOverrideSet & out);
+/// rcl_parse_yaml_value: the value of a `-p node_key:name:=yaml_text` rule, added to `out`.
+void parse_value(
+    const std::string & node_key, const std::string & name, const std::string & yaml_text,
+    ParameterOverrideSet & out);
 
 }  // namespace yaml_parameters
 }  // namespace client_layer

@@ -1,12 +1,21 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "client_layer/arguments.hpp"
 #include "client_layer/logging.hpp"
 #include "rclcpp/exceptions.hpp"
+
+namespace rclcpp {
+// Values as rclcpp prints them in failure messages.
+void PrintTo(const ParameterValue & value, std::ostream * out) { *out << to_string(value); }
+}  // namespace rclcpp
 
 using client_layer::Arguments;
 using client_layer::parse_arguments;
@@ -37,6 +46,49 @@ std::string parse_error(const std::vector<std::string> & argv)
 bool starts_with(const std::string & text, const std::string & prefix)
 {
   return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool contains(const std::string & text, const std::string & part)
+{
+  return text.find(part) != std::string::npos;
+}
+
+/// A parameter file holding `text`, removed at the end of the test.
+class ParamsFile
+{
+public:
+  explicit ParamsFile(const std::string & text)
+  {
+    char path[] = "/tmp/client_layer_params_XXXXXX";
+    const int fd = mkstemp(path);
+    path_ = path;
+    if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+      ADD_FAILURE() << "cannot write " << path_;
+    }
+    if (fd >= 0) {
+      close(fd);
+    }
+  }
+  ~ParamsFile() { std::remove(path_.c_str()); }
+  ParamsFile(const ParamsFile &) = delete;
+  ParamsFile & operator=(const ParamsFile &) = delete;
+
+  const std::string & path() const { return path_; }
+
+private:
+  std::string path_;
+};
+
+/// The "Error: ..." part of the refusal of `--params-file path`, or "<accepted>".
+std::string file_error(const std::string & path)
+{
+  const std::string what = parse_error({"prog", "--ros-args", "--params-file", path});
+  const std::string prefix =
+      "failed to initialize rcl: Couldn't parse params file: '--params-file " + path + "'. Error: ";
+  if (what == "<no exception>") {
+    return "<accepted>";
+  }
+  return starts_with(what, prefix) ? what.substr(prefix.size()) : "<unexpected> " + what;
 }
 
 }  // namespace
@@ -133,16 +185,35 @@ TEST(ParameterFiles, WildcardNamespacedAndNestedKeys)
   EXPECT_EQ(other.count("diag_event_list"), 0u);
 }
 
-TEST(ParameterFiles, LaterSourcesWinAndNodeKeysBeatWildcards)
+TEST(ParameterFiles, LaterSourcesOverrideEarlierOnes)
 {
+  // The example configuration's shape: one node key, then "-p" (a "/**" key).
+  const ParamsFile node_key("diagnostic_center:\n  ros__parameters:\n    dir: /from/file\n");
+  const std::string file = node_key.path();
+  EXPECT_EQ(
+      overrides_for(
+          "/diagnostic_center",
+          {"prog", "--ros-args", "--params-file", file, "-p", "dir:=/tmp/my_records"})
+          .at("dir"),
+      ParameterValue("/tmp/my_records"));
+  EXPECT_EQ(
+      overrides_for(
+          "/diagnostic_center",
+          {"prog", "--ros-args", "-p", "dir:=/tmp/my_records", "--params-file", file})
+          .at("dir"),
+      ParameterValue("/from/file"));
+
   const auto overrides = overrides_for(
       "/robot/diagnostic_center",
       {"prog", "--ros-args", "--params-file", kData + "/params.yaml", "-p",
        "center_handle_space:=40", "--params-file", kData + "/later.yaml", "-p", "shared:=from_cli",
-       "-p", "diag_keep_his:=60"});
+       "-p", "diag_keep_his:=60", "-p", "fault_record_dir:=/from/cli"});
   EXPECT_EQ(overrides.at("center_handle_space"), ParameterValue(30));  // later file wins
   EXPECT_EQ(overrides.at("diag_keep_his"), ParameterValue(60));        // later -p wins
-  // A node's own key beats "/**" whatever the order on the command line.
+  // A value replaces the earlier one of its own key, and keys apply in the
+  // order they first appeared: params.yaml had "/**" before its node keys,
+  // so those beat every "/**" value, later ones included.
+  EXPECT_EQ(overrides.at("fault_record_dir"), ParameterValue("/tmp/records"));
   EXPECT_EQ(overrides.at("shared"), ParameterValue("from_node_key"));
   EXPECT_EQ(overrides.at("1002_root_cause"), ParameterValue(7));
 
@@ -153,6 +224,53 @@ TEST(ParameterFiles, LaterSourcesWinAndNodeKeysBeatWildcards)
       client_layer::resolve_parameter_overrides("/n", {rclcpp::Parameter("b", 3)}, &local, &global);
   EXPECT_EQ(resolved.at("a"), ParameterValue(2));
   EXPECT_EQ(resolved.at("b"), ParameterValue(3));
+}
+
+TEST(ParameterFiles, ValuesKeepRclsQuirks)
+{
+  // rcl keeps one slot per type and rclcpp reads the first filled one
+  // (bool, integer, double, string, then the arrays in that order).
+  const ParamsFile types("/**:\n  ros__parameters:\n    a: hello\n    c: [1, 2]\n");
+  for (const bool file_first : {true, false}) {
+    std::vector<std::string> argv{"prog", "--ros-args", "-p", "a:=1", "-p", "c:=[true]"};
+    argv.insert(file_first ? argv.begin() + 2 : argv.end(), {"--params-file", types.path()});
+    const auto overrides = overrides_for("/n", argv);
+    EXPECT_EQ(overrides.at("a"), ParameterValue(1)) << file_first;
+    EXPECT_EQ(overrides.at("c"), ParameterValue(std::vector<bool>{true})) << file_first;
+  }
+  // A nested map takes the first entry named after its prefix, which a
+  // "-p nested.period" made earlier is not: the file's entry comes later.
+  const ParamsFile nested("/**:\n  ros__parameters:\n    nested:\n      period: 1\n");
+  EXPECT_EQ(
+      overrides_for(
+          "/n", {"prog", "--ros-args", "-p", "nested.period:=2", "--params-file", nested.path(),
+                 "-p", "nested.period:=3"})
+          .at("nested.period"),
+      ParameterValue(1));
+}
+
+TEST(ParameterFiles, NodeKeysWithWildcards)
+{
+  const ParamsFile wildcards(
+      "/*:\n  ros__parameters:\n    one: 1\n"
+      "/**/diagnostic_center:\n  ros__parameters:\n    two: 2\n"
+      "/ns/*:\n  ros__parameters:\n    three: 3\n"
+      "\"*\":\n  ros__parameters:\n    four: 4\n");
+  const std::vector<std::string> argv{"prog", "--ros-args", "--params-file", wildcards.path()};
+  auto names = [](const std::map<std::string, ParameterValue> & overrides) {
+    std::vector<std::string> result;
+    for (const auto & entry : overrides) {
+      result.push_back(entry.first);
+    }
+    return result;
+  };
+  EXPECT_EQ(
+      names(overrides_for("/diagnostic_center", argv)),
+      (std::vector<std::string>{"four", "one", "two"}));
+  EXPECT_EQ(
+      names(overrides_for("/ns/diagnostic_center", argv)),
+      (std::vector<std::string>{"three", "two"}));
+  EXPECT_EQ(names(overrides_for("/a/b/other", argv)), (std::vector<std::string>{}));
 }
 
 TEST(ParameterFiles, BrokenFilesAreRejectedWithTheirReason)
@@ -179,6 +297,78 @@ TEST(ParameterFiles, BrokenFilesAreRejectedWithTheirReason)
       parse_error({"prog", "--ros-args", "--params-file"}),
       "failed to initialize rcl: Couldn't parse trailing --params-file flag. No file path "
       "provided."));
+}
+
+TEST(ParameterFiles, AliasesAreRefusedNotExpanded)
+{
+  const ParamsFile plain("/**:\n  ros__parameters:\n    a: &x 1\n    b: *x\n");
+  EXPECT_TRUE(starts_with(file_error(plain.path()), "Will not support aliasing at line 4\n, at "));
+  for (const char * self : {"a: &x [*x]", "a: &x {b: *x}"}) {
+    const ParamsFile cycle(std::string("/**:\n  ros__parameters:\n    ") + self + "\n");
+    EXPECT_TRUE(starts_with(file_error(cycle.path()), "Will not support aliasing at line 3\n"))
+        << self;
+  }
+  // Nested maps of aliases that would expand to 10^6 parameters.
+  std::string bomb =
+      "/**:\n  ros__parameters:\n    l0: &l0 {a: 1, b: 1, c: 1, d: 1, e: 1, f: 1, "
+      "g: 1, h: 1, i: 1, j: 1}\n";
+  for (int level = 1; level <= 6; ++level) {
+    const std::string previous = "*l" + std::to_string(level - 1);
+    bomb += "    l" + std::to_string(level) + ": &l" + std::to_string(level) + " {";
+    for (char key = 'a'; key <= 'j'; ++key) {
+      bomb += std::string(key == 'a' ? "" : ", ") + key + ": " + previous;
+    }
+    bomb += "}\n";
+  }
+  const ParamsFile nested(bomb);
+  EXPECT_TRUE(starts_with(file_error(nested.path()), "Will not support aliasing at line 4\n"));
+}
+
+TEST(ParameterFiles, EveryDocumentIsRead)
+{
+  const ParamsFile documents(
+      "---\n/**:\n  ros__parameters:\n    a: 1\n"
+      "---\nn:\n  ros__parameters:\n    b: 2\n...\n");
+  const auto overrides =
+      overrides_for("/n", {"prog", "--ros-args", "--params-file", documents.path()});
+  EXPECT_EQ(overrides.at("a"), ParameterValue(1));
+  EXPECT_EQ(overrides.at("b"), ParameterValue(2));
+}
+
+TEST(ParameterFiles, InputThatIsNotYamlTextIsRefused)
+{
+  const ParamsFile bad_utf8("/**:\n  ros__parameters:\n    a: 1\n    s: \"\xff\xfe\"\n");
+  const ParamsFile nul(std::string("/**:\n  ros__parameters:\n    a: 1") + '\0' + "\n");
+  for (const std::string & path : {bad_utf8.path(), nul.path(), std::string("/tmp")}) {
+    EXPECT_TRUE(starts_with(file_error(path), "Error parsing a event near line 0, at ")) << path;
+  }
+}
+
+TEST(ParameterFiles, AnEndlessDeviceIsRefusedAtItsFirstByte)
+{
+  EXPECT_TRUE(starts_with(file_error("/dev/zero"), "Error parsing a event near line 0, at "));
+}
+
+TEST(ParameterFiles, AnEmptyMapIsAParameterWithoutValue)
+{
+  // rcl keeps the key without a value and loses track of the map's end.
+  const ParamsFile last("/**:\n  ros__parameters:\n    a: 1\n    key: {}\n");
+  const Arguments arguments = parse_arguments({"prog", "--ros-args", "--params-file", last.path()});
+  try {
+    client_layer::resolve_parameter_overrides("/n", {}, nullptr, &arguments);
+    FAIL() << "expected InvalidParameterValueException";
+  } catch (const rclcpp::exceptions::InvalidParameterValueException & error) {
+    EXPECT_STREQ(error.what(), "No parameter value set");
+  }
+  const ParamsFile other_node("other:\n  ros__parameters:\n    key: {}\n");
+  EXPECT_TRUE(
+      overrides_for("/n", {"prog", "--ros-args", "--params-file", other_node.path()}).empty());
+  const ParamsFile middle("/**:\n  ros__parameters:\n    key: {}\n    other: 1\n");
+  EXPECT_TRUE(starts_with(
+      file_error(middle.path()), "Cannot have a value before ros__parameters at line 4, at "));
+  EXPECT_TRUE(contains(
+      parse_error({"prog", "--ros-args", "-p", "key:={}"}),
+      "Couldn't parse parameter override rule: '-p key:={}'. Error: Unknown YAML event"));
 }
 
 TEST(ParameterFiles, AnEmptyListHasNoValue)
@@ -269,6 +459,31 @@ TEST(Remapping, MalformedRulesAreRejected)
   EXPECT_NE(
       parse_error({"prog", "--ros-args", "-r", "a/*:=b"}).find("Wildcard '*' is not implemented"),
       std::string::npos);
+}
+
+TEST(Remapping, OnlyRclsTokensAreNames)
+{
+  // rcl's lexer: a token starts with a letter or "_" and holds no "__".
+  for (const std::string rule :
+       {"__node:=9x", "arm_driver_diag_topic:=9bad", "rosservice://diagnostic_srv:=9x",
+        "__ns:=/robot/9x", "a__b:=c", "topic:=a__b", "9x:=topic"}) {
+    EXPECT_TRUE(starts_with(
+        parse_error({"prog", "--ros-args", "-r", rule}),
+        "failed to initialize rcl: Couldn't parse remap rule: '-r " + rule + "'. Error: "))
+        << rule;
+  }
+  for (const std::string rule : {"1002_root_cause:=1001", "9node:a:=1", "a.9b:=1"}) {
+    EXPECT_TRUE(starts_with(
+        parse_error({"prog", "--ros-args", "-p", rule}),
+        "failed to initialize rcl: Couldn't parse parameter override rule: '-p " + rule + "'."))
+        << rule;
+  }
+  const Arguments accepted = parse_arguments(
+      {"prog", "--ros-args", "-r", "_private:=a_b1", "-r", "__name:=x_1", "-r",
+       "rostopic://ros:=rosservice", "-r", "node_1:__ns:=/a_/b1/", "-p", "_x.y_1:=1"});
+  EXPECT_EQ(accepted.remap_rules.size(), 4u);
+  EXPECT_EQ(accepted.remap_rules[2].match, "ros");
+  EXPECT_EQ(accepted.remap_rules[2].replacement, "rosservice");
 }
 
 TEST(LogLevels, ParsedAndApplied)

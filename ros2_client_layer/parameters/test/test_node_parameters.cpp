@@ -40,10 +40,12 @@ std::string what_of(Function function)
 
 TEST(DeclareParameter, TypedDefaultsAndOverrides)
 {
-  NodeParameters parameters(
-      "/diagnostic_center", overrides_from(
-                                {"prog", "--ros-args", "-p", "diag_event_list:=[1001, 1002]", "-p",
-                                 "1002_root_cause:=1001", "-p", "fault_record_dir:=/tmp/x"}));
+  // (A name that starts with a digit comes from a params file: rcl refuses it in "-p".)
+  auto overrides = overrides_from(
+      {"prog", "--ros-args", "-p", "diag_event_list:=[1001, 1002]", "-p",
+       "fault_record_dir:=/tmp/x"});
+  overrides["1002_root_cause"] = ParameterValue(1001);
+  NodeParameters parameters("/diagnostic_center", overrides);
 
   auto list = client_layer::declare_parameter<std::vector<int64_t>>(parameters, "diag_event_list");
   static_assert(std::is_same<decltype(list), std::vector<int64_t>>::value, "");

@@ -53,10 +53,14 @@ private:
   std::vector<std::weak_ptr<rclcpp::Context>> contexts_;
 };
 
+// Never destroyed: the default context is a function static made before the
+// registry, so it is destroyed after it, and its destructor still shuts the
+// context down and unregisters it (a process that leaves main, or calls
+// exit(), without rclcpp::shutdown()).
 ContextRegistry & registry()
 {
-  static ContextRegistry instance;
-  return instance;
+  static ContextRegistry * const instance = new ContextRegistry();
+  return *instance;
 }
 
 }  // namespace

@@ -77,6 +77,18 @@ rmw_gid_t to_rmw_gid(const rmw::Guid & guid)
 // DDS gives no reason for a failed write beyond its return code.
 constexpr const char * kWriteFailed = "failed to publish data";
 
+// A raw write; a sample the writer refuses (shorter than its encapsulation
+// header) becomes the RCLInvalidArgument rclcpp throws for a bad argument.
+template <typename Write>
+bool write_checked(const char * error_prefix, Write && write)
+{
+  try {
+    return write();
+  } catch (const std::invalid_argument & error) {
+    throw_from_error(kRetInvalidArgument, error_prefix, CLIENT_LAYER_ERROR_STATE(error.what()));
+  }
+}
+
 // What ROS 2 Humble's Cyclone DDS middleware reports: the writer and its time
 // stamp, no reception time and no sequence numbers.
 rclcpp::MessageInfo message_info_of(const rmw::SampleInfo & sample)
@@ -127,7 +139,9 @@ public:
 
   void publish(const std::vector<std::uint8_t> & sample)
   {
-    if (!writer_->write(sample.data(), sample.size())) {
+    if (!write_checked("failed to publish serialized message", [&] {
+          return writer_->write(sample.data(), sample.size());
+        })) {
       if (!identity_.context_is_valid()) {
         return;  // publishing after shutdown is silently dropped, as in rclcpp
       }
@@ -232,7 +246,9 @@ public:
     switch (
         rmw::wait_for_response_reader(*request_reader_, *reply_writer_, request_writer_handle)) {
       case rmw::ClientPresence::kYes:
-        if (!reply_writer_->write_request(header, sample.data(), sample.size())) {
+        if (!write_checked("failed to send response", [&] {
+              return reply_writer_->write_request(header, sample.data(), sample.size());
+            })) {
           throw_from_error(
               kRetError, "failed to send response", CLIENT_LAYER_ERROR_STATE(kWriteFailed));
         }
@@ -356,7 +372,9 @@ public:
     rmw::RequestHeader header;
     header.guid = request_writer_->instance_handle();
     header.sequence_number = sequence_number;
-    if (!request_writer_->write_request(header, sample.data(), sample.size())) {
+    if (!write_checked("failed to send request", [&] {
+          return request_writer_->write_request(header, sample.data(), sample.size());
+        })) {
       throw_from_error(kRetError, "failed to send request", CLIENT_LAYER_ERROR_STATE(kWriteFailed));
     }
   }

@@ -4,6 +4,8 @@
 //   serve: echoes "ping" (DiagnosticEvent) to "pong", and serves "peer_srv"
 //          (DiagnosticSrv) answering data = the bytes 0x00 0xFF and the decimal
 //          cmd; prints "ready" and spins until a signal.
+//   leave: keeps a node with a publisher in a function static, prints
+//          "ready" and returns from main without rclcpp::shutdown().
 #include <cstdio>
 #include <string>
 
@@ -56,6 +58,17 @@ int serve(int argc, char ** argv)
   return 0;
 }
 
+// As a singleton node would: exit() destroys the node, then the default
+// context, which shuts itself down.
+int leave_without_shutdown(int argc, char ** argv)
+{
+  rclcpp::init(argc, argv);
+  static const auto node = std::make_shared<rclcpp::Node>("peer");
+  static const auto publisher = node->create_publisher<DiagnosticEvent>("leave", 10);
+  say("ready");
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char ** argv)
@@ -67,6 +80,9 @@ int main(int argc, char ** argv)
   if (mode == "serve") {
     return serve(argc, argv);
   }
-  std::fprintf(stderr, "usage: %s spin|serve [--ros-args ...]\n", argv[0]);
+  if (mode == "leave") {
+    return leave_without_shutdown(argc, argv);
+  }
+  std::fprintf(stderr, "usage: %s spin|serve|leave [--ros-args ...]\n", argv[0]);
   return 2;
 }

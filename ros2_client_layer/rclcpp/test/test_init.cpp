@@ -103,6 +103,20 @@ TEST(InitTest, DomainIdFromEnvironmentAndOptions)
   }
 }
 
+// Leaving main (or calling exit()) without rclcpp::shutdown() shuts the
+// default context down among the static destructors, which must still find
+// everything its shutdown uses.
+TEST(InitTest, LeavingMainWithoutShutdownEndsCleanly)
+{
+  for (int run = 0; run < 3; ++run) {
+    PeerProcess peer({"leave"});
+    ASSERT_TRUE(peer.started());
+    EXPECT_EQ("ready", peer.read_line());
+    const int status = peer.wait();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  }
+}
+
 // Starts the peer in "spin" mode, waits for it to spin, sends the signal
 // and expects spin to return and the process to end normally.
 void expect_signal_ends_spin(int signum)

@@ -39,6 +39,14 @@ protected:
   }
 };
 
+// A publisher that hands serialized samples over as they are.
+class RawPublisher : public rclcpp::Publisher<DiagnosticEvent>
+{
+public:
+  using rclcpp::Publisher<DiagnosticEvent>::Publisher;
+  using rclcpp::PublisherBase::publish_serialized;
+};
+
 // A subscriber whose callback is a bound member function, as nodes write them.
 class MemberSubscriber
 {
@@ -171,7 +179,7 @@ TEST_F(PubSubTest, MalformedSamplesAreDroppedAndCounted)
       {0x00, 0x01, 0x00, 0x00},                                                  // header, no body
       {0x00, 0x01, 0x00, 0x00, 1, 2, 3},                                         // truncated time
       {0x00, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 0xff, 0x7f},  // huge string
-      {0x07, 0x07},                                                              // no header
+      {0x07, 0x07, 0x07, 0x07},                                                  // bad header
   };
   for (const auto & bytes : garbage) {
     ASSERT_TRUE(writer.write(bytes.data(), bytes.size()));
@@ -183,6 +191,34 @@ TEST_F(PubSubTest, MalformedSamplesAreDroppedAndCounted)
   ASSERT_TRUE(spin_until([&] { return !received.empty(); }));
   EXPECT_EQ((std::vector<int32_t>{9}), received);
   EXPECT_EQ(before + garbage.size(), client_layer::dropped_malformed_samples());
+}
+
+TEST_F(PubSubTest, ASampleShorterThanItsEncapsulationHeaderIsRefused)
+{
+  RawPublisher publisher(
+      node_->get_node_base_interface().get(), "short", rclcpp::QoS(10), rclcpp::PublisherOptions());
+  std::vector<int32_t> received;
+  auto subscription = node_->create_subscription<DiagnosticEvent>(
+      "short", 10, [&](const DiagnosticEvent & m) { received.push_back(m.fault_id); });
+  ASSERT_TRUE(spin_until([&] { return publisher.get_subscription_count() == 1u; }));
+
+  try {
+    publisher.publish_serialized({0x00, 0x01});
+    FAIL() << "a 2-byte sample was published";
+  } catch (const rclcpp::exceptions::RCLInvalidArgument & error) {
+    EXPECT_EQ(
+        std::string(error.what())
+            .rfind(
+                "failed to publish serialized message: serialized sample of 2 bytes is shorter "
+                "than "
+                "its 4-byte encapsulation header, at ",
+                0),
+        0u)
+        << error.what();
+  }
+  publisher.publish(make_event(5));
+  ASSERT_TRUE(spin_until([&] { return !received.empty(); }));
+  EXPECT_EQ((std::vector<int32_t>{5}), received);
 }
 
 TEST_F(PubSubTest, AcrossProcesses)

@@ -1,4 +1,5 @@
 #include <stdexcept>
+#include <string>
 
 #include "burst_flusher.hpp"
 #include "byte_order.hpp"
@@ -22,6 +23,15 @@ struct RawWriter::Impl
     ddsi_serdata * serdata = detail::make_raw_serdata(endpoint->sertype(), pieces, count);
     // dds_writecdr takes over the reference.
     return serdata != nullptr && dds_writecdr(endpoint->entity(), serdata) >= 0;
+  }
+
+  static void require_encapsulation_header(std::size_t size)
+  {
+    if (size < detail::kEncapsulationHeaderSize) {
+      throw std::invalid_argument(
+          "serialized sample of " + std::to_string(size) +
+          " bytes is shorter than its 4-byte encapsulation header");
+    }
   }
 
   static void on_publication_matched(
@@ -72,6 +82,7 @@ RawWriter::~RawWriter()
 
 bool RawWriter::write(const std::uint8_t * data, std::size_t size)
 {
+  Impl::require_encapsulation_header(size);
   const detail::BytePiece piece{data, size};
   if (!impl_->queue(&piece, 1)) {
     return false;
@@ -83,9 +94,7 @@ bool RawWriter::write(const std::uint8_t * data, std::size_t size)
 bool RawWriter::write_request(
     const RequestHeader & header, const std::uint8_t * data, std::size_t size)
 {
-  if (size < detail::kEncapsulationHeaderSize) {
-    return false;
-  }
+  Impl::require_encapsulation_header(size);
   const auto header_bytes =
       detail::encode_request_header(header, detail::is_little_endian_sample(data));
   const detail::BytePiece pieces[] = {

@@ -162,6 +162,31 @@ TEST(Processes, SamplesMakeARoundTripThroughAnotherProcess)
   EXPECT_EQ(peer.stop(), 0);
 }
 
+// Had it gone out, a sample without its encapsulation header would have made
+// the other process's Cyclone reject this writer's packets from then on.
+TEST(Processes, ARefusedShortSampleLeavesTheStreamIntact)
+{
+  Peer peer({"echo", "rt/short", "rt/short_echo"});
+  ASSERT_EQ(peer.read_line(std::chrono::seconds(10)), "ready");
+
+  auto participant = Participant::create(test::test_domain_id(), "/");
+  const rmw_qos_profile_t qos = test::reliable_keep_last(1000);
+  RawWriter writer(participant, "rt/short", test::kBytesType, qos);
+  RawReader reader(participant, "rt/short_echo", test::kBytesType, qos, nullptr);
+  ASSERT_TRUE(
+      wait_until([&] { return writer.matched_count() == 1 && reader.matched_count() == 1; }));
+  ASSERT_TRUE(wait_for_echo(writer, reader));
+
+  const std::uint8_t none[1] = {0};
+  EXPECT_THROW(writer.write(none, 0), std::invalid_argument);
+  const auto after = test::sample_with_body({1, 2, 3});
+  ASSERT_TRUE(writer.write(after.data(), after.size()));
+  std::vector<std::uint8_t> sample;
+  EXPECT_TRUE(wait_until([&] { return take_data(reader, sample); }));
+  EXPECT_EQ(sample, after);
+  EXPECT_EQ(peer.stop(), 0);
+}
+
 // Writers batch the samples of a burst into shared packets; none may stay
 // behind when the burst ends, when a lone sample follows, or when the writer
 // goes away right after writing.

@@ -14,6 +14,7 @@
 #ifndef CLIENT_LAYER__ARGUMENTS_HPP_
 #define CLIENT_LAYER__ARGUMENTS_HPP_
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,17 +26,44 @@
 
 namespace client_layer {
 
-/// Parameter values per node-name key, as rcl's parameter struct holds them:
-/// keys are as written ("/**", "/ns/node", "ns/node"); inside a key a later
-/// value for the same name replaces the earlier one. A value of type
-/// PARAMETER_NOT_SET stands for an empty YAML sequence, which rcl stores without a value.
+/// One parameter's value as rcl's YAML variant keeps it: one slot per type.
+/// A value fills its own slot and leaves the others as they are, and rclcpp
+/// reads the first filled slot in the order below, so a later value does not
+/// replace an earlier one whose type comes first (rcl does the same).
+struct OverrideValue
+{
+  std::optional<bool> bool_value;
+  std::optional<int64_t> integer_value;
+  std::optional<double> double_value;
+  std::optional<std::string> string_value;
+  std::optional<std::vector<bool>> bool_array;
+  std::optional<std::vector<int64_t>> integer_array;
+  std::optional<std::vector<double>> double_array;
+  std::optional<std::vector<std::string>> string_array;
+
+  /// What rclcpp reads; PARAMETER_NOT_SET when no slot is filled (an empty
+  /// sequence, or a key whose value was a map).
+  rclcpp::ParameterValue value() const;
+};
+
+/// rcl's parameter struct: node-name keys as written ("/**", "/ns/node",
+/// "ns/node") in the order they first appeared, each with its parameters in
+/// the order they first appeared. A name may appear twice in one node (rcl
+/// renames entries while it reads nested maps); lookups find the first.
 struct ParameterOverrideSet
 {
-  std::vector<std::pair<std::string, std::vector<std::pair<std::string, rclcpp::ParameterValue>>>>
-      nodes;
+  struct Node
+  {
+    std::string key;
+    std::vector<std::pair<std::string, OverrideValue>> parameters;
+  };
+  std::vector<Node> nodes;
 
-  /// Store one value (replacing an earlier one of the same node key and name).
-  void set(const std::string & node_key, const std::string & name, rclcpp::ParameterValue value);
+  /// rcl's find_node: the index of `key`, appended when new.
+  size_t find_node(const std::string & key);
+  /// rcl's find_parameter: the index of the first parameter `name` of node
+  /// `node_index`, appended (without a value) when new.
+  size_t find_parameter(size_t node_index, const std::string & name);
 };
 
 /// One `-r/--remap` rule.
@@ -98,13 +126,16 @@ void throw_if_unknown_ros_args(const Arguments & arguments);
 /// Throws rclcpp::exceptions::RCLError on failure.
 void parse_parameter_file(const std::string & path, ParameterOverrideSet & out);
 
-/// The parameter overrides a node sees, resolved as rclcpp does: from the
-/// global (process) arguments, then the node's own arguments, the values for
-/// "/**" and then those for the node's fully qualified name (so node-specific
-/// keys win over "/**"); finally the NodeOptions parameter_overrides.
+/// The parameter overrides a node sees, resolved as rclcpp does: for the
+/// global (process) arguments, then the node's own arguments, every node key
+/// that matches `node_fqn` ("/*" one namespace token, "/**" any number), in
+/// the order the keys first appeared, each overriding the ones before; then
+/// the NodeOptions parameter_overrides. So a `-p` value (key "/**") beats a
+/// params file's node-name key when "/**" first appeared after that key, and
+/// loses to it when "/**" appeared before it, whatever the order of the values.
 /// Either arguments pointer may be null. Throws
 /// rclcpp::exceptions::InvalidParameterValueException("No parameter value set")
-/// if any source holds an empty sequence, as rclcpp does.
+/// if a matching key holds a parameter without a value, as rclcpp does.
 std::map<std::string, rclcpp::ParameterValue> resolve_parameter_overrides(
     const std::string & node_fqn, const std::vector<rclcpp::Parameter> & parameter_overrides,
     const Arguments * local_args, const Arguments * global_args);

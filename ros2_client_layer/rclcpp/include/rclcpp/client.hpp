@@ -114,7 +114,9 @@ protected:
   static int64_t next_sequence_number();
 
   /// Write a serialized request with its sequence number.
-  /** \throws rclcpp::exceptions::RCLError "failed to send request: ..." when DDS fails */
+  /** \throws rclcpp::exceptions::RCLError "failed to send request: ..." when DDS fails,
+   *  rclcpp::exceptions::RCLInvalidArgument when the sample is shorter than its
+   *  4-byte encapsulation header */
   void send_serialized_request(int64_t sequence_number, const std::vector<std::uint8_t> & sample);
 
 private:

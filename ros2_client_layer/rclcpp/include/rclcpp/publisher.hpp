@@ -76,7 +76,9 @@ public:
 
 protected:
   /// Write one serialized sample (encapsulation header included).
-  /** \throws rclcpp::exceptions::RCLError "failed to publish message: ..." when DDS fails */
+  /** \throws rclcpp::exceptions::RCLError "failed to publish message: ..." when DDS fails,
+   *  rclcpp::exceptions::RCLInvalidArgument "failed to publish serialized message: ..." when
+   *  the sample is shorter than its 4-byte encapsulation header (nothing is written) */
   void publish_serialized(const std::vector<std::uint8_t> & sample);
 
 private:

@@ -101,10 +101,13 @@ public:
   // write failed (the caller turns that into rclcpp's exception). A sample
   // goes out at once unless the writer is bursting (writing again within
   // 20 us): then samples share packets and leave within about 100 us.
+  // Throws std::invalid_argument, writing nothing, when `size` is below the
+  // 4 bytes of the encapsulation header: Cyclone receivers reject the packet
+  // of such a sample, and every later sample of the writer with it.
   bool write(const std::uint8_t * data, std::size_t size);
   // Writes a service sample: `data` (encapsulation header + fields) with
   // `header` inserted after the encapsulation header, in its byte order.
-  // Service samples always go out at once.
+  // Service samples always go out at once. Throws like write().
   bool write_request(const RequestHeader & header, const std::uint8_t * data, std::size_t size);
   std::size_t matched_count() const;
   // Sends what is queued, then waits until every matched reliable reader
