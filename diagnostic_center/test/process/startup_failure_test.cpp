@@ -75,9 +75,6 @@ TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
       {"overflowing_publish_period",
        {"diag_event_list:=[7]", "cur_failure_pub_space:=" + huge, record_dir},
        "timer period must be less than std::chrono::nanoseconds::max()"},
-      {"simulated_time",
-       {"diag_event_list:=[7]", "use_sim_time:=true", record_dir},
-       "simulated time is not supported"},
       // Refused while the command line is parsed.
       {"alias_in_params_file",
        {"diag_event_list:=[7]", record_dir},
