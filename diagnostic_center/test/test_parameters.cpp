@@ -17,7 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using diagnostic_center::DiagnosticCenter;
-using diagnostic_center::FaultParamPrefix;
 using diagnostic_center::LoadFaultTable;
 
 const fs::path & RecordDir()
@@ -73,15 +72,6 @@ std::string LoadError(const std::vector<rclcpp::Parameter> & overrides)
     return error.what();
   }
   return "";
-}
-
-TEST(FaultParamPrefixTest, UnsignedDecimalOfTheLow32Bits)
-{
-  EXPECT_EQ(FaultParamPrefix(7), "7");
-  EXPECT_EQ(FaultParamPrefix(-5), "4294967291");
-  EXPECT_EQ(FaultParamPrefix(-1), "4294967295");
-  EXPECT_EQ(FaultParamPrefix((std::int64_t{1} << 32) + 7), "7");
-  EXPECT_EQ(FaultParamPrefix(0), "0");
 }
 
 TEST(LoadFaultTableTest, BuildsOneRowPerListedId)

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 
+#include "diagnostic_center/contract/names.hpp"
 #include "diagnostic_center/diagnostic_center.hpp"
 #include "diagnostic_center/termination.hpp"
 #include "rclcpp/rclcpp.hpp"
@@ -35,7 +36,7 @@ int main(int argc, char ** argv)
         rclcpp::ExecutorOptions(), kExecutorThreads, true);
     executor->add_node(node->get_node_base_interface(), true);
   } catch (const std::exception & error) {
-    RCLCPP_ERROR(rclcpp::get_logger("diagnostic_center"), "%s", error.what());
+    RCLCPP_ERROR(rclcpp::get_logger(diagnostic_center::contract::kNodeName), "%s", error.what());
     FailStartUp();
   }
 
@@ -47,7 +48,7 @@ int main(int argc, char ** argv)
   rclcpp::Service<diagnostic_center::DiagnosticSrv>::SharedPtr service;
   try {
     service = node->create_service<diagnostic_center::DiagnosticSrv>(
-        "diagnostic_srv",
+        diagnostic_center::contract::kQueryService,
         std::bind(
             &DiagnosticCenter::DiagSrvCb, node, std::placeholders::_1, std::placeholders::_2));
   } catch (const std::exception & error) {
