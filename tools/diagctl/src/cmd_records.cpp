@@ -8,9 +8,12 @@
 #include "diagctl/fault_config.hpp"
 #include "diagctl/record_filter.hpp"
 #include "diagctl/record_output.hpp"
-#include "diagctl/record_text.hpp"
+#include "diagnostic_center/contract/names.hpp"
+#include "diagnostic_center/contract/record_line.hpp"
 
 namespace diagctl {
+
+namespace contract = diagnostic_center::contract;
 
 namespace {
 
@@ -162,14 +165,14 @@ int run_records(const GlobalOptions &, const std::vector<std::string> & argument
   if (config) {
     lookup = [&config](std::int32_t id) -> std::optional<std::string> {
       const FaultEntry * entry = config->find(id);
-      return entry ? std::optional<std::string>(escape_record_text(entry->description))
+      return entry ? std::optional<std::string>(contract::EscapeRecordText(entry->description))
                    : std::nullopt;
     };
   }
 
   std::vector<std::string> paths = parser.positionals();
   if (paths.empty()) {
-    paths.push_back(config ? config->record_dir() : FaultConfig::kDefaultRecordDir);
+    paths.push_back(config ? config->record_dir() : contract::kDefaultRecordDir);
   }
   std::vector<fs::path> files;
   bool ok = list_files(paths, parser.has("latest"), files);

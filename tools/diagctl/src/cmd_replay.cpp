@@ -11,6 +11,7 @@
 #include "diagctl/event_values.hpp"
 #include "diagctl/ros_session.hpp"
 #include "diagctl/scenario.hpp"
+#include "diagnostic_center/contract/names.hpp"
 
 namespace diagctl {
 
@@ -21,7 +22,7 @@ using corvanta_protocol::msg::TaskCenterFsmStatus;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kEventDepth = 10;
-constexpr const char * kFsmTopic = "fsm_status";
+constexpr const char * kFsmTopic = diagnostic_center::contract::kFsmStatusTopic;
 
 std::string offset_text(std::chrono::nanoseconds at)
 {
