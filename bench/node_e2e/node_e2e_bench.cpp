@@ -21,17 +21,17 @@
 #include <thread>
 #include <vector>
 
-#include "node_process.hpp"
+#include "diagnostic_center_test/child_process.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "robot_probe.hpp"
-#include "scratch_dir.hpp"
 
 namespace {
 
 using namespace std::chrono_literals;
+using diagnostic_center_test::ChildProcess;
 using diagnostic_center_test::ExecutableFromEnvironment;
 using diagnostic_center_test::kModuleTopics;
-using diagnostic_center_test::NodeProcess;
 using diagnostic_center_test::RobotProbe;
 using diagnostic_center_test::ScratchDir;
 using diagnostic_center_test::Stamp;
@@ -60,17 +60,17 @@ std::filesystem::path WriteParameters(const ScratchDir & scratch)
   return path;
 }
 
-std::unique_ptr<NodeProcess> StartCentre(const ScratchDir & scratch)
+std::unique_ptr<ChildProcess> StartCentre(const ScratchDir & scratch)
 {
   // DIAGNOSTIC_CENTER_EXECUTABLE picks another build of the node (run.sh and
   // side_by_side.sh use it to compare builds).
-  return std::make_unique<NodeProcess>(
+  return std::make_unique<ChildProcess>(
       ExecutableFromEnvironment("DIAGNOSTIC_CENTER_EXECUTABLE", DIAGNOSTIC_CENTER_EXECUTABLE),
       std::vector<std::string>{"--ros-args", "--params-file", WriteParameters(scratch).string()},
       scratch.path(), std::map<std::string, std::string>{{"RCUTILS_COLORIZED_OUTPUT", "0"}});
 }
 
-bool WaitUntilServing(NodeProcess & centre, RobotProbe * probe)
+bool WaitUntilServing(ChildProcess & centre, RobotProbe * probe)
 {
   if (probe != nullptr && !probe->WaitForCentre(30s)) {
     std::fprintf(stderr, "the centre never became reachable\n");

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "centre_run.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 #include "log_text.hpp"
 #include "robot_probe.hpp"
-#include "scratch_dir.hpp"
 
 namespace diagnostic_center_test {
 namespace {

@@ -4,68 +4,64 @@
 
 #include <signal.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
-#include "process.hpp"
+#include "diagnostic_center_test/child_process.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 
 namespace diagctl_test {
 namespace {
 
+using diagnostic_center_test::ChildProcess;
+using diagnostic_center_test::ProcessResult;
+using diagnostic_center_test::ScratchDir;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
 const std::string kParams = std::string(DIAGCTL_TEST_DATA) + "/params.yaml";
 
-// The node under test: the one built beside diagctl, or another build of it
-// (the interoperability tests run diagctl against a node built on genuine ROS 2).
-std::string node_binary()
-{
-  const char * chosen = std::getenv("DIAGNOSTIC_CENTER_EXECUTABLE");
-  return chosen != nullptr && chosen[0] != '\0' ? chosen : DIAGNOSTIC_CENTER_BINARY;
-}
-
 class NodeTest : public ::testing::Test
 {
 protected:
-  void SetUp() override { dir_ = make_temp_dir(); }
-
   void TearDown() override
   {
     if (node_) {
-      node_->stop(SIGINT, seconds(5));
+      node_->Signal(SIGINT);
+      node_->Finish(seconds(5));
       node_.reset();
     }
-    std::filesystem::remove_all(dir_);
   }
 
-  // Starts the node and waits until its service answers.
+  // Starts the node and waits until its service answers. The node is the one
+  // built beside diagctl, or another build of it (the interoperability tests
+  // run diagctl against a node built on genuine ROS 2).
   void start_node()
   {
-    node_ = std::make_unique<Process>(
+    node_ = std::make_unique<ChildProcess>(
+        diagnostic_center_test::ExecutableFromEnvironment(
+            "DIAGNOSTIC_CENTER_EXECUTABLE", DIAGNOSTIC_CENTER_BINARY),
         std::vector<std::string>{
-            node_binary(), "--ros-args", "--params-file", kParams, "-p",
-            "fault_record_dir:=" + records_dir()},
-        dir_);
+            "--ros-args", "--params-file", kParams, "-p", "fault_record_dir:=" + records_dir()},
+        scratch_.NewSubdir("node"));
     const ProcessResult ready = diagctl({"query", "--timeout", "20"});
-    ASSERT_EQ(ready.exit_code, 0) << ready.err << "\nnode: " << node_->err();
+    ASSERT_EQ(ready.exit_code, 0) << ready.err << "\nnode: " << node_->Stderr();
   }
 
   ProcessResult diagctl(std::vector<std::string> arguments, milliseconds timeout = seconds(30))
   {
     arguments.insert(arguments.begin(), DIAGCTL_BINARY);
-    return run(arguments, dir_, timeout);
+    return diagnostic_center_test::RunToEnd(arguments, scratch_.NewSubdir("diagctl"), timeout);
   }
 
-  std::unique_ptr<Process> start_diagctl(std::vector<std::string> arguments)
+  std::unique_ptr<ChildProcess> start_diagctl(const std::vector<std::string> & arguments)
   {
-    arguments.insert(arguments.begin(), DIAGCTL_BINARY);
-    return std::make_unique<Process>(arguments, dir_);
+    return std::make_unique<ChildProcess>(DIAGCTL_BINARY, arguments, scratch_.NewSubdir("diagctl"));
   }
 
-  std::string records_dir() const { return dir_ + "/records"; }
+  std::string records_dir() const { return (scratch_ / "records").string(); }
 
   // Runs `query arguments` until it prints `expected` or `timeout` passes, so
   // that a slow machine is not mistaken for a wrong answer; returns the last
@@ -84,8 +80,8 @@ protected:
     return out;
   }
 
-  std::string dir_;
-  std::unique_ptr<Process> node_;
+  ScratchDir scratch_{"diagctl_test"};
+  std::unique_ptr<ChildProcess> node_;
 };
 
 TEST_F(NodeTest, NoNodeMeansATimeoutError)
@@ -132,7 +128,7 @@ TEST_F(NodeTest, WatchFollowsRaisesAndStatusChanges)
   // 1 -> 3: every current failure is announced again.
   EXPECT_EQ(diagctl({"fsm", "2", "2"}).exit_code, 0);
 
-  const ProcessResult result = watch->wait(seconds(15));
+  const ProcessResult result = watch->Finish(seconds(15));
   EXPECT_EQ(result.exit_code, 0) << result.err;
   const std::string & out = result.out;
   EXPECT_NE(out.find(" root_causes\n"), std::string::npos) << out;
