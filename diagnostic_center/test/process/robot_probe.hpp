@@ -6,7 +6,6 @@
 #ifndef DIAGNOSTIC_CENTER__TEST__PROCESS__ROBOT_PROBE_HPP_
 #define DIAGNOSTIC_CENTER__TEST__PROCESS__ROBOT_PROBE_HPP_
 
-#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -29,9 +28,6 @@
 #include "rclcpp/rclcpp.hpp"
 
 namespace diagnostic_center_test {
-
-// The module topics the centre subscribes to.
-extern const std::array<const char *, 12> kModuleTopics;
 
 builtin_interfaces::msg::Time Stamp(std::int32_t sec, std::uint32_t nanosec = 0);
 
