@@ -20,10 +20,6 @@ namespace diagnostic_center {
 
 using corvanta_protocol::srv::DiagnosticSrv;
 
-// Robot status derived from the task centre's state machine: 1 for states 1,
-// 3 and 5; 3 for state 2 with sub-state 2; 2 for everything else.
-std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_state);
-
 // The serialized diag_srv.DiagSrvResp that lists `root_ids`, each stored with
 // the same 32 bits as a signed int32.
 std::string SerializeRootCauses(const std::vector<std::uint32_t> & root_ids);

@@ -30,8 +30,8 @@ rcl_interfaces::msg::ParameterDescriptor ReadOnly(const std::string & descriptio
   return descriptor;
 }
 
-}  // namespace
-
+// Robot status derived from the task centre's state machine: 1 for states 1,
+// 3 and 5; 3 for state 2 with sub-state 2; 2 for everything else.
 std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_state)
 {
   switch (fsm_state) {
@@ -45,6 +45,8 @@ std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_stat
       return 2;
   }
 }
+
+}  // namespace
 
 std::string SerializeRootCauses(const std::vector<std::uint32_t> & root_ids)
 {
