@@ -43,7 +43,7 @@ public:
   // controls, timers and the fault recorder. Called once before spinning.
   // Returns false, after logging the client library's error, when start-up
   // cannot go on.
-  bool Init();
+  [[nodiscard]] bool Init();
 
   // "diagnostic_srv": answers every request with the current root causes.
   bool DiagSrvCb(

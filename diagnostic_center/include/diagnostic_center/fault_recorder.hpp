@@ -81,7 +81,7 @@ private:
     std::size_t lines = 0;  // lines the batch made
   };
 
-  bool PrepareDirectory(const rclcpp::Logger & logger, const std::string & dir) const;
+  [[nodiscard]] bool PrepareDirectory(const rclcpp::Logger & logger, const std::string & dir) const;
   void RunBackgroundWriter();
   BatchOutcome WriteBatch(const std::deque<DiagnosticEvent> & batch) const;
   bool OutOfTime() const;

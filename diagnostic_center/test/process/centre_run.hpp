@@ -32,7 +32,7 @@ std::unique_ptr<ChildProcess> StartCentre(
 // its first robot-status check ("diag robot status 1 to 2", its task-centre
 // status being all zeros until one arrives), after which no status change
 // re-announces failures unless the test publishes one.
-testing::AssertionResult WaitUntilServing(ChildProcess & centre, RobotProbe & probe);
+[[nodiscard]] testing::AssertionResult WaitUntilServing(ChildProcess & centre, RobotProbe & probe);
 
 // The last lines of the centre's standard error, for failure messages.
 std::string StderrTail(const ChildProcess & centre, std::size_t lines = 40);

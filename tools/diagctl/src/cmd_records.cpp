@@ -40,7 +40,8 @@ ArgParser make_parser()
       });
 }
 
-bool build_filter(const ArgParser & parser, RecordFilter & filter, std::string & error)
+[[nodiscard]] bool build_filter(
+    const ArgParser & parser, RecordFilter & filter, std::string & error)
 {
   if (const auto since = parser.value("since")) {
     filter.since = normalize_record_time(*since, RangeEnd::kSince);
@@ -83,7 +84,8 @@ bool build_filter(const ArgParser & parser, RecordFilter & filter, std::string &
   return true;
 }
 
-bool choose_format(const ArgParser & parser, RecordOutputOptions & options, std::string & error)
+[[nodiscard]] bool choose_format(
+    const ArgParser & parser, RecordOutputOptions & options, std::string & error)
 {
   if (parser.has("json")) {
     options.format = OutputFormat::kJson;
@@ -102,7 +104,7 @@ bool choose_format(const ArgParser & parser, RecordOutputOptions & options, std:
 }
 
 // The files to read, in order; false when a path cannot be used.
-bool list_files(
+[[nodiscard]] bool list_files(
     const std::vector<std::string> & paths, bool latest_only, std::vector<fs::path> & files)
 {
   bool ok = true;

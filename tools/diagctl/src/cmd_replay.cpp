@@ -32,7 +32,7 @@ std::string offset_text(std::chrono::nanoseconds at)
 }
 
 // Sleeps until `deadline` in short slices, so that Ctrl-C is not kept waiting.
-bool sleep_until(Clock::time_point deadline)
+[[nodiscard]] bool sleep_until(Clock::time_point deadline)
 {
   while (rclcpp::ok() && Clock::now() < deadline) {
     std::this_thread::sleep_for(
@@ -59,7 +59,7 @@ public:
   }
 
   // Waits for a subscriber on every topic; names the ones without.
-  bool wait_for_subscribers(std::chrono::milliseconds timeout) const
+  [[nodiscard]] bool wait_for_subscribers(std::chrono::milliseconds timeout) const
   {
     const auto deadline = Clock::now() + timeout;
     const auto remaining = [&] {
