@@ -21,17 +21,23 @@
 #include <thread>
 #include <vector>
 
-#include "node_process.hpp"
+#include "diagnostic_center/contract/names.hpp"
+#include "diagnostic_center_test/child_process.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "robot_probe.hpp"
-#include "scratch_dir.hpp"
 
 namespace {
 
 using namespace std::chrono_literals;
+using diagnostic_center::contract::kDescriptionSuffix;
+using diagnostic_center::contract::kFaultListParam;
+using diagnostic_center::contract::kModuleTopics;
+using diagnostic_center::contract::kNodeName;
+using diagnostic_center::contract::kRecordDirParam;
+using diagnostic_center::contract::kRootCauseSuffix;
+using diagnostic_center_test::ChildProcess;
 using diagnostic_center_test::ExecutableFromEnvironment;
-using diagnostic_center_test::kModuleTopics;
-using diagnostic_center_test::NodeProcess;
 using diagnostic_center_test::RobotProbe;
 using diagnostic_center_test::ScratchDir;
 using diagnostic_center_test::Stamp;
@@ -46,31 +52,31 @@ std::filesystem::path WriteParameters(const ScratchDir & scratch)
 {
   const auto path = scratch / "parameters.yaml";
   std::ofstream out(path);
-  out << "diagnostic_center:\n  ros__parameters:\n    diag_event_list: [";
+  out << kNodeName << ":\n  ros__parameters:\n    " << kFaultListParam << ": [";
   for (int i = 0; i < kConfiguredFaults; ++i) {
     out << (i == 0 ? "" : ", ") << kFirstFaultId + i;
   }
   out << "]\n";
   for (int i = 0; i < kConfiguredFaults; ++i) {
     const std::int32_t id = kFirstFaultId + i;
-    out << "    " << id << "_root_cause: " << kFirstFaultId + i / 10 * 10 << "\n";
-    out << "    " << id << "_description: \"benchmark fault " << i << "\"\n";
+    out << "    " << id << kRootCauseSuffix << ": " << kFirstFaultId + i / 10 * 10 << "\n";
+    out << "    " << id << kDescriptionSuffix << ": \"benchmark fault " << i << "\"\n";
   }
-  out << "    fault_record_dir: \"" << (scratch / "records").string() << "\"\n";
+  out << "    " << kRecordDirParam << ": \"" << (scratch / "records").string() << "\"\n";
   return path;
 }
 
-std::unique_ptr<NodeProcess> StartCentre(const ScratchDir & scratch)
+std::unique_ptr<ChildProcess> StartCentre(const ScratchDir & scratch)
 {
   // DIAGNOSTIC_CENTER_EXECUTABLE picks another build of the node (run.sh and
   // side_by_side.sh use it to compare builds).
-  return std::make_unique<NodeProcess>(
+  return std::make_unique<ChildProcess>(
       ExecutableFromEnvironment("DIAGNOSTIC_CENTER_EXECUTABLE", DIAGNOSTIC_CENTER_EXECUTABLE),
       std::vector<std::string>{"--ros-args", "--params-file", WriteParameters(scratch).string()},
       scratch.path(), std::map<std::string, std::string>{{"RCUTILS_COLORIZED_OUTPUT", "0"}});
 }
 
-bool WaitUntilServing(NodeProcess & centre, RobotProbe * probe)
+bool WaitUntilServing(ChildProcess & centre, RobotProbe * probe)
 {
   if (probe != nullptr && !probe->WaitForCentre(30s)) {
     std::fprintf(stderr, "the centre never became reachable\n");

@@ -73,12 +73,24 @@ TEST(FaultTableTest, FirstRowForAnIdStays)
   EXPECT_EQ(table.Find(8), nullptr);
 }
 
-TEST(ToNanosecondsTest, SecondsSignedNanosecondsUnsigned)
+// A stamp is sec seconds (signed) plus nanosec nanoseconds (unsigned, and
+// not limited to one second) since the epoch.
+TEST_F(DiagTreeTest, TimeDistanceCountsSignedSecondsAndUnsignedNanoseconds)
 {
-  builtin_interfaces::msg::Time stamp;
-  stamp.sec = -2;
-  stamp.nanosec = 4000000000u;
-  EXPECT_EQ(diag_tree::ToNanoseconds(stamp), -2000000000LL + 4000000000LL);
+  Configure({Config(10, 10), Config(11, 10, 500), Config(12, 10, 500)});
+  const auto raise = [](std::int32_t id, std::int32_t sec, std::uint32_t nanosec) {
+    DiagnosticEvent event;
+    event.fault_id = id;
+    event.status = 1;
+    event.stamp.sec = sec;
+    event.stamp.nanosec = nanosec;
+    return event;
+  };
+  tree_.push(raise(10, 0, 0));
+  tree_.push(raise(11, -1, 1'400'000'000u));  // 0.4 s
+  tree_.push(raise(12, -3, 3'600'000'000u));  // 0.6 s
+  EXPECT_EQ(tree_.parent_id(11), 10u);
+  EXPECT_FALSE(tree_.parent_id(12)) << "600 ms is beyond its 500 ms";
 }
 
 TEST_F(DiagTreeTest, CheckTimeStampTruncatesToWholeMilliseconds)

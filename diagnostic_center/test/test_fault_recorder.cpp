@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "diagnostic_center/contract/record_line.hpp"
 #include "diagnostic_center/diag_tree.hpp"
 #include "diagnostic_center/fault_recorder.hpp"
 #include "rclcpp/rclcpp.hpp"
@@ -23,7 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using fault_recorder::DiagnosticEvent;
-using fault_recorder::EscapeControlChars;
 using fault_recorder::FaultRecorder;
 using fault_recorder::FormatRecordLine;
 
@@ -82,46 +82,6 @@ ssize_t SlowDiskWrite(int fd, const void * data, std::size_t size)
 {
   std::this_thread::sleep_until(g_slow_until);
   return ::write(fd, data, size);
-}
-
-class RecordLineTest : public ::testing::Test
-{
-protected:
-  void SetUp() override
-  {
-    setenv("TZ", "UTC", 1);
-    tzset();
-  }
-};
-
-TEST_F(RecordLineTest, Layout)
-{
-  EXPECT_EQ(
-      FormatRecordLine(Event(1203, 1, 1940576707, "no scan for 2 s"), "lidar timeout"),
-      "2031-06-30_09-05-07 fault_id : 1203, fault_desc : lidar timeout, status : fault, "
-      "event_msg : no scan for 2 s\n");
-  EXPECT_EQ(
-      FormatRecordLine(Event(-5, 0, 0, ""), ""),
-      "1970-01-01_00-00-00 fault_id : -5, fault_desc : , status : passed, event_msg : \n");
-  // Every status but 1 reads as passed; a negative time lies before 1970.
-  EXPECT_EQ(
-      FormatRecordLine(Event(7, 2, -1, "x"), "d"),
-      "1969-12-31_23-59-59 fault_id : 7, fault_desc : d, status : passed, event_msg : x\n");
-}
-
-TEST_F(RecordLineTest, ControlCharactersCannotForgeLines)
-{
-  EXPECT_EQ(EscapeControlChars("a\nb\rc"), "a\\nb\\rc");
-  EXPECT_EQ(EscapeControlChars(std::string("\x00\x01\x1b\x7f", 4)), "\\x00\\x01\\x1B\\x7F");
-  // Tab, backslashes, separators and UTF-8 stay as they are.
-  EXPECT_EQ(EscapeControlChars("t\tb\\n, status : x \xc3\xa9"), "t\tb\\n, status : x \xc3\xa9");
-
-  const std::string line =
-      FormatRecordLine(Event(1, 1, 0, "msg\n1970-01-01_00-00-00 fault_id : 2"), "desc\r\nforged");
-  EXPECT_EQ(line.find('\n'), line.size() - 1);
-  EXPECT_EQ(line.find('\r'), std::string::npos);
-  EXPECT_NE(line.find("fault_desc : desc\\r\\nforged,"), std::string::npos);
-  EXPECT_NE(line.find("event_msg : msg\\n1970"), std::string::npos);
 }
 
 // Directory handling and writing, on a plain node of this test's own domain.
@@ -225,8 +185,8 @@ TEST_F(FaultRecorderTest, FileNameIsTheLocalStartTime)
   const std::time_t after = now();
   const std::string name = recorder_.record_file().filename().string();
   EXPECT_TRUE(
-      name == fault_recorder::FormatLocalTime(before) ||
-      name == fault_recorder::FormatLocalTime(after))
+      name == diagnostic_center::contract::FormatRecordTime(before) ||
+      name == diagnostic_center::contract::FormatRecordTime(after))
       << name;
 }
 

@@ -1,5 +1,6 @@
-// The node's decisions that need no middleware: the module filter, the robot
-// status mapping and the query service's payload.
+// The node's decisions that need no middleware: the module filter and the
+// query service's payload. (The robot status mapping is tested through the
+// running node, test/process/robot_status_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,7 +13,6 @@
 
 namespace {
 
-using diagnostic_center::DeriveRobotStatus;
 using diagnostic_center::DiagModCtrl;
 using diagnostic_center::DiagnosticEvent;
 using diagnostic_center::SerializeRootCauses;
@@ -51,20 +51,6 @@ TEST(ModuleFilterTest, ForwardsOnlyRaisesAndClearsOfConfiguredFaults)
   // Fault id 0: a raise passes when configured, a clear never does.
   EXPECT_TRUE(DiagModCtrl::ShouldForward(Event(0, 1), table));
   EXPECT_FALSE(DiagModCtrl::ShouldForward(Event(0, 0), table));
-}
-
-TEST(RobotStatusTest, MapsTaskCentreStates)
-{
-  for (const std::int32_t state : {1, 3, 5}) {
-    EXPECT_EQ(DeriveRobotStatus(state, 0), 1) << state;
-    EXPECT_EQ(DeriveRobotStatus(state, 2), 1) << state;
-  }
-  EXPECT_EQ(DeriveRobotStatus(2, 2), 3);
-  EXPECT_EQ(DeriveRobotStatus(2, 0), 2);
-  EXPECT_EQ(DeriveRobotStatus(2, -2), 2);
-  for (const std::int32_t state : {0, 4, 6, 100, -1}) {
-    EXPECT_EQ(DeriveRobotStatus(state, 2), 2) << state;
-  }
 }
 
 TEST(DiagSrvPayloadTest, WireBytes)

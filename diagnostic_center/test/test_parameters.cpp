@@ -1,5 +1,5 @@
 // Parameter handling: the fault table built from "diag_event_list" and the
-// per-id parameters, and the defaults the node declares in Init.
+// per-id parameters, and the parameters the node declares in Init.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "diagnostic_center/contract/names.hpp"
 #include "diagnostic_center/diagnostic_center.hpp"
 #include "rclcpp/rclcpp.hpp"
 
@@ -17,7 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using diagnostic_center::DiagnosticCenter;
-using diagnostic_center::FaultParamPrefix;
 using diagnostic_center::LoadFaultTable;
 
 const fs::path & RecordDir()
@@ -77,15 +77,6 @@ std::string LoadError(const std::vector<rclcpp::Parameter> & overrides)
   return "";
 }
 
-TEST(FaultParamPrefixTest, UnsignedDecimalOfTheLow32Bits)
-{
-  EXPECT_EQ(FaultParamPrefix(7), "7");
-  EXPECT_EQ(FaultParamPrefix(-5), "4294967291");
-  EXPECT_EQ(FaultParamPrefix(-1), "4294967295");
-  EXPECT_EQ(FaultParamPrefix((std::int64_t{1} << 32) + 7), "7");
-  EXPECT_EQ(FaultParamPrefix(0), "0");
-}
-
 TEST(LoadFaultTableTest, BuildsOneRowPerListedId)
 {
   const auto node = NodeWith({
@@ -101,7 +92,7 @@ TEST(LoadFaultTableTest, BuildsOneRowPerListedId)
   const diag_tree::FaultConfig * own = table.Find(1001);
   ASSERT_NE(own, nullptr);
   EXPECT_EQ(own->root_cause, 1001);
-  EXPECT_EQ(own->root_cause_time_dis, 500);
+  EXPECT_EQ(own->root_cause_time_dis, diagnostic_center::contract::kDefaultRootCauseTimeDisMs);
   EXPECT_EQ(own->fault_desc, "");
 
   const diag_tree::FaultConfig * sub = table.Find(1002);
@@ -164,42 +155,27 @@ TEST(LoadFaultTableTest, LibraryErrorsNameTheParameter)
       std::string::npos);
 }
 
-TEST(DiagnosticCenterInitTest, DeclaresEveryParameterWithItsDefault)
+// Init declares every parameter, each with the parameter file's value where
+// it gives one. Every value is read once at start-up, so a change must be
+// refused, with rclcpp's reason, rather than reported as made; each parameter
+// says what it means to `ros2 param describe`.
+TEST(DiagnosticCenterInitTest, DeclaresEveryParameterReadOnlyAndDescribed)
 {
   const auto node = DiagnosticCenter::GetInstance();
   EXPECT_EQ(node, DiagnosticCenter::GetInstance());
   ASSERT_TRUE(node->Init());
 
-  EXPECT_EQ(node->get_name(), std::string("diagnostic_center"));
+  EXPECT_EQ(node->get_name(), std::string(diagnostic_center::contract::kNodeName));
   EXPECT_EQ(
       node->get_parameter("diag_event_list").as_integer_array(),
       (std::vector<std::int64_t>{1001, 1002}));
   EXPECT_EQ(node->get_parameter("1002_root_cause").as_int(), 1001);
-  EXPECT_EQ(node->get_parameter("1001_root_cause").as_int(), 1001);
-  EXPECT_EQ(node->get_parameter("1001_root_cause_time_dis").as_int(), 500);
-  EXPECT_EQ(node->get_parameter("1001_description").as_string(), "");
-  EXPECT_EQ(node->get_parameter("diag_keep_his").as_int(), 100);
-  EXPECT_EQ(node->get_parameter("ctrl_handle_space").as_int(), 10);
-  EXPECT_EQ(node->get_parameter("center_handle_space").as_int(), 10);
-  EXPECT_EQ(node->get_parameter("cur_failure_pub_space").as_int(), 1);
-  EXPECT_EQ(node->get_parameter("robot_status_change_detect_space").as_int(), 1);
-  EXPECT_EQ(node->get_parameter("fault_record_refresh_space").as_int(), 10);
+  EXPECT_EQ(node->get_parameter("1001_root_cause").as_int(), 1001);  // its own root cause
   EXPECT_EQ(node->get_parameter("fault_record_dir").as_string(), RecordDir().string());
-
   ASSERT_NE(diag_tree::FindFaultConfig(1002), nullptr);
   EXPECT_EQ(diag_tree::FindFaultConfig(1002)->root_cause, 1001);
   EXPECT_TRUE(fs::is_directory(RecordDir()));
-}
 
-// Every value is read once at start-up, so a change must be refused, with
-// rclcpp's reason, rather than reported as made; each parameter says what it
-// means to `ros2 param describe`.
-TEST(DiagnosticCenterInitTest, EveryParameterIsReadOnlyAndDescribed)
-{
-  const auto node = DiagnosticCenter::GetInstance();
-  if (!node->has_parameter("diag_event_list")) {
-    ASSERT_TRUE(node->Init());
-  }
   const std::vector<std::string> names = {
       "diag_event_list",          "1001_root_cause",
       "1001_root_cause_time_dis", "1001_description",
@@ -227,12 +203,15 @@ TEST(DiagnosticCenterInitTest, EveryParameterIsReadOnlyAndDescribed)
       node->describe_parameter("1002_root_cause_time_dis").description.find("1002"),
       std::string::npos);
 
+  const rclcpp::Parameter period = node->get_parameter("center_handle_space");
+  const rclcpp::Parameter depth = node->get_parameter("diag_keep_his");
   const auto atomic = node->set_parameters_atomically(
-      {rclcpp::Parameter("center_handle_space", 20), rclcpp::Parameter("diag_keep_his", 5)});
+      {rclcpp::Parameter("center_handle_space", period.as_int() + 10),
+       rclcpp::Parameter("diag_keep_his", depth.as_int() + 5)});
   EXPECT_FALSE(atomic.successful);
   EXPECT_EQ(atomic.reason, "parameter 'center_handle_space' cannot be set because it is read-only");
-  EXPECT_EQ(node->get_parameter("center_handle_space").as_int(), 10);
-  EXPECT_EQ(node->get_parameter("diag_keep_his").as_int(), 100);
+  EXPECT_EQ(node->get_parameter("center_handle_space"), period);
+  EXPECT_EQ(node->get_parameter("diag_keep_his"), depth);
 }
 
 }  // namespace

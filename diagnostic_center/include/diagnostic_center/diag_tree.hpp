@@ -56,10 +56,6 @@ FaultTable & KnownFaults();
 // Looks `fault_id` up in the process-wide table; nullptr when not configured.
 const FaultConfig * FindFaultConfig(std::uint32_t fault_id);
 
-// An event's time as one signed count of nanoseconds (seconds sign-extended,
-// nanoseconds unsigned).
-std::int64_t ToNanoseconds(const builtin_interfaces::msg::Time & stamp);
-
 class DiagTree
 {
 public:

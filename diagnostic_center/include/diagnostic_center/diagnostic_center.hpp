@@ -20,20 +20,9 @@ namespace diagnostic_center {
 
 using corvanta_protocol::srv::DiagnosticSrv;
 
-// The module topics, in the order their controls are created.
-extern const std::vector<std::string> kModuleTopics;
-
-// Robot status derived from the task centre's state machine: 1 for states 1,
-// 3 and 5; 3 for state 2 with sub-state 2; 2 for everything else.
-std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_state);
-
 // The serialized diag_srv.DiagSrvResp that lists `root_ids`, each stored with
 // the same 32 bits as a signed int32.
 std::string SerializeRootCauses(const std::vector<std::uint32_t> & root_ids);
-
-// Name prefix of a fault's parameters for one "diag_event_list" element: the
-// element's low 32 bits as an unsigned decimal number.
-std::string FaultParamPrefix(std::int64_t list_element);
 
 // Declares "diag_event_list" and, per listed id, "<id>_root_cause",
 // "<id>_root_cause_time_dis" and "<id>_description", all read-only with a
@@ -54,7 +43,7 @@ public:
   // controls, timers and the fault recorder. Called once before spinning.
   // Returns false, after logging the client library's error, when start-up
   // cannot go on.
-  bool Init();
+  [[nodiscard]] bool Init();
 
   // "diagnostic_srv": answers every request with the current root causes.
   bool DiagSrvCb(

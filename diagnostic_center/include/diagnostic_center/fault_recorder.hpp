@@ -10,7 +10,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <ctime>
 #include <deque>
 #include <filesystem>
 #include <memory>
@@ -26,16 +25,8 @@ namespace fault_recorder {
 
 using corvanta_protocol::msg::DiagnosticEvent;
 
-// Local time of `seconds` since the epoch as "%Y-%m-%d_%H-%M-%S".
-std::string FormatLocalTime(std::time_t seconds);
-
-// `text` with LF, CR and every other control character except tab written as
-// a visible escape ("\n", "\r", "\xHH"), so that free text can never forge or
-// split record lines. Every other byte stays as it is.
-std::string EscapeControlChars(const std::string & text);
-
-// The record line of `event` (newline included), with `fault_desc` as the
-// fault's configured description.
+// The record line of `event` (newline included, see contract/record_line.hpp),
+// with `fault_desc` as the fault's configured description.
 std::string FormatRecordLine(const DiagnosticEvent & event, const std::string & fault_desc);
 
 class FaultRecorder
@@ -90,7 +81,7 @@ private:
     std::size_t lines = 0;  // lines the batch made
   };
 
-  bool PrepareDirectory(const rclcpp::Logger & logger, const std::string & dir) const;
+  [[nodiscard]] bool PrepareDirectory(const rclcpp::Logger & logger, const std::string & dir) const;
   void RunBackgroundWriter();
   BatchOutcome WriteBatch(const std::deque<DiagnosticEvent> & batch) const;
   bool OutOfTime() const;

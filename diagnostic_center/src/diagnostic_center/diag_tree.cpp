@@ -15,6 +15,14 @@ constexpr std::int64_t kNanosecondsPerMillisecond = 1000000;
 
 using TreeNode = DiagTree::TreeNode;
 
+// An event's time as one signed count of nanoseconds (seconds sign-extended,
+// nanoseconds unsigned).
+std::int64_t ToNanoseconds(const builtin_interfaces::msg::Time & stamp)
+{
+  return static_cast<std::int64_t>(stamp.sec) * kNanosecondsPerSecond +
+         static_cast<std::int64_t>(stamp.nanosec);
+}
+
 std::uint32_t RootCauseId(const FaultConfig & config)
 {
   return static_cast<std::uint32_t>(config.root_cause);
@@ -66,12 +74,6 @@ FaultTable & KnownFaults()
 }
 
 const FaultConfig * FindFaultConfig(std::uint32_t fault_id) { return KnownFaults().Find(fault_id); }
-
-std::int64_t ToNanoseconds(const builtin_interfaces::msg::Time & stamp)
-{
-  return static_cast<std::int64_t>(stamp.sec) * kNanosecondsPerSecond +
-         static_cast<std::int64_t>(stamp.nanosec);
-}
 
 DiagTree::DiagTree(rclcpp::Logger logger, const FaultTable & table)
     : logger_(std::move(logger)), table_(table)

@@ -5,28 +5,20 @@
 #include <utility>
 
 #include "diagnostic_center/callback_guard.hpp"
+#include "diagnostic_center/contract/names.hpp"
 #include "diagnostic_center/fault_recorder.hpp"
 #include "robot/diag_srv.pb.h"
 
 namespace diagnostic_center {
 
-const std::vector<std::string> kModuleTopics = {
-    "arm_driver_diag_topic",     "sensor_proxy_diag_topic", "body_driver_diag_topic",
-    "chassis_driver_diag_topic", "arm_per_diag_topic",      "arm_manager_diag_topic",
-    "arm_pnc_diag_topic",        "chassis_per_diag_topic",  "chassis_pnc_diag_topic",
-    "chassis_loc_diag_topic",    "task_center_diag_topic",  "monitor_diag_topic",
-};
-
 namespace {
 
-constexpr std::int64_t kDefaultTimeDisMs = 500;
 constexpr std::int64_t kDefaultDiagKeepHis = 100;
 constexpr std::int64_t kDefaultCtrlHandleSpaceMs = 10;
 constexpr std::int64_t kDefaultCenterHandleSpaceMs = 10;
 constexpr std::int64_t kDefaultCurFailurePubSpaceS = 1;
 constexpr std::int64_t kDefaultRobotStatusDetectSpaceS = 1;
 constexpr std::int64_t kDefaultFaultRecordRefreshSpaceS = 10;
-constexpr char kDefaultFaultRecordDir[] = "/opt/corvanta/diagnostic_center/fault_record";
 
 // Every value is read once, at start-up: a later change could never take
 // effect, so the node refuses it instead of reporting a change that is not.
@@ -38,8 +30,8 @@ rcl_interfaces::msg::ParameterDescriptor ReadOnly(const std::string & descriptio
   return descriptor;
 }
 
-}  // namespace
-
+// Robot status derived from the task centre's state machine: 1 for states 1,
+// 3 and 5; 3 for state 2 with sub-state 2; 2 for everything else.
 std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_state)
 {
   switch (fsm_state) {
@@ -54,6 +46,8 @@ std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_stat
   }
 }
 
+}  // namespace
+
 std::string SerializeRootCauses(const std::vector<std::uint32_t> & root_ids)
 {
   diag_srv::DiagSrvResp resp;
@@ -63,40 +57,36 @@ std::string SerializeRootCauses(const std::vector<std::uint32_t> & root_ids)
   return resp.SerializeAsString();
 }
 
-std::string FaultParamPrefix(std::int64_t list_element)
-{
-  return std::to_string(static_cast<std::uint32_t>(list_element));
-}
-
 void LoadFaultTable(rclcpp::Node & node, diag_tree::FaultTable & table)
 {
   const auto ids = node.declare_parameter<std::vector<std::int64_t>>(
-      "diag_event_list",
+      contract::kFaultListParam,
       ReadOnly("fault ids the centre handles; events of other fault ids are dropped"));
   for (const std::int64_t element : ids) {
     const auto fault_id = static_cast<std::uint32_t>(element);
-    const std::string prefix = FaultParamPrefix(element);
+    const std::string prefix = contract::FaultParamPrefix(element);
     diag_tree::FaultConfig config;
     config.fault_id = fault_id;
     // The default root cause is the fault itself, given as its signed 32 bits.
     config.root_cause = static_cast<std::int32_t>(node.declare_parameter<std::int64_t>(
-        prefix + "_root_cause", static_cast<std::int64_t>(static_cast<std::int32_t>(fault_id)),
+        prefix + contract::kRootCauseSuffix,
+        static_cast<std::int64_t>(static_cast<std::int32_t>(fault_id)),
         ReadOnly(
             "fault id of the failure that causes fault " + prefix + "; " + prefix +
             " itself: it is its own root cause")));
     config.root_cause_time_dis = node.declare_parameter<std::int64_t>(
-        prefix + "_root_cause_time_dis", kDefaultTimeDisMs,
+        prefix + contract::kRootCauseTimeDisSuffix, contract::kDefaultRootCauseTimeDisMs,
         ReadOnly(
             "largest delay in ms from the raise of its root cause to the raise of fault " + prefix +
             " for it to count as that failure's consequence"));
     config.fault_desc = node.declare_parameter<std::string>(
-        prefix + "_description", "",
+        prefix + contract::kDescriptionSuffix, "",
         ReadOnly("text of fault " + prefix + " in the fault records and the event log"));
     table.Insert(std::move(config));
   }
 }
 
-DiagnosticCenter::DiagnosticCenter() : rclcpp::Node("diagnostic_center"), diag_tree_(get_logger())
+DiagnosticCenter::DiagnosticCenter() : rclcpp::Node(contract::kNodeName), diag_tree_(get_logger())
 {
 }
 
@@ -135,7 +125,7 @@ void DiagnosticCenter::InitSteps()
   event_handle_group_ = create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true);
   cur_failure_group_ = create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true);
   fsm_group_ = create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true);
-  fsm_sub_ = std::make_shared<FsmSub>(self, fsm_group_, "fsm_status");
+  fsm_sub_ = std::make_shared<FsmSub>(self, fsm_group_, contract::kFsmStatusTopic);
 
   event_handle_timer_ = CreatePeriodicTimer<std::chrono::milliseconds>(
       "center_handle_space", kDefaultCenterHandleSpaceMs,
@@ -151,7 +141,7 @@ void DiagnosticCenter::InitSteps()
       &DiagnosticCenter::RobotStatusChangeCb, nullptr);
 
   const auto fault_record_dir = declare_parameter<std::string>(
-      "fault_record_dir", kDefaultFaultRecordDir,
+      contract::kRecordDirParam, contract::kDefaultRecordDir,
       ReadOnly("directory of the fault-record files; created with mode 0744 when missing"));
   const auto fault_record_refresh_space = declare_parameter<std::int64_t>(
       "fault_record_refresh_space", kDefaultFaultRecordRefreshSpaceS,
@@ -174,7 +164,7 @@ void DiagnosticCenter::CreateDiagModCtrls()
       ReadOnly("period in ms at which each module's received events are filtered and handed on"));
 
   const std::shared_ptr<rclcpp::Node> self = shared_from_this();
-  for (const std::string & topic : kModuleTopics) {
+  for (const char * topic : contract::kModuleTopics) {
     mod_ctrls_.push_back(std::make_shared<DiagModCtrl>(
         self, topic, diag_keep_his_, &event_queue_, ctrl_handle_space_));
   }

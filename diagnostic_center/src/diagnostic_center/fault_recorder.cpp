@@ -4,8 +4,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <exception>
 #include <limits>
 #include <system_error>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "diagnostic_center/callback_guard.hpp"
+#include "diagnostic_center/contract/record_line.hpp"
 #include "diagnostic_center/diag_tree.hpp"
 
 namespace fault_recorder {
@@ -21,7 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kTimeFormat[] = "%Y-%m-%d_%H-%M-%S";
 constexpr fs::perms kCreatedDirPerms =
     fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read;  // 0744
 
@@ -38,52 +38,11 @@ std::int64_t SteadyNanoseconds(std::chrono::steady_clock::time_point time)
 
 }  // namespace
 
-std::string FormatLocalTime(std::time_t seconds)
-{
-  std::tm local{};
-  // localtime_r: other threads may convert times at the same moment.
-  if (::localtime_r(&seconds, &local) == nullptr) {
-    return std::to_string(static_cast<long long>(seconds));
-  }
-  char buffer[64];
-  const std::size_t length = std::strftime(buffer, sizeof(buffer), kTimeFormat, &local);
-  return std::string(buffer, length);
-}
-
-std::string EscapeControlChars(const std::string & text)
-{
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\n') {
-      escaped += "\\n";
-    } else if (c == '\r') {
-      escaped += "\\r";
-    } else if ((byte < 0x20 && c != '\t') || byte == 0x7f) {
-      char hex[5];
-      std::snprintf(hex, sizeof(hex), "\\x%02X", byte);
-      escaped += hex;
-    } else {
-      escaped += c;
-    }
-  }
-  return escaped;
-}
-
 std::string FormatRecordLine(const DiagnosticEvent & event, const std::string & fault_desc)
 {
-  std::string line = FormatLocalTime(static_cast<std::time_t>(event.stamp.sec));
-  line += " fault_id : ";
-  line += std::to_string(event.fault_id);
-  line += ", fault_desc : ";
-  line += EscapeControlChars(fault_desc);
-  line += ", status : ";
-  line += event.status == 1 ? "fault" : "passed";
-  line += ", event_msg : ";
-  line += EscapeControlChars(event.event_msg);
-  line += '\n';
-  return line;
+  return diagnostic_center::contract::FormatRecordLine(
+      static_cast<std::time_t>(event.stamp.sec), event.fault_id, fault_desc, event.status,
+      event.event_msg);
 }
 
 std::shared_ptr<FaultRecorder> FaultRecorder::GetInstance()
@@ -124,7 +83,8 @@ bool FaultRecorder::Init(
 
   const auto now = std::chrono::system_clock::now().time_since_epoch();
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now).count();
-  record_file_ = fs::path(dir) / FormatLocalTime(static_cast<std::time_t>(seconds));
+  record_file_ = fs::path(dir) /
+                 diagnostic_center::contract::FormatRecordTime(static_cast<std::time_t>(seconds));
   RCLCPP_INFO(logger, "fault recorder file path : %s", record_file_.c_str());
 
   // The recorder outlives its timer: it is process-wide and owns the timer.

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "diagnostic_center/contract/names.hpp"
+
 namespace diagnostic_center {
 
 namespace {
@@ -21,14 +23,14 @@ typename rclcpp::Publisher<MsgT>::SharedPtr CreatePublisher(
 }  // namespace
 
 PublisherExceptionHandle::PublisherExceptionHandle(const std::shared_ptr<rclcpp::Node> & node)
-    : pub_(CreatePublisher<ExceptionHandle>(node, "exception_handle", 10))
+    : pub_(CreatePublisher<ExceptionHandle>(node, contract::kExceptionHandleTopic, 10))
 {
 }
 
 void PublisherExceptionHandle::Publish(const ExceptionHandle & msg) const { pub_->publish(msg); }
 
 PublisherCurFailure::PublisherCurFailure(const std::shared_ptr<rclcpp::Node> & node)
-    : pub_(CreatePublisher<CurrentFailure>(node, "current_failure", 1))
+    : pub_(CreatePublisher<CurrentFailure>(node, contract::kCurrentFailureTopic, 1))
 {
 }
 

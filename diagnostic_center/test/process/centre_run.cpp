@@ -34,7 +34,7 @@ std::filesystem::path CentreExecutable()
   return ExecutableFromEnvironment("DIAGNOSTIC_CENTER_EXECUTABLE", DIAGNOSTIC_CENTER_EXECUTABLE);
 }
 
-std::unique_ptr<NodeProcess> StartCentre(
+std::unique_ptr<ChildProcess> StartCentre(
     const std::filesystem::path & output_dir, const std::vector<std::string> & parameters,
     const std::vector<std::string> & extra_ros_args,
     const std::map<std::string, std::string> & environment)
@@ -53,11 +53,11 @@ std::unique_ptr<NodeProcess> StartCentre(
   for (const auto & entry : environment) {
     child_environment[entry.first] = entry.second;
   }
-  return std::make_unique<NodeProcess>(
+  return std::make_unique<ChildProcess>(
       CentreExecutable(), arguments, output_dir, child_environment);
 }
 
-testing::AssertionResult WaitUntilServing(NodeProcess & centre, RobotProbe & probe)
+testing::AssertionResult WaitUntilServing(ChildProcess & centre, RobotProbe & probe)
 {
   if (!probe.WaitForCentre(20s)) {
     return testing::AssertionFailure()
@@ -72,7 +72,7 @@ testing::AssertionResult WaitUntilServing(NodeProcess & centre, RobotProbe & pro
   return testing::AssertionSuccess();
 }
 
-std::string StderrTail(const NodeProcess & centre, std::size_t lines)
+std::string StderrTail(const ChildProcess & centre, std::size_t lines)
 {
   const auto all = SplitLines(centre.Stderr());
   std::string tail;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "node_process.hpp"
+#include "diagnostic_center_test/child_process.hpp"
 #include "robot_probe.hpp"
 
 namespace diagnostic_center_test {
@@ -23,7 +23,7 @@ std::filesystem::path CentreExecutable();
 // `extra_ros_args`. Its output goes
 // to files in `output_dir`. The child runs with TZ=UTC and the default
 // console log format, uncoloured, on standard error, and `environment` on top.
-std::unique_ptr<NodeProcess> StartCentre(
+std::unique_ptr<ChildProcess> StartCentre(
     const std::filesystem::path & output_dir, const std::vector<std::string> & parameters,
     const std::vector<std::string> & extra_ros_args = {},
     const std::map<std::string, std::string> & environment = {});
@@ -32,10 +32,10 @@ std::unique_ptr<NodeProcess> StartCentre(
 // its first robot-status check ("diag robot status 1 to 2", its task-centre
 // status being all zeros until one arrives), after which no status change
 // re-announces failures unless the test publishes one.
-testing::AssertionResult WaitUntilServing(NodeProcess & centre, RobotProbe & probe);
+[[nodiscard]] testing::AssertionResult WaitUntilServing(ChildProcess & centre, RobotProbe & probe);
 
 // The last lines of the centre's standard error, for failure messages.
-std::string StderrTail(const NodeProcess & centre, std::size_t lines = 40);
+std::string StderrTail(const ChildProcess & centre, std::size_t lines = 40);
 
 }  // namespace diagnostic_center_test
 

@@ -17,14 +17,16 @@
 #include <vector>
 
 #include "centre_run.hpp"
+#include "diagnostic_center/contract/record_line.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 #include "log_text.hpp"
 #include "robot_probe.hpp"
-#include "scratch_dir.hpp"
 
 namespace diagnostic_center_test {
 namespace {
 
 using namespace std::chrono_literals;
+using diagnostic_center::contract::FormatRecordLine;
 using Ids = std::vector<std::int32_t>;
 
 TEST(FaultRecordDir, UnusableDirectoryWarnsAndTheNodeStillServes)
@@ -96,15 +98,10 @@ void ExpectSignalFlushesRecordsThenKills(int signal, std::int32_t first_id)
 
   const auto files = FilesIn(record_dir);
   ASSERT_EQ(files.size(), 1u) << "the handed-over records were not written";
-  const auto time = RecordTime(base);
-  const auto prefix = [&](std::int32_t id) {
-    return " fault_id : " + std::to_string(id) + ", fault_desc : , status : ";
-  };
   EXPECT_EQ(
-      ReadFile(files.front()), time + prefix(first_id) + "fault, event_msg : first\n" + time +
-                                   prefix(second_id) + "fault, event_msg : second\n" +
-                                   RecordTime(base + 1) + prefix(first_id) +
-                                   "passed, event_msg : gone\n");
+      ReadFile(files.front()), FormatRecordLine(base, first_id, "", 1, "first") +
+                                   FormatRecordLine(base, second_id, "", 1, "second") +
+                                   FormatRecordLine(base + 1, first_id, "", 0, "gone"));
 }
 
 TEST(Termination, SigtermWritesHandedOverRecordsThenKills)
@@ -189,8 +186,7 @@ TEST(Termination, ManyLargeRecordsOnASlowDiskAreAllWrittenWhole)
   ASSERT_EQ(files.size(), 1u);
   std::string expected;
   for (std::size_t i = 0; i < kEvents; ++i) {
-    expected += RecordTime(base) +
-                " fault_id : 51, fault_desc : , status : fault, event_msg : " + message(i) + "\n";
+    expected += FormatRecordLine(base, kId, "", 1, message(i));
   }
   const std::string content = ReadFile(files.front());
   EXPECT_EQ(FirstDifferentLine(content, expected), -1)

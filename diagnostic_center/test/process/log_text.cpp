@@ -1,13 +1,13 @@
 #include "log_text.hpp"
 
-#include <ctime>
-#include <regex>
 #include <system_error>
+
+#include "diagnostic_center/contract/names.hpp"
 
 namespace diagnostic_center_test {
 namespace {
 
-const char kLoggerTag[] = "[diagnostic_center]: ";
+const std::string kLoggerTag = std::string("[") + diagnostic_center::contract::kNodeName + "]: ";
 
 }  // namespace
 
@@ -37,7 +37,7 @@ std::vector<std::string> LogMessages(const std::string & log, const std::string 
     }
     const auto tag = line.find(kLoggerTag);
     if (tag != std::string::npos) {
-      messages.push_back(line.substr(tag + sizeof(kLoggerTag) - 1));
+      messages.push_back(line.substr(tag + kLoggerTag.size()));
     }
   }
   return messages;
@@ -51,22 +51,6 @@ bool HasLogLine(const std::string & log, const std::string & severity, const std
     }
   }
   return false;
-}
-
-std::string RecordTime(std::int64_t seconds)
-{
-  const std::time_t time = static_cast<std::time_t>(seconds);
-  std::tm parts{};
-  gmtime_r(&time, &parts);
-  char text[64];
-  std::strftime(text, sizeof(text), "%Y-%m-%d_%H-%M-%S", &parts);
-  return text;
-}
-
-bool IsRecordFileName(const std::string & name)
-{
-  static const std::regex format(R"(\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2})");
-  return std::regex_match(name, format);
 }
 
 std::vector<std::filesystem::path> FilesIn(const std::filesystem::path & dir)

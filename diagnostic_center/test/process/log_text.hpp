@@ -1,9 +1,8 @@
 // Reading what the node wrote: console log lines in the default rcutils
-// format ("[SEVERITY] [time] [logger]: message") and fault-record files.
+// format ("[SEVERITY] [time] [logger]: message") and record directories.
 #ifndef DIAGNOSTIC_CENTER__TEST__PROCESS__LOG_TEXT_HPP_
 #define DIAGNOSTIC_CENTER__TEST__PROCESS__LOG_TEXT_HPP_
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -18,13 +17,6 @@ std::vector<std::string> LogMessages(const std::string & log, const std::string 
 
 // True when the node logged exactly `message` at `severity`.
 bool HasLogLine(const std::string & log, const std::string & severity, const std::string & message);
-
-// `seconds` since the epoch as a UTC time in the record file's format,
-// "%Y-%m-%d_%H-%M-%S" (the node runs with TZ=UTC in these tests).
-std::string RecordTime(std::int64_t seconds);
-
-// True when `name` has the record file's name format.
-bool IsRecordFileName(const std::string & name);
 
 // The regular files directly inside `dir`.
 std::vector<std::filesystem::path> FilesIn(const std::filesystem::path & dir);

@@ -5,11 +5,13 @@
 #include <utility>
 
 #include "diag_srv_payload.hpp"
+#include "diagnostic_center/contract/names.hpp"
 
 namespace diagnostic_center_test {
 namespace {
 
 using namespace std::chrono_literals;
+namespace contract = diagnostic_center::contract;
 using corvanta_protocol::msg::CurrentFailure;
 using corvanta_protocol::msg::ExceptionHandle;
 using corvanta_protocol::msg::TaskCenterFsmStatus;
@@ -26,12 +28,6 @@ std::vector<std::int32_t> Sorted(std::vector<std::int32_t> ids)
 
 }  // namespace
 
-const std::array<const char *, 12> kModuleTopics{
-    "arm_driver_diag_topic",     "sensor_proxy_diag_topic", "body_driver_diag_topic",
-    "chassis_driver_diag_topic", "arm_per_diag_topic",      "arm_manager_diag_topic",
-    "arm_pnc_diag_topic",        "chassis_per_diag_topic",  "chassis_pnc_diag_topic",
-    "chassis_loc_diag_topic",    "task_center_diag_topic",  "monitor_diag_topic"};
-
 builtin_interfaces::msg::Time Stamp(std::int32_t sec, std::uint32_t nanosec)
 {
   builtin_interfaces::msg::Time stamp;
@@ -44,13 +40,14 @@ RobotProbe::RobotProbe(const std::string & node_name)
     : node_(std::make_shared<rclcpp::Node>(node_name))
 {
   const auto event_qos = rclcpp::QoS(kEventDepth).reliable();
-  for (const char * topic : kModuleTopics) {
+  for (const char * topic : contract::kModuleTopics) {
     module_publishers_[topic] = node_->create_publisher<DiagnosticEvent>(topic, event_qos);
   }
-  fsm_publisher_ = node_->create_publisher<TaskCenterFsmStatus>("fsm_status", rclcpp::QoS(1));
+  fsm_publisher_ =
+      node_->create_publisher<TaskCenterFsmStatus>(contract::kFsmStatusTopic, rclcpp::QoS(1));
 
   handle_subscription_ = node_->create_subscription<ExceptionHandle>(
-      "exception_handle", rclcpp::QoS(kHandleDepth).reliable(),
+      contract::kExceptionHandleTopic, rclcpp::QoS(kHandleDepth).reliable(),
       [this](ExceptionHandle::SharedPtr message) {
         const auto arrival = std::chrono::steady_clock::now();
         {
@@ -60,14 +57,15 @@ RobotProbe::RobotProbe(const std::string & node_name)
         changed_.notify_all();
       });
   failure_subscription_ = node_->create_subscription<CurrentFailure>(
-      "current_failure", rclcpp::QoS(10).reliable(), [this](CurrentFailure::SharedPtr message) {
+      contract::kCurrentFailureTopic, rclcpp::QoS(10).reliable(),
+      [this](CurrentFailure::SharedPtr message) {
         {
           std::lock_guard<std::mutex> lock(mutex_);
           current_failures_.push_back(message->fault_id_list);
         }
         changed_.notify_all();
       });
-  client_ = node_->create_client<DiagnosticSrv>("diagnostic_srv");
+  client_ = node_->create_client<DiagnosticSrv>(contract::kQueryService);
 
   executor_ = std::make_shared<rclcpp::executors::SingleThreadedExecutor>();
   executor_->add_node(node_);

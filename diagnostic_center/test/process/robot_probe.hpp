@@ -6,7 +6,6 @@
 #ifndef DIAGNOSTIC_CENTER__TEST__PROCESS__ROBOT_PROBE_HPP_
 #define DIAGNOSTIC_CENTER__TEST__PROCESS__ROBOT_PROBE_HPP_
 
-#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -29,9 +28,6 @@
 #include "rclcpp/rclcpp.hpp"
 
 namespace diagnostic_center_test {
-
-// The module topics the centre subscribes to.
-extern const std::array<const char *, 12> kModuleTopics;
 
 builtin_interfaces::msg::Time Stamp(std::int32_t sec, std::uint32_t nanosec = 0);
 
@@ -63,7 +59,7 @@ public:
   // requests, every publisher of the probe is matched, and "current_failure"
   // and "exception_handle" have a publisher. Then waits for one
   // "current_failure" message, which proves delivery from the centre.
-  bool WaitForCentre(std::chrono::milliseconds timeout);
+  [[nodiscard]] bool WaitForCentre(std::chrono::milliseconds timeout);
 
   void Publish(const std::string & topic, const corvanta_protocol::msg::DiagnosticEvent & event);
   void Raise(
@@ -78,18 +74,18 @@ public:
   std::vector<std::int32_t> ExceptionHandleIds() const;
   std::size_t ExceptionHandleCount() const;
   // Waits until at least `count` ExceptionHandle messages have arrived in all.
-  bool WaitForExceptionHandles(std::size_t count, std::chrono::milliseconds timeout);
+  [[nodiscard]] bool WaitForExceptionHandles(std::size_t count, std::chrono::milliseconds timeout);
 
   // Waits for a "current_failure" message that arrives after this call and
   // whose list, sorted, equals `sorted_ids`. Returns the last list seen.
-  bool WaitForCurrentFailure(
+  [[nodiscard]] bool WaitForCurrentFailure(
       const std::vector<std::int32_t> & sorted_ids, std::chrono::milliseconds timeout,
       std::vector<std::int32_t> * last_seen = nullptr);
 
   // Calls "diagnostic_srv" once; nothing when no answer came in time.
-  std::optional<RootCauseReply> QueryRootCauses(std::chrono::milliseconds timeout);
+  [[nodiscard]] std::optional<RootCauseReply> QueryRootCauses(std::chrono::milliseconds timeout);
   // Calls the service until its root causes, sorted, equal `sorted_ids`.
-  bool WaitForRootCauses(
+  [[nodiscard]] bool WaitForRootCauses(
       const std::vector<std::int32_t> & sorted_ids, std::chrono::milliseconds timeout,
       std::vector<std::int32_t> * last_seen = nullptr);
 
@@ -99,7 +95,8 @@ private:
   using DiagnosticEvent = corvanta_protocol::msg::DiagnosticEvent;
   using DiagnosticSrv = corvanta_protocol::srv::DiagnosticSrv;
 
-  bool WaitUntil(const std::function<bool()> & condition, std::chrono::milliseconds timeout);
+  [[nodiscard]] bool WaitUntil(
+      const std::function<bool()> & condition, std::chrono::milliseconds timeout);
 
   rclcpp::Node::SharedPtr node_;
   std::map<std::string, rclcpp::Publisher<DiagnosticEvent>::SharedPtr> module_publishers_;

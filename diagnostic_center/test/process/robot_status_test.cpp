@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "centre_run.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 #include "log_text.hpp"
 #include "robot_probe.hpp"
-#include "scratch_dir.hpp"
 
 namespace diagnostic_center_test {
 namespace {
@@ -42,43 +42,53 @@ TEST(RobotStatus, ChangesReannounceEveryCurrentFailure)
   probe.Raise("task_center_diag_topic", 12, Stamp(base, 100'000'000));
   ASSERT_TRUE(probe.WaitForExceptionHandles(2, 5s)) << StderrTail(*centre);
 
-  // Working (2) to 3: both failures, the root and the one below it, again.
+  // State 2, sub-state 2: status 3. Both failures, the root and the one
+  // below it, are announced again.
   probe.PublishFsm(2, 2);
   ASSERT_TRUE(centre->WaitForStderr("diag robot status 2 to 3", 5s)) << StderrTail(*centre);
   ASSERT_TRUE(probe.WaitForExceptionHandles(4, 3s));
   EXPECT_EQ(SortedIdsFrom(probe, 2), (Ids{11, 12}));
 
-  probe.PublishFsm(3, 0);
-  ASSERT_TRUE(centre->WaitForStderr("diag robot status 3 to 1", 5s)) << StderrTail(*centre);
+  // State 2 with any other sub-state: status 2.
+  probe.PublishFsm(2, 1);
+  ASSERT_TRUE(centre->WaitForStderr("diag robot status 3 to 2", 5s)) << StderrTail(*centre);
   ASSERT_TRUE(probe.WaitForExceptionHandles(6, 3s));
   EXPECT_EQ(SortedIdsFrom(probe, 4), (Ids{11, 12}));
+
+  // States 1, 3 and 5: status 1.
+  probe.PublishFsm(3, 0);
+  ASSERT_TRUE(centre->WaitForStderr("diag robot status 2 to 1", 5s)) << StderrTail(*centre);
+  ASSERT_TRUE(probe.WaitForExceptionHandles(8, 3s));
+  EXPECT_EQ(SortedIdsFrom(probe, 6), (Ids{11, 12}));
 
   // fsm_state 5 maps to the same status as 3: nothing happens.
   probe.PublishFsm(5, 4);
   std::this_thread::sleep_for(2500ms);
-  EXPECT_EQ(probe.ExceptionHandleCount(), 6u);
+  EXPECT_EQ(probe.ExceptionHandleCount(), 8u);
   EXPECT_EQ(CountOccurrences(centre->Stderr(), "diag robot status 1 to"), 1u)
       << "only the start-up change may have left status 1";
 
-  // The next change announces the failures current at that moment.
+  // Every other state (here a negative one) is status 2; the change announces
+  // the failures current at that moment.
   probe.Clear("task_center_diag_topic", 11, Stamp(base + 1));
   probe.Raise("monitor_diag_topic", 13, Stamp(base + 1));
-  ASSERT_TRUE(probe.WaitForExceptionHandles(7, 5s));
+  ASSERT_TRUE(probe.WaitForExceptionHandles(9, 5s));
   Ids roots;
   ASSERT_TRUE(probe.WaitForRootCauses({12, 13}, 5s, &roots)) << testing::PrintToString(roots);
   probe.PublishFsm(-1, 0);
   ASSERT_TRUE(centre->WaitForStderrCount("diag robot status 1 to 2", 2, 5s)) << StderrTail(*centre);
-  ASSERT_TRUE(probe.WaitForExceptionHandles(9, 3s));
-  EXPECT_EQ(SortedIdsFrom(probe, 7), (Ids{12, 13}));
+  ASSERT_TRUE(probe.WaitForExceptionHandles(11, 3s));
+  EXPECT_EQ(SortedIdsFrom(probe, 9), (Ids{12, 13}));
 
   std::this_thread::sleep_for(1500ms);
-  EXPECT_EQ(probe.ExceptionHandleCount(), 9u)
+  EXPECT_EQ(probe.ExceptionHandleCount(), 11u)
       << "an unchanged status announced again: "
       << testing::PrintToString(probe.ExceptionHandleIds()) << "\n"
       << StderrTail(*centre);
   const auto log = centre->Stderr();
   for (const char * message :
-       {"diag robot status 1 to 2", "diag robot status 2 to 3", "diag robot status 3 to 1"}) {
+       {"diag robot status 1 to 2", "diag robot status 2 to 3", "diag robot status 3 to 2",
+        "diag robot status 2 to 1"}) {
     EXPECT_TRUE(HasLogLine(log, "INFO", message)) << message;
   }
 }

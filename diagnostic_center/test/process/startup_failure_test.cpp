@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "centre_run.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 #include "log_text.hpp"
-#include "scratch_dir.hpp"
 
 namespace diagnostic_center_test {
 namespace {
@@ -117,7 +117,7 @@ TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
   };
 
   // All at once: each fails on its own during start-up.
-  std::vector<std::unique_ptr<NodeProcess>> centres;
+  std::vector<std::unique_ptr<ChildProcess>> centres;
   for (const auto & startup : cases) {
     const auto output_dir = scratch.path() / startup.name;
     std::filesystem::create_directories(output_dir);
@@ -125,7 +125,7 @@ TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
   }
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(cases[i].name);
-    NodeProcess & centre = *centres[i];
+    ChildProcess & centre = *centres[i];
     const auto status = centre.WaitForExit(20s);
     ASSERT_TRUE(status.has_value()) << "still running; log:\n" << StderrTail(centre);
     EXPECT_TRUE(status->exited && status->code == 255) << status->Describe();

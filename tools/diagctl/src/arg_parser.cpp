@@ -41,7 +41,7 @@ std::optional<std::string> take_value(
   return argv[++i];
 }
 
-bool apply_global_option(
+[[nodiscard]] bool apply_global_option(
     const std::string & name, const std::string & value, GlobalOptions & options,
     std::string & error)
 {

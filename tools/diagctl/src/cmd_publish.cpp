@@ -8,6 +8,7 @@
 #include "diagctl/commands.hpp"
 #include "diagctl/event_values.hpp"
 #include "diagctl/ros_session.hpp"
+#include "diagnostic_center/contract/names.hpp"
 
 namespace diagctl {
 
@@ -17,7 +18,7 @@ using corvanta_protocol::msg::DiagnosticEvent;
 using corvanta_protocol::msg::TaskCenterFsmStatus;
 
 constexpr int kEventDepth = 10;
-constexpr const char * kFsmTopic = "fsm_status";
+constexpr const char * kFsmTopic = diagnostic_center::contract::kFsmStatusTopic;
 
 // Publishes once a subscriber is there (or the timeout has passed) and
 // reports a missing subscriber as a failure.

@@ -8,9 +8,12 @@
 #include "diagctl/fault_config.hpp"
 #include "diagctl/record_filter.hpp"
 #include "diagctl/record_output.hpp"
-#include "diagctl/record_text.hpp"
+#include "diagnostic_center/contract/names.hpp"
+#include "diagnostic_center/contract/record_line.hpp"
 
 namespace diagctl {
+
+namespace contract = diagnostic_center::contract;
 
 namespace {
 
@@ -37,7 +40,8 @@ ArgParser make_parser()
       });
 }
 
-bool build_filter(const ArgParser & parser, RecordFilter & filter, std::string & error)
+[[nodiscard]] bool build_filter(
+    const ArgParser & parser, RecordFilter & filter, std::string & error)
 {
   if (const auto since = parser.value("since")) {
     filter.since = normalize_record_time(*since, RangeEnd::kSince);
@@ -80,7 +84,8 @@ bool build_filter(const ArgParser & parser, RecordFilter & filter, std::string &
   return true;
 }
 
-bool choose_format(const ArgParser & parser, RecordOutputOptions & options, std::string & error)
+[[nodiscard]] bool choose_format(
+    const ArgParser & parser, RecordOutputOptions & options, std::string & error)
 {
   if (parser.has("json")) {
     options.format = OutputFormat::kJson;
@@ -99,7 +104,7 @@ bool choose_format(const ArgParser & parser, RecordOutputOptions & options, std:
 }
 
 // The files to read, in order; false when a path cannot be used.
-bool list_files(
+[[nodiscard]] bool list_files(
     const std::vector<std::string> & paths, bool latest_only, std::vector<fs::path> & files)
 {
   bool ok = true;
@@ -162,14 +167,14 @@ int run_records(const GlobalOptions &, const std::vector<std::string> & argument
   if (config) {
     lookup = [&config](std::int32_t id) -> std::optional<std::string> {
       const FaultEntry * entry = config->find(id);
-      return entry ? std::optional<std::string>(escape_record_text(entry->description))
+      return entry ? std::optional<std::string>(contract::EscapeRecordText(entry->description))
                    : std::nullopt;
     };
   }
 
   std::vector<std::string> paths = parser.positionals();
   if (paths.empty()) {
-    paths.push_back(config ? config->record_dir() : FaultConfig::kDefaultRecordDir);
+    paths.push_back(config ? config->record_dir() : contract::kDefaultRecordDir);
   }
   std::vector<fs::path> files;
   bool ok = list_files(paths, parser.has("latest"), files);

@@ -11,6 +11,7 @@
 #include "diagctl/event_values.hpp"
 #include "diagctl/ros_session.hpp"
 #include "diagctl/scenario.hpp"
+#include "diagnostic_center/contract/names.hpp"
 
 namespace diagctl {
 
@@ -21,7 +22,7 @@ using corvanta_protocol::msg::TaskCenterFsmStatus;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kEventDepth = 10;
-constexpr const char * kFsmTopic = "fsm_status";
+constexpr const char * kFsmTopic = diagnostic_center::contract::kFsmStatusTopic;
 
 std::string offset_text(std::chrono::nanoseconds at)
 {
@@ -31,7 +32,7 @@ std::string offset_text(std::chrono::nanoseconds at)
 }
 
 // Sleeps until `deadline` in short slices, so that Ctrl-C is not kept waiting.
-bool sleep_until(Clock::time_point deadline)
+[[nodiscard]] bool sleep_until(Clock::time_point deadline)
 {
   while (rclcpp::ok() && Clock::now() < deadline) {
     std::this_thread::sleep_for(
@@ -58,7 +59,7 @@ public:
   }
 
   // Waits for a subscriber on every topic; names the ones without.
-  bool wait_for_subscribers(std::chrono::milliseconds timeout) const
+  [[nodiscard]] bool wait_for_subscribers(std::chrono::milliseconds timeout) const
   {
     const auto deadline = Clock::now() + timeout;
     const auto remaining = [&] {

@@ -14,6 +14,7 @@
 #include "diagctl/diag_srv_payload.hpp"
 #include "diagctl/root_cause_query.hpp"
 #include "diagctl/watch_view.hpp"
+#include "diagnostic_center/contract/names.hpp"
 #include "robot/diag_srv.pb.h"
 
 namespace diagctl {
@@ -53,10 +54,10 @@ public:
   {
     const auto & node = session.node();
     current_failure_sub_ = node->create_subscription<CurrentFailure>(
-        "current_failure", rclcpp::QoS(kDepth),
+        diagnostic_center::contract::kCurrentFailureTopic, rclcpp::QoS(kDepth),
         [this](CurrentFailure::ConstSharedPtr message) { on_current_failure(*message); });
     exception_handle_sub_ = node->create_subscription<ExceptionHandle>(
-        "exception_handle", rclcpp::QoS(kDepth),
+        diagnostic_center::contract::kExceptionHandleTopic, rclcpp::QoS(kDepth),
         [this](ExceptionHandle::ConstSharedPtr message) { on_exception_handle(*message); });
     client_ = node->create_client<DiagnosticSrv>(kQueryService);
     tick_timer_ = node->create_wall_timer(kTick, [this] { tick(); });

@@ -4,32 +4,28 @@
 #include <chrono>
 #include <limits>
 
+#include "diagnostic_center/contract/names.hpp"
+
 namespace diagctl {
 
 namespace {
 
-constexpr std::string_view kTopicSuffix = "_diag_topic";
 constexpr std::int64_t kNanosPerSecond = 1000000000;
+
+// "arm_driver" of "arm_driver_diag_topic".
+std::string_view module_name(std::string_view topic)
+{
+  return topic.substr(
+      0, topic.size() - std::string_view(diagnostic_center::contract::kModuleTopicSuffix).size());
+}
 
 }  // namespace
 
-const std::vector<std::string> & module_topics()
-{
-  static const std::vector<std::string> topics = {
-      "arm_driver_diag_topic",     "sensor_proxy_diag_topic", "body_driver_diag_topic",
-      "chassis_driver_diag_topic", "arm_per_diag_topic",      "arm_manager_diag_topic",
-      "arm_pnc_diag_topic",        "chassis_per_diag_topic",  "chassis_pnc_diag_topic",
-      "chassis_loc_diag_topic",    "task_center_diag_topic",  "monitor_diag_topic",
-  };
-  return topics;
-}
-
 std::optional<std::string> module_topic(std::string_view module)
 {
-  for (const std::string & topic : module_topics()) {
-    if (module == topic ||
-        module == std::string_view(topic).substr(0, topic.size() - kTopicSuffix.size())) {
-      return topic;
+  for (const std::string_view topic : diagnostic_center::contract::kModuleTopics) {
+    if (module == topic || module == module_name(topic)) {
+      return std::string(topic);
     }
   }
   return std::nullopt;
@@ -38,8 +34,9 @@ std::optional<std::string> module_topic(std::string_view module)
 std::string module_names()
 {
   std::string names;
-  for (const std::string & topic : module_topics()) {
-    names += (names.empty() ? "" : ", ") + topic.substr(0, topic.size() - kTopicSuffix.size());
+  for (const std::string_view topic : diagnostic_center::contract::kModuleTopics) {
+    names += names.empty() ? "" : ", ";
+    names += module_name(topic);
   }
   return names;
 }

@@ -6,21 +6,14 @@
 #include <map>
 #include <stdexcept>
 
+#include "diagnostic_center/contract/parameter_file.hpp"
+
 namespace diagctl {
 
 namespace {
 
+namespace contract = diagnostic_center::contract;
 using ParameterMap = std::map<std::string, YAML::Node>;
-
-bool applies_to_node(const std::string & key)
-{
-  if (key == "/**" || key == "**") {
-    return true;
-  }
-  const std::size_t slash = key.rfind('/');
-  const std::string name = slash == std::string::npos ? key : key.substr(slash + 1);
-  return name == FaultConfig::kNodeName || name == "*";
-}
 
 // Walks nested namespace keys down to every "ros__parameters" block.
 void collect_parameters(const YAML::Node & node, const std::string & path, ParameterMap & out)
@@ -30,8 +23,8 @@ void collect_parameters(const YAML::Node & node, const std::string & path, Param
   }
   for (const auto & item : node) {
     const std::string key = item.first.as<std::string>();
-    if (key == "ros__parameters") {
-      if (applies_to_node(path) && item.second.IsMap()) {
+    if (key == contract::kParametersKey) {
+      if (contract::ParametersBlockApplies(path) && item.second.IsMap()) {
         for (const auto & parameter : item.second) {
           out[parameter.first.as<std::string>()] = parameter.second;
         }
@@ -89,35 +82,39 @@ std::optional<FaultConfig> FaultConfig::from_yaml(const YAML::Node & root, std::
   try {
     ParameterMap parameters;
     collect_parameters(root, "", parameters);
-    const auto list = parameters.find("diag_event_list");
+    const auto list = parameters.find(contract::kFaultListParam);
     if (list == parameters.end() || !list->second.IsSequence()) {
-      error = "no integer list \"diag_event_list\" for node \"diagnostic_center\"";
+      error = std::string("no integer list \"") + contract::kFaultListParam + "\" for node \"" +
+              contract::kNodeName + "\"";
       return std::nullopt;
     }
     FaultConfig config;
-    config.record_dir_ = value_or<std::string>(parameters, "fault_record_dir", kDefaultRecordDir);
+    config.record_dir_ =
+        value_or<std::string>(parameters, contract::kRecordDirParam, contract::kDefaultRecordDir);
     for (const auto & element : list->second) {
       std::int64_t raw = 0;
       try {
         raw = element.as<std::int64_t>();
       } catch (const YAML::Exception &) {
-        error = "\"diag_event_list\" holds a value that is not an integer";
+        error = std::string("\"") + contract::kFaultListParam +
+                "\" holds a value that is not an integer";
         return std::nullopt;
       }
-      // The node keys everything by the low 32 bits; names use them unsigned.
-      const auto id_bits = static_cast<std::uint32_t>(raw);
-      const auto fault_id = static_cast<std::int32_t>(id_bits);
+      // The node keys everything by the low 32 bits.
+      const auto fault_id = static_cast<std::int32_t>(static_cast<std::uint32_t>(raw));
       if (config.find(fault_id) != nullptr) {
         continue;
       }
-      const std::string prefix = std::to_string(id_bits);
+      const std::string prefix = contract::FaultParamPrefix(raw);
       FaultEntry entry;
       entry.fault_id = fault_id;
       entry.root_cause = static_cast<std::int32_t>(static_cast<std::uint32_t>(
-          value_or<std::int64_t>(parameters, prefix + "_root_cause", fault_id)));
-      entry.root_cause_time_dis_ms =
-          value_or<std::int64_t>(parameters, prefix + "_root_cause_time_dis", 500);
-      entry.description = value_or<std::string>(parameters, prefix + "_description", "");
+          value_or<std::int64_t>(parameters, prefix + contract::kRootCauseSuffix, fault_id)));
+      entry.root_cause_time_dis_ms = value_or<std::int64_t>(
+          parameters, prefix + contract::kRootCauseTimeDisSuffix,
+          contract::kDefaultRootCauseTimeDisMs);
+      entry.description =
+          value_or<std::string>(parameters, prefix + contract::kDescriptionSuffix, "");
       config.entries_.push_back(std::move(entry));
     }
     return config;

@@ -2,9 +2,11 @@
 
 #include <string>
 
-#include "diagctl/record_text.hpp"
+#include "diagnostic_center/contract/record_line.hpp"
 
 namespace diagctl {
+
+namespace contract = diagnostic_center::contract;
 
 namespace {
 
@@ -14,13 +16,13 @@ void write_table(std::ostream & out, const std::vector<Record> & records)
   for (const Record & record : records) {
     // Escaping again is a no-op on the node's own lines and keeps stray
     // control bytes of foreign files away from the terminal.
-    std::string message = escape_record_text(record.message);
+    std::string message = contract::EscapeRecordText(record.message);
     if (record.truncated) {
       message += message.empty() ? "[truncated]" : " [truncated]";
     }
     table.add_row(
-        {record.time, std::to_string(record.fault_id), to_string(record.status),
-         escape_record_text(record.description), message});
+        {record.time, std::to_string(record.fault_id), contract::ToString(record.status),
+         contract::EscapeRecordText(record.description), message});
   }
   table.print(out);
 }
@@ -30,18 +32,19 @@ void write_csv(std::ostream & out, const std::vector<Record> & records, bool une
   out << "time,fault_id,description,status,message,file,line,truncated\r\n";
   for (const Record & record : records) {
     const auto text = [&](const std::string & field) {
-      return csv_field(unescape ? unescape_record_text(field) : field);
+      return csv_field(unescape ? contract::UnescapeRecordText(field) : field);
     };
     out << record.time << ',' << record.fault_id << ',' << text(record.description) << ','
-        << to_string(record.status) << ',' << text(record.message) << ',' << csv_field(record.file)
-        << ',' << record.line << ',' << (record.truncated ? "true" : "false") << "\r\n";
+        << contract::ToString(record.status) << ',' << text(record.message) << ','
+        << csv_field(record.file) << ',' << record.line << ','
+        << (record.truncated ? "true" : "false") << "\r\n";
   }
 }
 
 void write_json(std::ostream & out, const std::vector<Record> & records, bool unescape)
 {
   const auto text = [&](const std::string & field) {
-    return json_string(unescape ? unescape_record_text(field) : field);
+    return json_string(unescape ? contract::UnescapeRecordText(field) : field);
   };
   out << '[';
   const char * separator = "\n";
@@ -49,7 +52,7 @@ void write_json(std::ostream & out, const std::vector<Record> & records, bool un
     out << separator << "  {\"time\": " << json_string(record.time)
         << ", \"fault_id\": " << record.fault_id
         << ", \"description\": " << text(record.description)
-        << ", \"status\": " << json_string(to_string(record.status))
+        << ", \"status\": " << json_string(contract::ToString(record.status))
         << ", \"message\": " << text(record.message) << ", \"file\": " << json_string(record.file)
         << ", \"line\": " << record.line
         << ", \"truncated\": " << (record.truncated ? "true" : "false") << '}';

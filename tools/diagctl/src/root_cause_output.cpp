@@ -2,9 +2,11 @@
 
 #include <string>
 
-#include "diagctl/record_text.hpp"
+#include "diagnostic_center/contract/record_line.hpp"
 
 namespace diagctl {
+
+namespace contract = diagnostic_center::contract;
 
 namespace {
 
@@ -13,7 +15,7 @@ constexpr const char * kUnknown = "(not in the configuration)";
 std::string description_of(const FaultConfig & config, std::int32_t fault_id)
 {
   const FaultEntry * entry = config.find(fault_id);
-  return entry ? escape_record_text(entry->description) : kUnknown;
+  return entry ? contract::EscapeRecordText(entry->description) : kUnknown;
 }
 
 void write_table(
@@ -35,7 +37,7 @@ void write_table(
     for (const FaultEntry * entry : config->consequences_of(id)) {
       consequences += (consequences.empty() ? "" : ", ") + std::to_string(entry->fault_id);
       if (!entry->description.empty()) {
-        consequences += " (" + escape_record_text(entry->description) + ")";
+        consequences += " (" + contract::EscapeRecordText(entry->description) + ")";
       }
     }
     table.add_row({std::to_string(id), description_of(*config, id), consequences});

@@ -8,9 +8,11 @@
 #include <stdexcept>
 
 #include "diagctl/event_values.hpp"
-#include "diagctl/record_text.hpp"
+#include "diagnostic_center/contract/record_line.hpp"
 
 namespace diagctl {
+
+namespace contract = diagnostic_center::contract;
 
 namespace {
 
@@ -153,7 +155,7 @@ std::string describe_step(const ScenarioStep & step)
   std::string text = std::string(step.status == 1 ? "raise " : "clear ") +
                      std::to_string(step.fault_id) + " on " + step.topic;
   if (!step.message.empty()) {
-    text += ": " + escape_record_text(step.message);
+    text += ": " + contract::EscapeRecordText(step.message);
   }
   return text;
 }

@@ -6,9 +6,11 @@
 #include <ctime>
 #include <sstream>
 
-#include "diagctl/record_text.hpp"
+#include "diagnostic_center/contract/record_line.hpp"
 
 namespace diagctl {
+
+namespace contract = diagnostic_center::contract;
 
 namespace {
 
@@ -38,7 +40,7 @@ std::string description(const FaultConfig * config, std::int32_t id)
     return "";
   }
   const FaultEntry * entry = config->find(id);
-  return entry ? escape_record_text(entry->description) : "(not in the configuration)";
+  return entry ? contract::EscapeRecordText(entry->description) : "(not in the configuration)";
 }
 
 bool contains(const std::vector<std::int32_t> & ids, std::int32_t id)

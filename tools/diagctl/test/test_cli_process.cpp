@@ -2,27 +2,32 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
-#include "process.hpp"
+#include "diagnostic_center_test/child_process.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 
 namespace diagctl_test {
 namespace {
 
+using diagnostic_center_test::ProcessResult;
+using diagnostic_center_test::RunToEnd;
+using diagnostic_center_test::ScratchDir;
+using diagnostic_center_test::WriteFile;
 using std::chrono::seconds;
 
 class CliTest : public ::testing::Test
 {
 protected:
-  void SetUp() override { dir_ = make_temp_dir(); }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   ProcessResult diagctl(std::vector<std::string> arguments)
   {
     arguments.insert(arguments.begin(), DIAGCTL_BINARY);
-    return run(arguments, dir_, seconds(10));
+    return RunToEnd(arguments, scratch_.NewSubdir("diagctl"), seconds(10));
   }
 
-  std::string dir_;
+  ScratchDir scratch_{"diagctl_test"};
+  const std::string dir_ = scratch_.path().string();
 };
 
 TEST_F(CliTest, EveryCommandHasHelp)
@@ -65,16 +70,16 @@ TEST_F(CliTest, UsageErrorsExitWithTwoBeforeTouchingDds)
 
 TEST_F(CliTest, RecordsReadsTheNodesLinesWithTheConfiguration)
 {
-  write_file(
+  WriteFile(
       dir_ + "/params.yaml",
       "diagnostic_center:\n  ros__parameters:\n    diag_event_list: [1, -5]\n"
       "    1_description: \"tricky, status : fault, event_msg : desc\"\n");
   const std::string records = dir_ + "/records";
   std::filesystem::create_directory(records);
-  write_file(
+  WriteFile(
       records + "/2031-07-04_09-05-00",
       "2031-07-04_09-04-00 fault_id : 1, fault_desc : old, status : fault, event_msg : a\n");
-  write_file(
+  WriteFile(
       records + "/2031-07-04_09-05-03",
       "2031-07-04_09-05-07 fault_id : 1, fault_desc : tricky, status : fault, event_msg : desc, "
       "status : passed, event_msg : two\\nlines\n"
@@ -99,7 +104,7 @@ TEST_F(CliTest, RecordsReadsTheNodesLinesWithTheConfiguration)
   EXPECT_EQ(json.out.find("old"), std::string::npos);  // --latest skips the older run
 
   // The default directory comes from the parameter file once it names one.
-  write_file(
+  WriteFile(
       dir_ + "/params.yaml",
       "/**:\n  ros__parameters:\n    diag_event_list: []\n    fault_record_dir: " + records + "\n");
   const ProcessResult csv = diagctl(
@@ -119,7 +124,7 @@ TEST_F(CliTest, RecordsReadsTheNodesLinesWithTheConfiguration)
           "2031-07-04_09-05-08,-5,,fault,," +
           records + "/2031-07-04_09-05-03,2,false\r\n");
 
-  write_file(records + "/junk", "not a record\n");
+  WriteFile(records + "/junk", "not a record\n");
   const ProcessResult junk = diagctl({"records", records + "/junk", dir_ + "/nothing"});
   EXPECT_EQ(junk.exit_code, 1);
   EXPECT_NE(junk.err.find("junk:1: skipped"), std::string::npos) << junk.err;
@@ -133,7 +138,7 @@ TEST_F(CliTest, ShippedScenarioPassesADryRun)
   EXPECT_NE(result.out.find("+0.000s raise"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("fsm"), std::string::npos);
 
-  write_file(dir_ + "/bad.yaml", "steps:\n  - {at: 0, raise: 1}\n");
+  WriteFile(dir_ + "/bad.yaml", "steps:\n  - {at: 0, raise: 1}\n");
   const ProcessResult bad = diagctl({"replay", "--dry-run", dir_ + "/bad.yaml"});
   EXPECT_EQ(bad.exit_code, 1);
   EXPECT_NE(bad.err.find("step 1: \"module\" is missing"), std::string::npos) << bad.err;

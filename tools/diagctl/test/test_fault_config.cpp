@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "diagctl/fault_config.hpp"
+#include "diagnostic_center/contract/names.hpp"
 
 namespace diagctl {
 namespace {
@@ -37,7 +38,8 @@ other_node:
   const FaultEntry * own_root = config->find(1001);
   ASSERT_NE(own_root, nullptr);
   EXPECT_EQ(own_root->root_cause, 1001);
-  EXPECT_EQ(own_root->root_cause_time_dis_ms, 500);
+  EXPECT_EQ(
+      own_root->root_cause_time_dis_ms, diagnostic_center::contract::kDefaultRootCauseTimeDisMs);
   EXPECT_EQ(own_root->description, "arm motor overheat");
   EXPECT_EQ(config->find(1002)->root_cause_time_dis_ms, 800);
   EXPECT_EQ(config->find(1003)->description, "");
@@ -60,7 +62,7 @@ TEST(FaultConfig, NamespacedNodeKeysAndDefaults)
       "robot1:\n  diagnostic_center:\n    ros__parameters:\n      diag_event_list: []\n", error);
   ASSERT_TRUE(config) << error;
   EXPECT_TRUE(config->entries().empty());
-  EXPECT_EQ(config->record_dir(), FaultConfig::kDefaultRecordDir);
+  EXPECT_EQ(config->record_dir(), diagnostic_center::contract::kDefaultRecordDir);
 }
 
 TEST(FaultConfig, ClearErrors)

@@ -4,68 +4,65 @@
 
 #include <signal.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
-#include "process.hpp"
+#include "diagnostic_center_test/child_process.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 
 namespace diagctl_test {
 namespace {
 
+using diagnostic_center_test::ChildProcess;
+using diagnostic_center_test::ProcessResult;
+using diagnostic_center_test::ScratchDir;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
 const std::string kParams = std::string(DIAGCTL_TEST_DATA) + "/params.yaml";
 
-// The node under test: the one built beside diagctl, or another build of it
-// (the interoperability tests run diagctl against a node built on genuine ROS 2).
-std::string node_binary()
-{
-  const char * chosen = std::getenv("DIAGNOSTIC_CENTER_EXECUTABLE");
-  return chosen != nullptr && chosen[0] != '\0' ? chosen : DIAGNOSTIC_CENTER_BINARY;
-}
-
 class NodeTest : public ::testing::Test
 {
 protected:
-  void SetUp() override { dir_ = make_temp_dir(); }
-
   void TearDown() override
   {
     if (node_) {
-      node_->stop(SIGINT, seconds(5));
+      node_->Signal(SIGINT);
+      node_->Finish(seconds(5));
       node_.reset();
     }
-    std::filesystem::remove_all(dir_);
   }
 
-  // Starts the node and waits until its service answers.
+  // Starts the node and waits until its service answers. The node is the one
+  // built beside diagctl, or another build of it (the interoperability tests
+  // run diagctl against a node built on genuine ROS 2).
   void start_node()
   {
-    node_ = std::make_unique<Process>(
+    node_ = std::make_unique<ChildProcess>(
+        diagnostic_center_test::ExecutableFromEnvironment(
+            "DIAGNOSTIC_CENTER_EXECUTABLE", DIAGNOSTIC_CENTER_BINARY),
         std::vector<std::string>{
-            node_binary(), "--ros-args", "--params-file", kParams, "-p",
-            "fault_record_dir:=" + records_dir()},
-        dir_);
+            "--ros-args", "--params-file", kParams, "-p", "fault_record_dir:=" + records_dir()},
+        scratch_.NewSubdir("node"));
     const ProcessResult ready = diagctl({"query", "--timeout", "20"});
-    ASSERT_EQ(ready.exit_code, 0) << ready.err << "\nnode: " << node_->err();
+    ASSERT_EQ(ready.exit_code, 0) << ready.err << "\nnode: " << node_->Stderr();
   }
 
   ProcessResult diagctl(std::vector<std::string> arguments, milliseconds timeout = seconds(30))
   {
     arguments.insert(arguments.begin(), DIAGCTL_BINARY);
-    return run(arguments, dir_, timeout);
+    return diagnostic_center_test::RunToEnd(arguments, scratch_.NewSubdir("diagctl"), timeout);
   }
 
-  std::unique_ptr<Process> start_diagctl(std::vector<std::string> arguments)
+  std::unique_ptr<ChildProcess> start_diagctl(const std::vector<std::string> & arguments)
   {
-    arguments.insert(arguments.begin(), DIAGCTL_BINARY);
-    return std::make_unique<Process>(arguments, dir_);
+    return std::make_unique<ChildProcess>(DIAGCTL_BINARY, arguments, scratch_.NewSubdir("diagctl"));
   }
 
-  std::string records_dir() const { return dir_ + "/records"; }
+  std::string records_dir() const { return (scratch_ / "records").string(); }
 
   // Runs `query arguments` until it prints `expected` or `timeout` passes, so
   // that a slow machine is not mistaken for a wrong answer; returns the last
@@ -84,8 +81,8 @@ protected:
     return out;
   }
 
-  std::string dir_;
-  std::unique_ptr<Process> node_;
+  ScratchDir scratch_{"diagctl_test"};
+  std::unique_ptr<ChildProcess> node_;
 };
 
 TEST_F(NodeTest, NoNodeMeansATimeoutError)
@@ -125,23 +122,38 @@ TEST_F(NodeTest, RaiseClearAndQuery)
 TEST_F(NodeTest, WatchFollowsRaisesAndStatusChanges)
 {
   start_node();
-  auto watch = start_diagctl({"watch", "--duration", "8", "--interval", "0.3"});
-  std::this_thread::sleep_for(seconds(1));  // let it find the node
-  EXPECT_EQ(diagctl({"raise", "body_driver", "3"}).exit_code, 0);
-  std::this_thread::sleep_for(milliseconds(1500));
-  // 1 -> 3: every current failure is announced again.
-  EXPECT_EQ(diagctl({"fsm", "2", "2"}).exit_code, 0);
+  // The node's first status check (1 to 2) announces every current failure
+  // again; it must be over before the raise, so that only the status change
+  // below announces fault 3 a second time.
+  ASSERT_TRUE(node_->WaitForStderr("diag robot status 1 to 2", seconds(20))) << node_->Stderr();
+  auto watch = start_diagctl({"watch", "--duration", "120", "--interval", "0.3"});
+  // The watch has found the node: it shows the empty tree both ways.
+  ASSERT_TRUE(watch->WaitForStdoutCount(" root_causes\n", 1, seconds(20))) << watch->Stderr();
+  ASSERT_TRUE(watch->WaitForStdoutCount(" current_failure\n", 1, seconds(20))) << watch->Stderr();
 
-  const ProcessResult result = watch->wait(seconds(15));
+  // exception_handle is volatile: a raise that goes out before the watch's
+  // reader is matched never reaches it, so raise again until one does (a
+  // repeated raise is announced again).
+  const std::string handle_3 = " exception_handle 3\n";
+  const auto deadline = std::chrono::steady_clock::now() + seconds(30);
+  do {
+    ASSERT_EQ(diagctl({"raise", "body_driver", "3"}).exit_code, 0);
+  } while (!watch->WaitForStdoutCount(handle_3, 1, seconds(3)) &&
+           std::chrono::steady_clock::now() < deadline);
+  ASSERT_TRUE(watch->WaitForStdoutCount(" current_failure 3\n", 1, seconds(20))) << watch->Stdout();
+  ASSERT_TRUE(watch->WaitForStdoutCount(" root_causes 3\n", 1, seconds(20))) << watch->Stdout();
+
+  // 2 to 3: every current failure is announced again.
+  const std::size_t announced = diagnostic_center_test::CountOccurrences(watch->Stdout(), handle_3);
+  ASSERT_GE(announced, 1u) << watch->Stdout();
+  EXPECT_EQ(diagctl({"fsm", "2", "2"}).exit_code, 0);
+  ASSERT_TRUE(node_->WaitForStderr("diag robot status 2 to 3", seconds(20))) << node_->Stderr();
+  EXPECT_TRUE(watch->WaitForStdoutCount(handle_3, announced + 1, seconds(20))) << watch->Stdout();
+
+  watch->Signal(SIGINT);
+  const ProcessResult result = watch->Finish(seconds(15));
   EXPECT_EQ(result.exit_code, 0) << result.err;
-  const std::string & out = result.out;
-  EXPECT_NE(out.find(" root_causes\n"), std::string::npos) << out;
-  EXPECT_NE(out.find(" current_failure 3\n"), std::string::npos) << out;
-  EXPECT_NE(out.find(" root_causes 3\n"), std::string::npos) << out;
-  const std::size_t first = out.find(" exception_handle 3\n");
-  ASSERT_NE(first, std::string::npos) << out;
-  EXPECT_NE(out.find(" exception_handle 3\n", first + 1), std::string::npos) << out;
-  EXPECT_EQ(out.find('\x1b'), std::string::npos);  // piped: no colours
+  EXPECT_EQ(result.out.find('\x1b'), std::string::npos);  // piped: no colours
 }
 
 TEST_F(NodeTest, ReplayedEventsComeBackFromTheRecordsByteForByte)

@@ -58,7 +58,7 @@ class ArgParser
 public:
   ArgParser(std::string usage, std::string description, std::vector<OptionSpec> options);
 
-  bool parse(const std::vector<std::string> & arguments, std::string & error);
+  [[nodiscard]] bool parse(const std::vector<std::string> & arguments, std::string & error);
 
   bool help_requested() const { return has("help"); }
   bool has(const std::string & long_name) const;

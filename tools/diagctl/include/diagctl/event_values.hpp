@@ -7,14 +7,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace diagctl {
 
-// The twelve module topics the node subscribes to, in its own order.
-const std::vector<std::string> & module_topics();
-
-// "arm_driver" or "arm_driver_diag_topic" to "arm_driver_diag_topic";
+// One of the node's module topics: "arm_driver" or "arm_driver_diag_topic" to "arm_driver_diag_topic";
 // nothing when it names no module.
 std::optional<std::string> module_topic(std::string_view module);
 

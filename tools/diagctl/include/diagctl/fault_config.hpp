@@ -1,10 +1,9 @@
 // The node's fault table, read from its ROS parameter file.
 //
 // The file is the usual `<node>: ros__parameters:` YAML; every block that
-// applies to a node named "diagnostic_center" (plain, namespaced or "/**") is
-// taken, later blocks overriding earlier ones. Ids, defaults and the 32-bit
-// truncation follow the node's own declarations, so the table here is the
-// table the node runs with.
+// applies to the node (contract/parameter_file.hpp) is taken, later blocks
+// overriding earlier ones. Names, defaults and the 32-bit truncation come from
+// the node's contract, so the table here is the table the node runs with.
 #ifndef DIAGCTL__FAULT_CONFIG_HPP_
 #define DIAGCTL__FAULT_CONFIG_HPP_
 
@@ -12,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "diagnostic_center/contract/names.hpp"
 
 namespace YAML {
 class Node;
@@ -23,16 +24,13 @@ struct FaultEntry
 {
   std::int32_t fault_id = 0;
   std::int32_t root_cause = 0;
-  std::int64_t root_cause_time_dis_ms = 500;
+  std::int64_t root_cause_time_dis_ms = diagnostic_center::contract::kDefaultRootCauseTimeDisMs;
   std::string description;
 };
 
 class FaultConfig
 {
 public:
-  static constexpr const char * kNodeName = "diagnostic_center";
-  static constexpr const char * kDefaultRecordDir = "/opt/corvanta/diagnostic_center/fault_record";
-
   // On failure returns nothing and sets `error` (naming the file or parameter).
   static std::optional<FaultConfig> load_file(const std::string & path, std::string & error);
   static std::optional<FaultConfig> parse(const std::string & yaml_text, std::string & error);
@@ -48,7 +46,7 @@ private:
   static std::optional<FaultConfig> from_yaml(const YAML::Node & root, std::string & error);
 
   std::vector<FaultEntry> entries_;
-  std::string record_dir_ = kDefaultRecordDir;
+  std::string record_dir_ = diagnostic_center::contract::kDefaultRecordDir;
 };
 
 }  // namespace diagctl

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "diagctl/ros_session.hpp"
+#include "diagnostic_center/contract/names.hpp"
 
 namespace diagctl {
 
-constexpr const char * kQueryService = "diagnostic_srv";
+constexpr const char * kQueryService = diagnostic_center::contract::kQueryService;
 
 // Asks for the current root causes and waits at most `timeout` for the
 // service and its answer. On failure returns nothing and sets `error`.

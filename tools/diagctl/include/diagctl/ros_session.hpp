@@ -35,7 +35,8 @@ private:
 // Waits until `publisher` has a subscriber, the timeout passes or the
 // context ends (Ctrl-C). Returns whether a subscriber is there.
 template <typename PublisherT>
-bool wait_for_subscriber(const PublisherT & publisher, std::chrono::milliseconds timeout)
+[[nodiscard]] bool wait_for_subscriber(
+    const PublisherT & publisher, std::chrono::milliseconds timeout)
 {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (publisher->get_subscription_count() == 0) {

@@ -1,7 +1,9 @@
 // A child process under test: started with fork/exec, its standard output and
 // error captured to files, waited for with timeouts, and never left behind.
-#ifndef DIAGNOSTIC_CENTER__TEST__PROCESS__NODE_PROCESS_HPP_
-#define DIAGNOSTIC_CENTER__TEST__PROCESS__NODE_PROCESS_HPP_
+// Shared by the node's process-level tests, diagctl's tests and the
+// end-to-end benchmarks; it needs no ROS 2 library.
+#ifndef DIAGNOSTIC_CENTER_TEST__CHILD_PROCESS_HPP_
+#define DIAGNOSTIC_CENTER_TEST__CHILD_PROCESS_HPP_
 
 #include <sys/types.h>
 
@@ -25,21 +27,30 @@ struct ExitStatus
   std::string Describe() const;
 };
 
-class NodeProcess
+// What a child printed by its end, and how it ended.
+struct ProcessResult
+{
+  int exit_code = -1;      // -1 when a signal ended it
+  bool timed_out = false;  // it was killed for running past its time
+  std::string out;
+  std::string err;
+};
+
+class ChildProcess
 {
 public:
   // Starts `executable` with `arguments`. Its standard output and error go to
   // the files stdout.txt and stderr.txt in `output_dir`, standard input is
   // /dev/null. The environment is this process's, with `environment` laid
   // over it. The child is killed if this process dies first.
-  NodeProcess(
+  ChildProcess(
       const std::filesystem::path & executable, const std::vector<std::string> & arguments,
       const std::filesystem::path & output_dir,
       const std::map<std::string, std::string> & environment = {});
   // Kills a child that still runs (SIGKILL) and reaps it.
-  ~NodeProcess();
-  NodeProcess(const NodeProcess &) = delete;
-  NodeProcess & operator=(const NodeProcess &) = delete;
+  ~ChildProcess();
+  ChildProcess(const ChildProcess &) = delete;
+  ChildProcess & operator=(const ChildProcess &) = delete;
 
   pid_t pid() const { return pid_; }
   bool running() const { return !status_.has_value(); }
@@ -50,26 +61,41 @@ public:
 
   // Waits until standard error contains `needle`; false on timeout or when
   // the child ended without writing it.
-  bool WaitForStderr(const std::string & needle, std::chrono::milliseconds timeout);
+  [[nodiscard]] bool WaitForStderr(const std::string & needle, std::chrono::milliseconds timeout);
   // Waits until standard error holds `needle` at least `count` times.
-  bool WaitForStderrCount(
+  [[nodiscard]] bool WaitForStderrCount(
+      const std::string & needle, std::size_t count, std::chrono::milliseconds timeout);
+  // Waits until standard output holds `needle` at least `count` times.
+  [[nodiscard]] bool WaitForStdoutCount(
       const std::string & needle, std::size_t count, std::chrono::milliseconds timeout);
 
   // Sends `signal` to the child (nothing happens once it has been reaped).
   void Signal(int signal);
   // Waits for the child to end; nothing on timeout (the child keeps running).
-  std::optional<ExitStatus> WaitForExit(std::chrono::milliseconds timeout);
+  [[nodiscard]] std::optional<ExitStatus> WaitForExit(std::chrono::milliseconds timeout);
   // SIGKILL and reap; returns how the child ended (killed, or earlier).
   ExitStatus Kill();
+  // Waits up to `timeout` for the end, kills the child if it is still
+  // running then, and returns what it printed.
+  ProcessResult Finish(std::chrono::milliseconds timeout);
 
 private:
   bool Reap(bool block);
+  bool WaitForCount(
+      const std::filesystem::path & file, const std::string & needle, std::size_t count,
+      std::chrono::milliseconds timeout);
 
   pid_t pid_ = -1;
   std::filesystem::path stdout_path_;
   std::filesystem::path stderr_path_;
   std::optional<ExitStatus> status_;
 };
+
+// Runs `command` (the executable, then its arguments) to its end, or kills it
+// after `timeout`, with its output files in `output_dir`.
+ProcessResult RunToEnd(
+    const std::vector<std::string> & command, const std::filesystem::path & output_dir,
+    std::chrono::milliseconds timeout);
 
 // Counts the occurrences of `needle` in `text`.
 std::size_t CountOccurrences(const std::string & text, const std::string & needle);
@@ -82,7 +108,9 @@ std::filesystem::path ExecutableFromEnvironment(
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path & path);
+// Replaces the content of `path` by `content`.
+void WriteFile(const std::filesystem::path & path, const std::string & content);
 
 }  // namespace diagnostic_center_test
 
-#endif  // DIAGNOSTIC_CENTER__TEST__PROCESS__NODE_PROCESS_HPP_
+#endif  // DIAGNOSTIC_CENTER_TEST__CHILD_PROCESS_HPP_

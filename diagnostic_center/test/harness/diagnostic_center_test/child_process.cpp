@@ -1,4 +1,4 @@
-#include "node_process.hpp"
+#include "diagnostic_center_test/child_process.hpp"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -100,7 +100,7 @@ std::string ExitStatus::Describe() const
   return text.str();
 }
 
-NodeProcess::NodeProcess(
+ChildProcess::ChildProcess(
     const std::filesystem::path & executable, const std::vector<std::string> & arguments,
     const std::filesystem::path & output_dir,
     const std::map<std::string, std::string> & environment)
@@ -126,30 +126,43 @@ NodeProcess::NodeProcess(
   }
 }
 
-NodeProcess::~NodeProcess()
+ChildProcess::~ChildProcess()
 {
   if (running()) {
     Kill();
   }
 }
 
-std::string NodeProcess::Stdout() const { return ReadFile(stdout_path_); }
+std::string ChildProcess::Stdout() const { return ReadFile(stdout_path_); }
 
-std::string NodeProcess::Stderr() const { return ReadFile(stderr_path_); }
+std::string ChildProcess::Stderr() const { return ReadFile(stderr_path_); }
 
-bool NodeProcess::WaitForStderr(const std::string & needle, std::chrono::milliseconds timeout)
+bool ChildProcess::WaitForStderr(const std::string & needle, std::chrono::milliseconds timeout)
 {
-  return WaitForStderrCount(needle, 1, timeout);
+  return WaitForCount(stderr_path_, needle, 1, timeout);
 }
 
-bool NodeProcess::WaitForStderrCount(
+bool ChildProcess::WaitForStderrCount(
     const std::string & needle, std::size_t count, std::chrono::milliseconds timeout)
+{
+  return WaitForCount(stderr_path_, needle, count, timeout);
+}
+
+bool ChildProcess::WaitForStdoutCount(
+    const std::string & needle, std::size_t count, std::chrono::milliseconds timeout)
+{
+  return WaitForCount(stdout_path_, needle, count, timeout);
+}
+
+bool ChildProcess::WaitForCount(
+    const std::filesystem::path & file, const std::string & needle, std::size_t count,
+    std::chrono::milliseconds timeout)
 {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (true) {
     // Check the exit before reading, so that the last read sees everything.
     const bool ended = !running() || Reap(false);
-    if (CountOccurrences(Stderr(), needle) >= count) {
+    if (CountOccurrences(ReadFile(file), needle) >= count) {
       return true;
     }
     if (ended || std::chrono::steady_clock::now() >= deadline) {
@@ -159,14 +172,14 @@ bool NodeProcess::WaitForStderrCount(
   }
 }
 
-void NodeProcess::Signal(int signal)
+void ChildProcess::Signal(int signal)
 {
   if (running()) {
     ::kill(pid_, signal);
   }
 }
 
-std::optional<ExitStatus> NodeProcess::WaitForExit(std::chrono::milliseconds timeout)
+std::optional<ExitStatus> ChildProcess::WaitForExit(std::chrono::milliseconds timeout)
 {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (running() && !Reap(false)) {
@@ -178,7 +191,7 @@ std::optional<ExitStatus> NodeProcess::WaitForExit(std::chrono::milliseconds tim
   return status_;
 }
 
-ExitStatus NodeProcess::Kill()
+ExitStatus ChildProcess::Kill()
 {
   if (running()) {
     ::kill(pid_, SIGKILL);
@@ -187,7 +200,21 @@ ExitStatus NodeProcess::Kill()
   return *status_;
 }
 
-bool NodeProcess::Reap(bool block)
+ProcessResult ChildProcess::Finish(std::chrono::milliseconds timeout)
+{
+  ProcessResult result;
+  std::optional<ExitStatus> status = WaitForExit(timeout);
+  if (!status) {
+    result.timed_out = true;
+    status = Kill();
+  }
+  result.exit_code = status->exited ? status->code : -1;
+  result.out = Stdout();
+  result.err = Stderr();
+  return result;
+}
+
+bool ChildProcess::Reap(bool block)
 {
   int raw = 0;
   pid_t result;
@@ -207,6 +234,15 @@ bool NodeProcess::Reap(bool block)
   }
   status_ = status;
   return true;
+}
+
+ProcessResult RunToEnd(
+    const std::vector<std::string> & command, const std::filesystem::path & output_dir,
+    std::chrono::milliseconds timeout)
+{
+  ChildProcess child(
+      command.at(0), std::vector<std::string>(command.begin() + 1, command.end()), output_dir);
+  return child.Finish(timeout);
 }
 
 std::size_t CountOccurrences(const std::string & text, const std::string & needle)
@@ -234,6 +270,11 @@ std::string ReadFile(const std::filesystem::path & path)
   std::ostringstream content;
   content << in.rdbuf();
   return content.str();
+}
+
+void WriteFile(const std::filesystem::path & path, const std::string & content)
+{
+  std::ofstream(path, std::ios::binary) << content;
 }
 
 }  // namespace diagnostic_center_test

@@ -1,4 +1,4 @@
-#include "scratch_dir.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 
 #include <stdlib.h>
 
@@ -8,14 +8,23 @@
 #include <system_error>
 
 namespace diagnostic_center_test {
+namespace {
 
-ScratchDir::ScratchDir(const std::string & prefix)
+std::filesystem::path MakeUniqueDirectory(
+    const std::filesystem::path & parent, const std::string & prefix)
 {
-  std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "_XXXXXX")).string();
+  std::string pattern = (parent / (prefix + "_XXXXXX")).string();
   if (mkdtemp(pattern.data()) == nullptr) {
     throw std::runtime_error(std::string("mkdtemp failed: ") + std::strerror(errno));
   }
-  path_ = pattern;
+  return pattern;
+}
+
+}  // namespace
+
+ScratchDir::ScratchDir(const std::string & prefix)
+    : path_(MakeUniqueDirectory(std::filesystem::temp_directory_path(), prefix))
+{
 }
 
 ScratchDir::~ScratchDir()
@@ -31,6 +40,11 @@ ScratchDir::~ScratchDir()
     }
   }
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path ScratchDir::NewSubdir(const std::string & prefix) const
+{
+  return MakeUniqueDirectory(path_, prefix);
 }
 
 }  // namespace diagnostic_center_test
