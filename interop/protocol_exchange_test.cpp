@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "node_process.hpp"
+#include "diagnostic_center_test/child_process.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 #include "peer_modes.hpp"
 #include "protocol_samples.hpp"
 #include "rclcpp/rclcpp.hpp"
-#include "scratch_dir.hpp"
 
 namespace {
 
-using diagnostic_center_test::NodeProcess;
+using diagnostic_center_test::ChildProcess;
 using diagnostic_center_test::ScratchDir;
 using protocol_samples::DiagnosticSrv;
 using namespace std::chrono_literals;
@@ -100,9 +100,9 @@ protected:
 
   void SetUp() override { ASSERT_FALSE(PeerExecutable().empty()) << "INTEROP_PEER is not set"; }
 
-  std::unique_ptr<NodeProcess> StartPeer(const std::string & mode)
+  std::unique_ptr<ChildProcess> StartPeer(const std::string & mode)
   {
-    return std::make_unique<NodeProcess>(
+    return std::make_unique<ChildProcess>(
         PeerExecutable(), std::vector<std::string>{mode}, scratch_->path());
   }
 

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "node_process.hpp"
-#include "scratch_dir.hpp"
+#include "diagnostic_center_test/child_process.hpp"
+#include "diagnostic_center_test/scratch_dir.hpp"
 
 namespace {
 
-using diagnostic_center_test::NodeProcess;
+using diagnostic_center_test::ChildProcess;
 using diagnostic_center_test::ScratchDir;
 
 constexpr std::chrono::seconds kDeadline{90};
@@ -80,7 +80,7 @@ std::filesystem::path PeerOf(const Build & build)
 }
 
 // What a peer printed after "peer: outcome ", or how it failed.
-std::string OutcomeOf(NodeProcess & peer, const char * role)
+std::string OutcomeOf(ChildProcess & peer, const char * role)
 {
   const auto status = peer.WaitForExit(std::chrono::milliseconds(kDeadline));
   const std::string output = peer.Stderr();
@@ -112,7 +112,7 @@ public:
     if (pair.late) {
       arguments.push_back("late");
     }
-    publisher_ = std::make_unique<NodeProcess>(PeerOf(writer), arguments, pub_dir_);
+    publisher_ = std::make_unique<ChildProcess>(PeerOf(writer), arguments, pub_dir_);
   }
 
   // Starts the subscriber; a late one once the publisher has published.
@@ -121,7 +121,7 @@ public:
     if (pair_.late && !publisher_->WaitForStderr("peer: published", kDeadline)) {
       return;  // the outcome shows the publisher's failure
     }
-    subscriber_ = std::make_unique<NodeProcess>(
+    subscriber_ = std::make_unique<ChildProcess>(
         PeerOf(reader_),
         std::vector<std::string>{"sub", topic_, pair_.reader, std::to_string(pair_.holds)},
         sub_dir_);
@@ -143,8 +143,8 @@ private:
   Build reader_;
   std::filesystem::path pub_dir_;
   std::filesystem::path sub_dir_;
-  std::unique_ptr<NodeProcess> publisher_;
-  std::unique_ptr<NodeProcess> subscriber_;
+  std::unique_ptr<ChildProcess> publisher_;
+  std::unique_ptr<ChildProcess> subscriber_;
 };
 
 class QosPairTest : public ::testing::TestWithParam<QosPair>
