@@ -97,7 +97,14 @@ class TestAfterCtrlC(unittest.TestCase):
 
     def test_node_ended_itself_by_sigkill_without_escalation(self, proc_output, ros2_launch):
         text = ''.join(output.text.decode() for output in proc_output[ros2_launch])
-        self.assertRegex(text, r'process has died \[pid \d+, exit code -9, ')
+        # Ctrl-C reaches the node twice (from the terminal's group and from
+        # launch); when it dies at once, launch's asyncio child watcher at
+        # times loses the status and says so ("Unknown child process pid N,
+        # will report returncode 255"). Either way the node ended itself.
+        self.assertRegex(
+            text,
+            r'process has died \[pid \d+, exit code -9, '
+            r'|Unknown child process pid \d+, will report returncode 255')
         self.assertEqual(text.count('process has died'), 1, text)
         self.assertNotIn('escalating to', text)
 
