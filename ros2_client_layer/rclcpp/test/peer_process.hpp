@@ -7,7 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 extern char ** environ;
@@ -68,6 +74,21 @@ public:
 
   void signal(int signum) { kill(pid_, signum); }
 
+  // Sends SIGSTOP and waits until every thread of the peer has stopped: kill()
+  // returns while threads running on another core may still run for a moment.
+  bool stop()
+  {
+    kill(pid_, SIGSTOP);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (all_threads_stopped()) {
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+  }
+
   // Waits for the peer to end; returns its wait status.
   int wait()
   {
@@ -78,6 +99,21 @@ public:
   }
 
 private:
+  bool all_threads_stopped() const
+  {
+    const std::string tasks = "/proc/" + std::to_string(pid_) + "/task";
+    std::error_code error;
+    for (const auto & task : std::filesystem::directory_iterator(tasks, error)) {
+      std::ifstream stat(task.path() / "stat");
+      std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+      const auto state = content.rfind(')');
+      if (state == std::string::npos || state + 2 >= content.size() || content[state + 2] != 'T') {
+        return false;
+      }
+    }
+    return !error;
+  }
+
   pid_t pid_ = -1;
   int out_ = -1;
 };

@@ -280,7 +280,7 @@ TEST_F(PubSubTest, WaitForAllAckedWaitsForEveryReliableReader)
   }));
 
   // A stopped reader cannot acknowledge; once it runs again, it does.
-  peer.signal(SIGSTOP);
+  ASSERT_TRUE(peer.stop());
   ping->publish(make_event(1));
   EXPECT_FALSE(ping->wait_for_all_acked(200ms));
   peer.signal(SIGCONT);
