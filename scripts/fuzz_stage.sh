@@ -65,6 +65,7 @@ run_target() {
     return 1
   fi
   local status=0
+  local start=$SECONDS
   # libFuzzer stops itself after max_total_time; the outer timeout only
   # guards against a fuzzer that cannot stop.
   timeout --signal=KILL $((seconds + 300)) \
@@ -77,7 +78,7 @@ run_target() {
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
   printf 'fuzz stage: %-16s %8s exec/s %12s executions in %s s\n' \
-    "$target" "${rate:-?}" "${runs:-?}" "$seconds"
+    "$target" "${rate:-?}" "${runs:-?}" "$((SECONDS - start))"
   if [ "$status" -ne 0 ]; then
     echo "fuzz stage: $target FAILED (exit $status); its log ends:" >&2
     tail -60 "$log" >&2
