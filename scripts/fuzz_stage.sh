@@ -49,6 +49,11 @@ echo "fuzz stage: build done in ${build_seconds} s"
 export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:print_stacktrace=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 
+# CPU seconds used by the finished children of this shell (user + system).
+children_cpu_seconds() {
+  awk -v tick="$(getconf CLK_TCK)" '{ printf "%.2f", ($16 + $17) / tick }' "/proc/$$/stat"
+}
+
 # run_target <target>: fuzzes it, prints its figures; non-zero on a finding.
 run_target() {
   local target=$1
@@ -66,6 +71,8 @@ run_target() {
   fi
   local status=0
   local start=$SECONDS
+  local cpu_start
+  cpu_start=$(children_cpu_seconds)
   # libFuzzer stops itself after max_total_time; the outer timeout only
   # guards against a fuzzer that cannot stop.
   timeout --signal=KILL $((seconds + 300)) \
@@ -74,11 +81,14 @@ run_target() {
     -rss_limit_mb="$rss_limit" -malloc_limit_mb="$malloc_limit" -max_len="$max_len" \
     -artifact_prefix="$work/" -print_final_stats=1 >"$log" 2>&1 || status=$?
 
-  local runs rate
+  local runs rate cpu per_cpu_second
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
-  printf 'fuzz stage: %-16s %8s exec/s %12s executions in %s s\n' \
-    "$target" "${rate:-?}" "${runs:-?}" "$((SECONDS - start))"
+  cpu=$(awk -v a="$(children_cpu_seconds)" -v b="$cpu_start" 'BEGIN { printf "%.1f", a - b }')
+  # What a core of its own would give: on a shared machine exec/s is lower.
+  per_cpu_second=$(awk -v r="${runs:-0}" -v c="$cpu" 'BEGIN { if (c > 0) printf "%.0f", r / c; else print "?" }')
+  printf 'fuzz stage: %-16s %8s exec/s %12s executions in %s s (%s s CPU, %s per CPU second)\n' \
+    "$target" "${rate:-?}" "${runs:-?}" "$((SECONDS - start))" "$cpu" "$per_cpu_second"
   if [ "$status" -ne 0 ]; then
     echo "fuzz stage: $target FAILED (exit $status); its log ends:" >&2
     tail -60 "$log" >&2
