@@ -18,10 +18,14 @@
 #   FUZZ_MALLOC_LIMIT_MB  largest single allocation (default 256)
 #   FUZZ_RSS_LIMIT_MB     largest resident size (default 2048)
 #   FUZZ_MAX_LEN          largest input in bytes (default 4096)
+#   FUZZ_KEEP_GOING=1     do not stop a target at its first finding (libFuzzer's
+#                         fork mode): for long campaigns, so that one known
+#                         finding does not hide the next; the stage still fails
+#                         on every finding
 #
 # What a run finds beyond the seeds stays in <build>/fuzz-work/<target>/corpus
-# and is fuzzed on again by the next run in the same build directory; crash
-# inputs go to <build>/fuzz-work/<target>/.
+# and is fuzzed on again by the next run in the same build directory; the
+# inputs of a run's findings go to <build>/fuzz-work/<target>/<run>-crash-...
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
@@ -33,6 +37,8 @@ input_timeout=${FUZZ_INPUT_TIMEOUT:-10}
 malloc_limit=${FUZZ_MALLOC_LIMIT_MB:-256}
 rss_limit=${FUZZ_RSS_LIMIT_MB:-2048}
 max_len=${FUZZ_MAX_LEN:-4096}
+keep_going=${FUZZ_KEEP_GOING:-0}
+run_id=$(date +%Y%m%d-%H%M%S)
 stage_start=$SECONDS
 
 cmake -S standalone -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -69,6 +75,10 @@ run_target() {
     echo "fuzz stage: $target has no seed corpus in $seeds" >&2
     return 1
   fi
+  local mode=()
+  if [ "$keep_going" = 1 ]; then
+    mode=(-fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1)
+  fi
   local status=0
   local start=$SECONDS
   local cpu_start
@@ -79,11 +89,21 @@ run_target() {
     "$build/fuzz/${target}_fuzzer" "$work/corpus" "$seeds" "${dict[@]}" \
     -max_total_time="$seconds" -timeout="$input_timeout" \
     -rss_limit_mb="$rss_limit" -malloc_limit_mb="$malloc_limit" -max_len="$max_len" \
-    -artifact_prefix="$work/" -print_final_stats=1 >"$log" 2>&1 || status=$?
+    -artifact_prefix="$work/$run_id-" -print_final_stats=1 "${mode[@]}" >"$log" 2>&1 || status=$?
+  local findings
+  findings=$(find "$work" -maxdepth 1 -name "$run_id-*" ! -name "$run_id-slow-unit-*" | sort)
+  if [ -n "$findings" ] && [ "$status" -eq 0 ]; then
+    status=1
+  fi
 
   local runs rate cpu per_cpu_second
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+  if [ -z "$runs" ]; then
+    # Fork mode has no final stats: its last progress line counts every job.
+    runs=$(sed -n 's/^#\([0-9]*\): .*/\1/p' "$log" | tail -1)
+    rate=$(awk -v r="${runs:-0}" -v t="$((SECONDS - start))" 'BEGIN { if (t > 0) printf "%.0f", r / t }')
+  fi
   cpu=$(awk -v a="$(children_cpu_seconds)" -v b="$cpu_start" 'BEGIN { printf "%.1f", a - b }')
   # What a core of its own would give: on a shared machine exec/s is lower.
   per_cpu_second=$(awk -v r="${runs:-0}" -v c="$cpu" 'BEGIN { if (c > 0) printf "%.0f", r / c; else print "?" }')
@@ -93,9 +113,7 @@ run_target() {
     echo "fuzz stage: $target FAILED (exit $status); its log ends:" >&2
     tail -60 "$log" >&2
     local artifact
-    for artifact in "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* \
-      "$work"/slow-unit-*; do
-      [ -e "$artifact" ] || continue
+    for artifact in $findings; do
       echo "fuzz stage: replay with: $build/fuzz/${target}_fuzzer $artifact" >&2
     done
   fi
