@@ -12,6 +12,8 @@ packages=(
   libyaml-cpp-dev libyaml-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
+  # the fuzz targets (fuzz/, scripts/fuzz_stage.sh): clang with libFuzzer and its sanitizer runtimes
+  clang libclang-rt-14-dev libfuzzer-14-dev
   # colcon, to check that a ROS 2 workspace sees just the two ament packages
   python3-colcon-core python3-colcon-ros python3-colcon-cmake python3-colcon-recursive-crawl
   python3-colcon-package-information

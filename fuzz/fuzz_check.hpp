@@ -1,0 +1,27 @@
+// Broken invariants in a fuzz target: say which, then abort, so that
+// libFuzzer keeps the input that broke it as a crash.
+#ifndef FUZZ__FUZZ_CHECK_HPP_
+#define FUZZ__FUZZ_CHECK_HPP_
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace fuzz {
+
+[[noreturn]] inline void fail(const std::string & what)
+{
+  std::fprintf(stderr, "fuzz invariant broken: %s\n", what.c_str());
+  std::abort();
+}
+
+inline void check(bool condition, const std::string & what)
+{
+  if (!condition) {
+    fail(what);
+  }
+}
+
+}  // namespace fuzz
+
+#endif  // FUZZ__FUZZ_CHECK_HPP_

@@ -1,0 +1,101 @@
+// diagctl's reading of fault-record files on any bytes.
+//
+// The input is a record file. A first line "#description <text>" is not part
+// of it: it makes <text> the configured description of every fault id, as
+// diagctl's --params file would, so that the split of a description holding
+// the separator texts is fuzzed too.
+//
+// Every line becomes a record or an issue, in order; only a last line
+// without its newline is truncated; a record written back as the node writes
+// it reads back the same; escaping a text without backslashes and reading it
+// back gives the text.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "diagctl/record_filter.hpp"
+#include "diagctl/record_parser.hpp"
+#include "diagctl/record_text.hpp"
+#include "fuzz_check.hpp"
+
+namespace {
+
+constexpr std::string_view kDescriptionLine = "#description ";
+
+std::size_t line_count(const std::string & content)
+{
+  std::size_t lines = 0;
+  for (char c : content) {
+    lines += c == '\n' ? 1 : 0;
+  }
+  return lines + (!content.empty() && content.back() != '\n' ? 1 : 0);
+}
+
+std::string record_line(const diagctl::Record & record)
+{
+  return record.time + " fault_id : " + std::to_string(record.fault_id) +
+         ", fault_desc : " + record.description + ", status : " + to_string(record.status) +
+         ", event_msg : " + record.message;
+}
+
+void check_written_back(const diagctl::Record & record, const diagctl::DescriptionLookup & lookup)
+{
+  const std::string line = record_line(record);
+  std::string error;
+  const std::optional<diagctl::Record> again = diagctl::parse_record_line(line, error, lookup);
+  fuzz::check(again.has_value(), "a record written back is refused (" + error + "): " + line);
+  fuzz::check(
+      again->time == record.time && again->fault_id == record.fault_id &&
+          again->description == record.description && again->status == record.status &&
+          again->message == record.message,
+      "a record written back reads differently: " + line);
+}
+
+void check_escaping(const std::string & text)
+{
+  const std::string escaped = diagctl::escape_record_text(text);
+  fuzz::check(escaped.find('\n') == std::string::npos, "an escaped text holds a line feed");
+  if (text.find('\\') == std::string::npos) {
+    fuzz::check(diagctl::unescape_record_text(escaped) == text, "escaping does not read back");
+  }
+  diagctl::unescape_record_text(text);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t * data, std::size_t size)
+{
+  std::string content(reinterpret_cast<const char *>(data), size);
+  diagctl::DescriptionLookup lookup;
+  if (content.compare(0, kDescriptionLine.size(), kDescriptionLine) == 0) {
+    const std::size_t end = content.find('\n');
+    const std::string description =
+        content.substr(kDescriptionLine.size(), end - std::min(end, kDescriptionLine.size()));
+    lookup = [description](std::int32_t) { return description; };
+    content = end == std::string::npos ? std::string() : content.substr(end + 1);
+  }
+
+  std::istringstream in(content);
+  const diagctl::RecordFileContent read = diagctl::read_records(in, "fuzz.record", lookup);
+  const std::size_t lines = line_count(content);
+  fuzz::check(
+      read.records.size() + read.issues.size() == lines,
+      "lines lost or made up: " + std::to_string(lines) + " lines, " +
+          std::to_string(read.records.size()) + " records, " + std::to_string(read.issues.size()) +
+          " issues");
+  const bool cut_off = !content.empty() && content.back() != '\n';
+  std::size_t previous_line = 0;
+  for (const diagctl::Record & record : read.records) {
+    fuzz::check(record.line > previous_line && record.line <= lines, "record lines out of order");
+    previous_line = record.line;
+    fuzz::check(record.truncated == (cut_off && record.line == lines), "wrong truncated mark");
+    check_written_back(record, lookup);
+    check_escaping(record.message);
+  }
+  const std::string first_line = content.substr(0, content.find('\n'));
+  diagctl::normalize_record_time(first_line, diagctl::RangeEnd::kSince);
+  diagctl::normalize_record_time(first_line, diagctl::RangeEnd::kUntil);
+  return 0;
+}
