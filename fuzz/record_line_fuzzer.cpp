@@ -17,10 +17,12 @@
 
 #include "diagctl/record_filter.hpp"
 #include "diagctl/record_parser.hpp"
-#include "diagctl/record_text.hpp"
+#include "diagnostic_center/contract/record_line.hpp"
 #include "fuzz_check.hpp"
 
 namespace {
+
+namespace contract = diagnostic_center::contract;
 
 constexpr std::string_view kDescriptionLine = "#description ";
 
@@ -36,15 +38,15 @@ std::size_t line_count(const std::string & content)
 std::string record_line(const diagctl::Record & record)
 {
   return record.time + " fault_id : " + std::to_string(record.fault_id) +
-         ", fault_desc : " + record.description + ", status : " + to_string(record.status) +
-         ", event_msg : " + record.message;
+         ", fault_desc : " + record.description +
+         ", status : " + contract::ToString(record.status) + ", event_msg : " + record.message;
 }
 
 void check_written_back(const diagctl::Record & record, const diagctl::DescriptionLookup & lookup)
 {
   const std::string line = record_line(record);
   std::string error;
-  const std::optional<diagctl::Record> again = diagctl::parse_record_line(line, error, lookup);
+  const std::optional<contract::RecordLine> again = contract::ParseRecordLine(line, error, lookup);
   fuzz::check(again.has_value(), "a record written back is refused (" + error + "): " + line);
   fuzz::check(
       again->time == record.time && again->fault_id == record.fault_id &&
@@ -55,12 +57,12 @@ void check_written_back(const diagctl::Record & record, const diagctl::Descripti
 
 void check_escaping(const std::string & text)
 {
-  const std::string escaped = diagctl::escape_record_text(text);
+  const std::string escaped = contract::EscapeRecordText(text);
   fuzz::check(escaped.find('\n') == std::string::npos, "an escaped text holds a line feed");
   if (text.find('\\') == std::string::npos) {
-    fuzz::check(diagctl::unescape_record_text(escaped) == text, "escaping does not read back");
+    fuzz::check(contract::UnescapeRecordText(escaped) == text, "escaping does not read back");
   }
-  diagctl::unescape_record_text(text);
+  contract::UnescapeRecordText(text);
 }
 
 }  // namespace
