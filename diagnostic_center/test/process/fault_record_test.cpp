@@ -159,7 +159,10 @@ TEST(Termination, ManyLargeRecordsOnASlowDiskAreAllWrittenWhole)
   auto centre = StartCentre(
       scratch.path(),
       {"diag_event_list:=[" + std::to_string(kId) + "]", "fault_record_dir:=" + record_dir.string(),
-       "fault_record_refresh_space:=3600"},
+       "fault_record_refresh_space:=3600",
+       // The load is about the disk, not the subscription: a history as deep
+       // as the load keeps a busy machine from overwriting unread events.
+       "diag_keep_his:=" + std::to_string(kEvents)},
       {}, SlowDisk(record_dir, 8 * 1000 * 1000));
   ASSERT_TRUE(WaitUntilServing(*centre, probe));
 
