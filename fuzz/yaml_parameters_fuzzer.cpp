@@ -198,19 +198,19 @@ void check_written_back(const ParameterOverrideSet & parsed)
         std::string("written back, the parameters are refused: ") + error.what() + "\n" +
         *document);
   }
-  fuzz::check(again.nodes.size() == parsed.nodes.size(), "node keys differ:\n" + *document);
+  fuzz::check(again.nodes.size() == parsed.nodes.size(), "node keys differ:\n", *document);
   for (std::size_t n = 0; n < parsed.nodes.size(); ++n) {
     const auto & [key, parameters] = parsed.nodes[n];
     const auto & [key_again, parameters_again] = again.nodes[n];
-    fuzz::check(key == key_again, "node key '" + key + "' read back as '" + key_again + "'");
-    fuzz::check(parameters.size() == parameters_again.size(), "names differ:\n" + *document);
+    fuzz::check(key == key_again, "node key '", key, "' read back as '", key_again, "'");
+    fuzz::check(parameters.size() == parameters_again.size(), "names differ:\n", *document);
     for (std::size_t p = 0; p < parameters.size(); ++p) {
       fuzz::check(
-          parameters[p].first == parameters_again[p].first,
-          "name '" + parameters[p].first + "' read back as '" + parameters_again[p].first + "'");
+          parameters[p].first == parameters_again[p].first, "name '", parameters[p].first,
+          "' read back as '", parameters_again[p].first, "'");
       fuzz::check(
-          same_value(parameters[p].second, parameters_again[p].second),
-          "value of '" + parameters[p].first + "' read back differently:\n" + *document);
+          same_value(parameters[p].second, parameters_again[p].second), "value of '",
+          parameters[p].first, "' read back differently:\n", *document);
     }
   }
 }
