@@ -45,7 +45,7 @@ void use_decoded(const corvanta_protocol::srv::DiagnosticSrv_Response & response
 template <typename MessageT>
 void check_round_trip(const std::uint8_t * data, std::size_t size)
 {
-  const std::string type = client_layer::TypeSupport<MessageT>::ros_type_name();
+  const char * type = client_layer::TypeSupport<MessageT>::ros_type_name();
   MessageT message;
   if (!client_layer::deserialize_message(data, size, message)) {
     return;
@@ -53,10 +53,10 @@ void check_round_trip(const std::uint8_t * data, std::size_t size)
   SerializedBuffer encoded;
   client_layer::serialize_message(message, encoded);
   MessageT decoded;
-  fuzz::check(decode_exactly(encoded, decoded), type + ": its own encoding does not decode");
+  fuzz::check(decode_exactly(encoded, decoded), type, ": its own encoding does not decode");
   SerializedBuffer encoded_again;
   client_layer::serialize_message(decoded, encoded_again);
-  fuzz::check(encoded == encoded_again, type + ": a decode and encode round trip changed it");
+  fuzz::check(encoded == encoded_again, type, ": a decode and encode round trip changed it");
   use_decoded(message);
 }
 

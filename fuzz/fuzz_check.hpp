@@ -15,9 +15,14 @@ namespace fuzz {
   std::abort();
 }
 
-inline void check(bool condition, const std::string & what)
+// The message is put together from `parts` only when the check fails, so
+// that checking costs nothing on the inputs that pass.
+template <typename... Parts>
+void check(bool condition, const Parts &... parts)
 {
   if (!condition) {
+    std::string what;
+    (what += ... += parts);
     fail(what);
   }
 }

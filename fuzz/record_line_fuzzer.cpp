@@ -47,12 +47,12 @@ void check_written_back(const diagctl::Record & record, const diagctl::Descripti
   const std::string line = record_line(record);
   std::string error;
   const std::optional<contract::RecordLine> again = contract::ParseRecordLine(line, error, lookup);
-  fuzz::check(again.has_value(), "a record written back is refused (" + error + "): " + line);
+  fuzz::check(again.has_value(), "a record written back is refused (", error, "): ", line);
   fuzz::check(
       again->time == record.time && again->fault_id == record.fault_id &&
           again->description == record.description && again->status == record.status &&
           again->message == record.message,
-      "a record written back reads differently: " + line);
+      "a record written back reads differently: ", line);
 }
 
 void check_escaping(const std::string & text)
@@ -82,11 +82,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t * data, std::size_t siz
   std::istringstream in(content);
   const diagctl::RecordFileContent read = diagctl::read_records(in, "fuzz.record", lookup);
   const std::size_t lines = line_count(content);
-  fuzz::check(
-      read.records.size() + read.issues.size() == lines,
-      "lines lost or made up: " + std::to_string(lines) + " lines, " +
-          std::to_string(read.records.size()) + " records, " + std::to_string(read.issues.size()) +
-          " issues");
+  if (read.records.size() + read.issues.size() != lines) {
+    fuzz::fail(
+        "lines lost or made up: " + std::to_string(lines) + " lines, " +
+        std::to_string(read.records.size()) + " records, " + std::to_string(read.issues.size()) +
+        " issues");
+  }
   const bool cut_off = !content.empty() && content.back() != '\n';
   std::size_t previous_line = 0;
   for (const diagctl::Record & record : read.records) {

@@ -22,6 +22,8 @@
 #                         fork mode): for long campaigns, so that one known
 #                         finding does not hide the next; the stage still fails
 #                         on every finding
+#   FUZZ_JOBS             with FUZZ_KEEP_GOING=1, fuzzing processes per target
+#                         (default 1; the number of cores uses the whole machine)
 #
 # What a run finds beyond the seeds stays in <build>/fuzz-work/<target>/corpus
 # and is fuzzed on again by the next run in the same build directory; the
@@ -38,6 +40,7 @@ malloc_limit=${FUZZ_MALLOC_LIMIT_MB:-256}
 rss_limit=${FUZZ_RSS_LIMIT_MB:-2048}
 max_len=${FUZZ_MAX_LEN:-4096}
 keep_going=${FUZZ_KEEP_GOING:-0}
+jobs=${FUZZ_JOBS:-1}
 run_id=$(date +%Y%m%d-%H%M%S)
 stage_start=$SECONDS
 
@@ -77,7 +80,7 @@ run_target() {
   fi
   local mode=()
   if [ "$keep_going" = 1 ]; then
-    mode=(-fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1)
+    mode=("-fork=$jobs" -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1)
   fi
   local status=0
   local start=$SECONDS
