@@ -332,25 +332,33 @@ rclcpp::ParameterValue OverrideValue::value() const
 
 size_t ParameterOverrideSet::find_node(const std::string & key)
 {
-  for (size_t i = 0; i < nodes.size(); ++i) {
-    if (nodes[i].key == key) {
-      return i;
-    }
+  const auto [position, added] = node_positions_.try_emplace(key, nodes.size());
+  if (added) {
+    nodes.push_back(Node{key, {}, {}});
   }
-  nodes.push_back(Node{key, {}});
-  return nodes.size() - 1;
+  return position->second;
 }
 
 size_t ParameterOverrideSet::find_parameter(size_t node_index, const std::string & name)
 {
-  auto & parameters = nodes.at(node_index).parameters;
-  for (size_t i = 0; i < parameters.size(); ++i) {
-    if (parameters[i].first == name) {
-      return i;
-    }
+  Node & node = nodes.at(node_index);
+  const auto first = node.positions.lower_bound({name, 0});
+  if (first != node.positions.end() && first->first == name) {
+    return first->second;
   }
-  parameters.emplace_back(name, OverrideValue{});
-  return parameters.size() - 1;
+  node.parameters.emplace_back(name, OverrideValue{});
+  node.positions.emplace_hint(first, name, node.parameters.size() - 1);
+  return node.parameters.size() - 1;
+}
+
+void ParameterOverrideSet::rename_parameter(
+    size_t node_index, size_t parameter_index, std::string name)
+{
+  Node & node = nodes.at(node_index);
+  std::string & current = node.parameters.at(parameter_index).first;
+  node.positions.erase({current, parameter_index});
+  node.positions.emplace(name, parameter_index);
+  current = std::move(name);
 }
 
 Arguments parse_arguments(const std::vector<std::string> & argv, const std::string & error_prefix)

@@ -347,7 +347,7 @@ private:
     }
     // As rcl does: take (or add) the entry named after the prefix and rename it.
     parameter_index_ = out_.find_parameter(node_index_, parameter_ns_.text());
-    parameters[parameter_index_].first = parameter_ns_.text() + "." + key.text;
+    out_.rename_parameter(node_index_, parameter_index_, parameter_ns_.text() + "." + key.text);
   }
 
   ParameterOverrideSet & out_;

@@ -247,6 +247,15 @@ TEST(ParameterFiles, ValuesKeepRclsQuirks)
                  "-p", "nested.period:=3"})
           .at("nested.period"),
       ParameterValue(1));
+  // A renamed entry may take a name that is already there: the later "a.b"
+  // key finds the first entry (the flat one), and the map's entry, coming
+  // after it, wins when the entries are applied in order.
+  const ParamsFile renamed(
+      "/**:\n  ros__parameters:\n    a.b: 1\n    a:\n      b: 2\n    a.b: 3\n    a: {c: 4}\n");
+  const auto renamed_overrides =
+      overrides_for("/n", {"prog", "--ros-args", "--params-file", renamed.path()});
+  EXPECT_EQ(renamed_overrides.at("a.b"), ParameterValue(2));
+  EXPECT_EQ(renamed_overrides.at("a.c"), ParameterValue(4));
 }
 
 TEST(ParameterFiles, NodeKeysWithWildcards)

@@ -17,7 +17,9 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -50,12 +52,18 @@ struct OverrideValue
 /// "ns/node") in the order they first appeared, each with its parameters in
 /// the order they first appeared. A name may appear twice in one node (rcl
 /// renames entries while it reads nested maps); lookups find the first.
+///
+/// rcl searches both lists linearly; the indexes here keep reading a file of
+/// many thousand parameters linear in its size.
 struct ParameterOverrideSet
 {
   struct Node
   {
     std::string key;
     std::vector<std::pair<std::string, OverrideValue>> parameters;
+    /// (name, position) of every parameter: the first of a name is the
+    /// lowest position with that name.
+    std::set<std::pair<std::string, size_t>> positions;
   };
   std::vector<Node> nodes;
 
@@ -64,6 +72,11 @@ struct ParameterOverrideSet
   /// rcl's find_parameter: the index of the first parameter `name` of node
   /// `node_index`, appended (without a value) when new.
   size_t find_parameter(size_t node_index, const std::string & name);
+  /// Renames one parameter in place, as rcl does with a nested map's entry.
+  void rename_parameter(size_t node_index, size_t parameter_index, std::string name);
+
+private:
+  std::unordered_map<std::string, size_t> node_positions_;
 };
 
 /// One `-r/--remap` rule.
