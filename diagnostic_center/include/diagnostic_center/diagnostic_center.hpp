@@ -70,10 +70,11 @@ private:
   rclcpp::TimerBase::SharedPtr CreatePeriodicTimer(
       const char * param, std::int64_t default_period, const char * description, const char * name,
       void (DiagnosticCenter::*member)(), const rclcpp::CallbackGroup::SharedPtr & group);
-  // Runs `step`, which applies the period parameter `param`: should it throw,
-  // Init names that parameter in its error line.
+  // Runs `step`, which applies the parameter `param` (a timer period, the
+  // history depth): should it throw, Init names that parameter in its error
+  // line.
   template <typename Step>
-  void ApplyingPeriodParam(const char * param, Step && step);
+  void ApplyingParam(const char * param, Step && step);
   void PublishExceptionHandle(std::int32_t fault_id) const;
 
   std::int32_t diag_keep_his_ = 0;
@@ -91,9 +92,9 @@ private:
   rclcpp::TimerBase::SharedPtr robot_status_timer_;
   diag_tree::DiagTree diag_tree_;
   std::int32_t robot_status_ = 1;
-  // Timer period parameter being applied during Init, named in its error log
-  // because the timer factory's message does not name it.
-  const char * init_period_param_ = nullptr;
+  // Parameter being applied during Init, named in its error log because the
+  // messages of the timer and subscription factories do not name it.
+  const char * init_param_ = nullptr;
 };
 
 }  // namespace diagnostic_center

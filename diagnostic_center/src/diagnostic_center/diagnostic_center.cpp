@@ -2,6 +2,9 @@
 
 #include <chrono>
 #include <exception>
+#include <limits>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "diagnostic_center/callback_guard.hpp"
@@ -104,8 +107,8 @@ bool DiagnosticCenter::Init()
     InitSteps();
     return true;
   } catch (const std::exception & error) {
-    if (init_period_param_ != nullptr) {
-      RCLCPP_ERROR(get_logger(), "parameter '%s': %s", init_period_param_, error.what());
+    if (init_param_ != nullptr) {
+      RCLCPP_ERROR(get_logger(), "parameter '%s': %s", init_param_, error.what());
     } else {
       RCLCPP_ERROR(get_logger(), "%s", error.what());
     }
@@ -148,7 +151,7 @@ void DiagnosticCenter::InitSteps()
       ReadOnly("period in s at which handed-over records are appended to the record file"));
   // A recorder that cannot prepare its directory has said so; the node runs
   // on without recording.
-  ApplyingPeriodParam("fault_record_refresh_space", [&] {
+  ApplyingParam("fault_record_refresh_space", [&] {
     fault_recorder::FaultRecorder::GetInstance()->Init(
         self, fault_record_dir, fault_record_refresh_space);
   });
@@ -156,20 +159,30 @@ void DiagnosticCenter::InitSteps()
 
 void DiagnosticCenter::CreateDiagModCtrls()
 {
-  diag_keep_his_ = static_cast<std::int32_t>(declare_parameter<std::int64_t>(
+  const auto diag_keep_his = declare_parameter<std::int64_t>(
       "diag_keep_his", kDefaultDiagKeepHis,
-      ReadOnly("history depth (keep last) of each module topic subscription, in messages")));
+      ReadOnly("history depth (keep last) of each module topic subscription, in messages"));
   ctrl_handle_space_ = declare_parameter<std::int64_t>(
       "ctrl_handle_space", kDefaultCtrlHandleSpaceMs,
       ReadOnly("period in ms at which each module's received events are filtered and handed on"));
 
   const std::shared_ptr<rclcpp::Node> self = shared_from_this();
-  for (const char * topic : contract::kModuleTopics) {
-    mod_ctrls_.push_back(std::make_shared<DiagModCtrl>(
-        self, topic, diag_keep_his_, &event_queue_, ctrl_handle_space_));
-  }
+  ApplyingParam("diag_keep_his", [&] {
+    // A depth beyond 32 bits must not wrap into a small one.
+    if (diag_keep_his < 0 || diag_keep_his > std::numeric_limits<std::int32_t>::max()) {
+      throw std::out_of_range(
+          "history depth must be from 0 to " +
+          std::to_string(std::numeric_limits<std::int32_t>::max()) + ", not " +
+          std::to_string(diag_keep_his));
+    }
+    diag_keep_his_ = static_cast<std::int32_t>(diag_keep_his);
+    for (const char * topic : contract::kModuleTopics) {
+      mod_ctrls_.push_back(std::make_shared<DiagModCtrl>(
+          self, topic, diag_keep_his_, &event_queue_, ctrl_handle_space_));
+    }
+  });
   // Every module's subscription exists before the first control timer.
-  ApplyingPeriodParam("ctrl_handle_space", [this] {
+  ApplyingParam("ctrl_handle_space", [this] {
     for (const auto & ctrl : mod_ctrls_) {
       ctrl->StartTimer();
     }
@@ -177,11 +190,11 @@ void DiagnosticCenter::CreateDiagModCtrls()
 }
 
 template <typename Step>
-void DiagnosticCenter::ApplyingPeriodParam(const char * param, Step && step)
+void DiagnosticCenter::ApplyingParam(const char * param, Step && step)
 {
-  init_period_param_ = param;
+  init_param_ = param;
   step();
-  init_period_param_ = nullptr;  // left set when `step` throws, for Init to read
+  init_param_ = nullptr;  // left set when `step` throws, for Init to read
 }
 
 template <typename Duration>
@@ -191,7 +204,7 @@ rclcpp::TimerBase::SharedPtr DiagnosticCenter::CreatePeriodicTimer(
 {
   const auto period = declare_parameter<std::int64_t>(param, default_period, ReadOnly(description));
   rclcpp::TimerBase::SharedPtr timer;
-  ApplyingPeriodParam(param, [&] { timer = CreateTimer(Duration(period), name, member, group); });
+  ApplyingParam(param, [&] { timer = CreateTimer(Duration(period), name, member, group); });
   return timer;
 }
 

@@ -75,6 +75,12 @@ TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
       {"overflowing_publish_period",
        {"diag_event_list:=[7]", "cur_failure_pub_space:=" + huge, record_dir},
        "timer period must be less than std::chrono::nanoseconds::max()"},
+      {"negative_history_depth",
+       {"diag_event_list:=[7]", "diag_keep_his:=-1", record_dir},
+       "parameter 'diag_keep_his': history depth must be from 0 to 2147483647, not -1"},
+      {"history_depth_beyond_32_bits",
+       {"diag_event_list:=[7]", "diag_keep_his:=4294967297", record_dir},
+       "parameter 'diag_keep_his': history depth must be from 0 to 2147483647, not 4294967297"},
       // Refused while the command line is parsed.
       {"alias_in_params_file",
        {"diag_event_list:=[7]", record_dir},
