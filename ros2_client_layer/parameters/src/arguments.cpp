@@ -431,39 +431,69 @@ bool is_word_char(char c)
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-/// Whether `name` from `at` on matches `key` from `k` on, where "/**" is any
-/// number of "/word" and "/*" exactly one (rclcpp's regex "(/\\w+)*" and
-/// "(/\\w+)"); every other character stands for itself.
-bool key_matches_from(const std::string & key, size_t k, const std::string & name, size_t at)
+/// Matches a node-name key against a node's name, where "/**" is any number
+/// of "/word" and "/*" exactly one (rclcpp's regex "(/\\w+)*" and "(/\\w+)");
+/// every other character stands for itself. Each (key position, name
+/// position) pair is decided once, so that many "/**" against a deep
+/// namespace cost at most key length x name length x name length steps.
+class NodeKeyMatcher
 {
-  if (k == key.size()) {
-    return at == name.size();
+public:
+  NodeKeyMatcher(const std::string & key, const std::string & name)
+      : key_(key), name_(name), known_((key.size() + 1) * (name.size() + 1), kUnknown)
+  {
   }
-  if (key.compare(k, 2, "/*") != 0) {
-    return at < name.size() && name[at] == key[k] && key_matches_from(key, k + 1, name, at + 1);
+
+  bool matches() { return matches_from(0, 0); }
+
+private:
+  static constexpr signed char kUnknown = -1;
+
+  bool matches_from(size_t k, size_t at)
+  {
+    signed char & known = known_[k * (name_.size() + 1) + at];
+    if (known == kUnknown) {
+      known = decide(k, at) ? 1 : 0;
+    }
+    return known == 1;
   }
-  const bool any_number = key.compare(k, 3, "/**") == 0;
-  const size_t after = k + (any_number ? 3 : 2);
-  if (any_number && key_matches_from(key, after, name, at)) {
-    return true;  // none
-  }
-  if (at >= name.size() || name[at] != '/') {
+
+  bool decide(size_t k, size_t at)
+  {
+    if (k == key_.size()) {
+      return at == name_.size();
+    }
+    if (key_.compare(k, 2, "/*") != 0) {
+      return at < name_.size() && name_[at] == key_[k] && matches_from(k + 1, at + 1);
+    }
+    const bool any_number = key_.compare(k, 3, "/**") == 0;
+    const size_t after = k + (any_number ? 3 : 2);
+    if (any_number && matches_from(after, at)) {
+      return true;  // none
+    }
+    if (at >= name_.size() || name_[at] != '/') {
+      return false;
+    }
+    // One "/word" (any length of it), then the rest, or more words for "/**".
+    for (size_t end = at + 1; end < name_.size() && is_word_char(name_[end]); ++end) {
+      if (matches_from(any_number ? k : after, end + 1)) {
+        return true;
+      }
+    }
     return false;
   }
-  // One "/word" (any length of it), then the rest, or more words for "/**".
-  for (size_t end = at + 1; end < name.size() && is_word_char(name[end]); ++end) {
-    if (key_matches_from(key, any_number ? k : after, name, end + 1)) {
-      return true;
-    }
-  }
-  return false;
-}
+
+  const std::string & key_;
+  const std::string & name_;
+  std::vector<signed char> known_;
+};
 
 /// rclcpp's match of a node-name key against a node: the key made absolute,
 /// "/*" standing for one "/token" and "/**" for any number of them.
 bool node_key_matches(const std::string & key, const std::string & node_fqn)
 {
-  return key_matches_from(!key.empty() && key[0] == '/' ? key : "/" + key, 0, node_fqn, 0);
+  const std::string absolute_key = !key.empty() && key[0] == '/' ? key : "/" + key;
+  return NodeKeyMatcher(absolute_key, node_fqn).matches();
 }
 
 }  // namespace

@@ -280,6 +280,20 @@ TEST(ParameterFiles, NodeKeysWithWildcards)
       names(overrides_for("/ns/diagnostic_center", argv)),
       (std::vector<std::string>{"three", "two"}));
   EXPECT_EQ(names(overrides_for("/a/b/other", argv)), (std::vector<std::string>{}));
+
+  // Many "/**" against a deep namespace that they do not match: a matcher
+  // that tries every split of the namespace would not finish.
+  std::string stars;
+  std::string deep_node;
+  for (int i = 0; i < 24; ++i) {
+    stars += "/**";
+    deep_node += "/level" + std::to_string(i);
+  }
+  const ParamsFile many_stars(stars + "/x:\n  ros__parameters:\n    five: 5\n");
+  const std::vector<std::string> many_argv{
+      "prog", "--ros-args", "--params-file", many_stars.path()};
+  EXPECT_EQ(names(overrides_for(deep_node + "/node", many_argv)), (std::vector<std::string>{}));
+  EXPECT_EQ(names(overrides_for(deep_node + "/x", many_argv)), (std::vector<std::string>{"five"}));
 }
 
 TEST(ParameterFiles, BrokenFilesAreRejectedWithTheirReason)
