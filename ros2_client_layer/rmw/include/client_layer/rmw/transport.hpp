@@ -100,7 +100,7 @@ public:
   // `data` starts with the encapsulation header. Returns false when the DDS
   // write failed (the caller turns that into rclcpp's exception). A sample
   // goes out at once unless the writer is bursting (writing again within
-  // 20 us): then samples share packets and leave within about 100 us.
+  // 20 us): then samples share packets and leave within about 200 us.
   // Throws std::invalid_argument, writing nothing, when `size` is below the
   // 4 bytes of the encapsulation header: Cyclone receivers reject the packet
   // of such a sample, and every later sample of the writer with it.
