@@ -14,17 +14,13 @@
 // sent - received, received counted in the node's INFO log after the run),
 // handled raises against ExceptionHandle answers, the node's peak and plateau
 // RSS and its CPU time (load_run.hpp).
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <fstream>
+#include <filesystem>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
