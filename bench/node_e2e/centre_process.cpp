@@ -82,6 +82,9 @@ double CpuSeconds(pid_t pid)
 {
   std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (content.find(')') == std::string::npos) {
+    return 0;  // the process is gone
+  }
   // Fields after the command name, which is in parentheses and may hold spaces.
   std::istringstream fields(content.substr(content.rfind(')') + 2));
   std::string field;

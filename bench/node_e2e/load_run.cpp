@@ -235,6 +235,11 @@ int RunLoad(const LoadPlan & plan)
   const auto rss = sampler.Stop();
   const double hwm = PeakRssMiB(pid);
   const double load_after = LoadAverage();
+  // A node that died on the way must not pass for one that lost events.
+  if (const auto ended = centre->WaitForExit(0ms)) {
+    std::printf(
+        "%s: THE NODE ENDED DURING THE RUN: %s\n", plan.name.c_str(), ended->Describe().c_str());
+  }
   centre->Kill();  // the log is complete: the node's stderr is unbuffered
   std::ifstream log(centre->stderr_path());
   const HandledEvents handled = ReadHandledEvents(log);
