@@ -6,74 +6,54 @@
 //   node_e2e_bench latency [samples]       module raise -> ExceptionHandle at a subscriber
 //   node_e2e_bench throughput [seconds]    highest event rate over the twelve module
 //                                          topics with every raise answered exactly once
-#include <unistd.h>
-
+//   node_e2e_bench flood [events] [rate]   1,000,000 events at 40,000/s (defaults)
+//   node_e2e_bench soak [seconds] [rate]   600 s at 1,000 events/s (defaults), an RSS
+//                                          line every minute
+//
+// Flood and soak print the events sent and received by the node (lost =
+// sent - received, received counted in the node's INFO log after the run),
+// handled raises against ExceptionHandle answers, the node's peak and plateau
+// RSS and its CPU time (load_run.hpp).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <fstream>
+#include <filesystem>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "centre_process.hpp"
 #include "diagnostic_center/contract/names.hpp"
 #include "diagnostic_center_test/child_process.hpp"
 #include "diagnostic_center_test/scratch_dir.hpp"
+#include "load_run.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "robot_probe.hpp"
 
 namespace {
 
 using namespace std::chrono_literals;
-using diagnostic_center::contract::kDescriptionSuffix;
-using diagnostic_center::contract::kFaultListParam;
 using diagnostic_center::contract::kModuleTopics;
-using diagnostic_center::contract::kNodeName;
-using diagnostic_center::contract::kRecordDirParam;
-using diagnostic_center::contract::kRootCauseSuffix;
 using diagnostic_center_test::ChildProcess;
-using diagnostic_center_test::ExecutableFromEnvironment;
 using diagnostic_center_test::RobotProbe;
 using diagnostic_center_test::ScratchDir;
-using diagnostic_center_test::Stamp;
+using node_e2e_bench::CpuSeconds;
+using node_e2e_bench::kConfiguredFaults;
+using node_e2e_bench::kFirstFaultId;
+using node_e2e_bench::PeakRssMiB;
+using node_e2e_bench::RunLoad;
+using node_e2e_bench::Seconds;
+using node_e2e_bench::StartCentre;
+using node_e2e_bench::WaitForFirstStatusCheck;
+using node_e2e_bench::WallStamp;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kConfiguredFaults = 100;
-constexpr std::int32_t kFirstFaultId = 5001;
-
-// A parameter file configuring kConfiguredFaults faults; every tenth one is
-// the root cause of the nine after it. Periods stay at their defaults.
-std::filesystem::path WriteParameters(const ScratchDir & scratch)
+double Milliseconds(Clock::duration duration)
 {
-  const auto path = scratch / "parameters.yaml";
-  std::ofstream out(path);
-  out << kNodeName << ":\n  ros__parameters:\n    " << kFaultListParam << ": [";
-  for (int i = 0; i < kConfiguredFaults; ++i) {
-    out << (i == 0 ? "" : ", ") << kFirstFaultId + i;
-  }
-  out << "]\n";
-  for (int i = 0; i < kConfiguredFaults; ++i) {
-    const std::int32_t id = kFirstFaultId + i;
-    out << "    " << id << kRootCauseSuffix << ": " << kFirstFaultId + i / 10 * 10 << "\n";
-    out << "    " << id << kDescriptionSuffix << ": \"benchmark fault " << i << "\"\n";
-  }
-  out << "    " << kRecordDirParam << ": \"" << (scratch / "records").string() << "\"\n";
-  return path;
-}
-
-std::unique_ptr<ChildProcess> StartCentre(const ScratchDir & scratch)
-{
-  // DIAGNOSTIC_CENTER_EXECUTABLE picks another build of the node (run.sh and
-  // side_by_side.sh use it to compare builds).
-  return std::make_unique<ChildProcess>(
-      ExecutableFromEnvironment("DIAGNOSTIC_CENTER_EXECUTABLE", DIAGNOSTIC_CENTER_EXECUTABLE),
-      std::vector<std::string>{"--ros-args", "--params-file", WriteParameters(scratch).string()},
-      scratch.path(), std::map<std::string, std::string>{{"RCUTILS_COLORIZED_OUTPUT", "0"}});
+  return std::chrono::duration<double, std::milli>(duration).count();
 }
 
 bool WaitUntilServing(ChildProcess & centre, RobotProbe * probe)
@@ -82,61 +62,7 @@ bool WaitUntilServing(ChildProcess & centre, RobotProbe * probe)
     std::fprintf(stderr, "the centre never became reachable\n");
     return false;
   }
-  if (!centre.WaitForStderr("diag robot status 1 to 2", 15s)) {
-    std::fprintf(stderr, "the centre did not start:\n%s\n", centre.Stderr().c_str());
-    return false;
-  }
-  return true;
-}
-
-// user + system CPU time of `pid`, in seconds.
-double CpuSeconds(pid_t pid)
-{
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  // Fields after the command name, which is in parentheses and may hold spaces.
-  std::istringstream fields(content.substr(content.rfind(')') + 2));
-  std::string field;
-  unsigned long long utime = 0;
-  unsigned long long stime = 0;
-  for (int index = 3; fields >> field; ++index) {
-    if (index == 14) {
-      utime = std::stoull(field);
-    } else if (index == 15) {
-      stime = std::stoull(field);
-      break;
-    }
-  }
-  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-// Peak resident set of `pid` (VmHWM), in MiB; 0 when it cannot be read.
-double PeakRssMiB(pid_t pid)
-{
-  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) {
-      return std::stod(line.substr(6)) / 1024.0;  // the kernel counts kB
-    }
-  }
-  return 0;
-}
-
-double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
-
-double Milliseconds(Clock::duration duration)
-{
-  return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-builtin_interfaces::msg::Time WallStamp()
-{
-  const auto now = std::chrono::system_clock::now().time_since_epoch();
-  const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
-  return Stamp(
-      static_cast<std::int32_t>(ns / 1'000'000'000),
-      static_cast<std::uint32_t>(ns % 1'000'000'000));
+  return WaitForFirstStatusCheck(centre);
 }
 
 int Idle(double window_seconds)
@@ -325,9 +251,20 @@ int main(int argc, char ** argv)
     status = Latency(value ? std::atoi(value) : 500);
   } else if (mode == "throughput") {
     status = Throughput(value ? std::atof(value) : 3.0);
+  } else if (mode == "flood") {
+    status = RunLoad(
+        {"flood", value ? std::strtoull(value, nullptr, 10) : 1'000'000,
+         argc > 3 ? std::atof(argv[3]) : 40'000.0, 5.0});
+  } else if (mode == "soak") {
+    const double seconds = value ? std::atof(value) : 600.0;
+    const double rate = argc > 3 ? std::atof(argv[3]) : 1'000.0;
+    status = RunLoad({"soak", static_cast<std::size_t>(seconds * rate), rate, 60.0});
   } else {
     std::fprintf(
-        stderr, "usage: %s idle [seconds] | latency [samples] | throughput [seconds]\n", argv[0]);
+        stderr,
+        "usage: %s idle [seconds] | latency [samples] | throughput [seconds] | "
+        "flood [events] [rate] | soak [seconds] [rate]\n",
+        argv[0]);
   }
   rclcpp::shutdown();
   return status;

@@ -2,6 +2,12 @@
 # Runs the end-to-end benchmarks of the diagnostic_center process and prints
 # their figures. Usage: bench/node_e2e/run.sh [build dir]  (default: build)
 # The node and the benchmark talk on ROS_DOMAIN_ID (default 98), loopback only.
+#
+# By default only the quick set runs (idle, latency, throughput: about a
+# minute). The long load runs come after it only when asked:
+#   FLOOD=1  1,000,000 events at 40,000/s (FLOOD_EVENTS, FLOOD_RATE), about a minute
+#   SOAK=1   600 s at 1,000 events/s (SOAK_SECONDS, SOAK_RATE), an RSS line a minute
+# for example: FLOOD=1 SOAK=1 bash bench/node_e2e/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build_dir=${1:-build}
@@ -14,3 +20,9 @@ export ROS_DOMAIN_ID=${ROS_DOMAIN_ID:-98}
 "$bench" idle "${IDLE_SECONDS:-10}"
 "$bench" latency "${LATENCY_SAMPLES:-500}"
 "$bench" throughput "${THROUGHPUT_SECONDS:-3}"
+if [ "${FLOOD:-0}" = 1 ]; then
+  "$bench" flood "${FLOOD_EVENTS:-1000000}" "${FLOOD_RATE:-40000}"
+fi
+if [ "${SOAK:-0}" = 1 ]; then
+  "$bench" soak "${SOAK_SECONDS:-600}" "${SOAK_RATE:-1000}"
+fi

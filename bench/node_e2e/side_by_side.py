@@ -13,7 +13,9 @@ HUMBLE_WORKSPACE (bash scripts/test.sh does that), which generates
 interop/genuine_diagnostic_center, the genuine node's launcher. The benchmark
 process itself is layer-built in both cases; only the node differs.
 Environment: BENCH_ROUNDS, IDLE_SECONDS (10), LATENCY_SAMPLES (300),
-THROUGHPUT_SECONDS (3), ROS_DOMAIN_ID (98).
+THROUGHPUT_SECONDS (3), ROS_DOMAIN_ID (98). FLOOD=1 and SOAK=1 add the load
+runs to every round, as in run.sh (FLOOD_EVENTS, FLOOD_RATE, SOAK_SECONDS,
+SOAK_RATE); a soak round takes its full duration for each build.
 """
 
 import os
@@ -34,13 +36,28 @@ FIGURES = [
     ('rss_load', 'max RSS, after throughput', 'MiB', r'max_rss: after throughput: ([\d.]+) MiB',
      'lower'),
 ]
+for _run in ('flood', 'soak'):
+    FIGURES += [
+        (f'{_run}_lost', f'{_run}: events lost', 'events', rf'{_run}: received .*: lost (\d+)',
+         'lower'),
+        (f'{_run}_unanswered', f'{_run}: raises unanswered', 'raises',
+         rf'{_run}: handled raises .*unanswered (\d+)', 'lower'),
+        (f'{_run}_surplus', f'{_run}: answers beyond one per raise', 'answers',
+         rf'{_run}: handled raises .*answered more than once (\d+)', 'lower'),
+        (f'{_run}_cpu', f'{_run}: node CPU', '% of a core',
+         rf'{_run}: node CPU .*?, (\d+) % of one core', 'lower'),
+        (f'{_run}_peak', f'{_run}: peak RSS', 'MiB',
+         rf'{_run}: node RSS before .*peak ([\d.]+) MiB', 'lower'),
+        (f'{_run}_plateau', f'{_run}: plateau RSS', 'MiB',
+         rf'{_run}: node RSS plateau ([\d.]+) MiB', 'lower'),
+    ]
 
 
-def run_bench(bench, node, mode, argument):
+def run_bench(bench, node, mode, *arguments):
     env = dict(os.environ, DIAGNOSTIC_CENTER_EXECUTABLE=node)
     env.setdefault('ROS_DOMAIN_ID', '98')
-    done = subprocess.run([bench, mode, argument], env=env, capture_output=True, text=True,
-                          timeout=900)
+    done = subprocess.run([bench, mode, *arguments], env=env, capture_output=True, text=True,
+                          timeout=900 + float(os.environ.get('SOAK_SECONDS', '600')))
     if done.returncode != 0:
         sys.stderr.write(done.stdout + done.stderr)
         raise SystemExit(f'{bench} {mode} failed for {node}')
@@ -71,10 +88,16 @@ def main():
     modes = [('idle', os.environ.get('IDLE_SECONDS', '10')),
              ('latency', os.environ.get('LATENCY_SAMPLES', '300')),
              ('throughput', os.environ.get('THROUGHPUT_SECONDS', '3'))]
+    if os.environ.get('FLOOD') == '1':
+        modes.append(('flood', os.environ.get('FLOOD_EVENTS', '1000000'),
+                      os.environ.get('FLOOD_RATE', '40000')))
+    if os.environ.get('SOAK') == '1':
+        modes.append(('soak', os.environ.get('SOAK_SECONDS', '600'),
+                      os.environ.get('SOAK_RATE', '1000')))
     results = {name: {key: [] for key, *_ in FIGURES} for name in nodes}
     for round_index in range(rounds):
         for name, node in nodes.items():
-            output = ''.join(run_bench(bench, node, mode, value) for mode, value in modes)
+            output = ''.join(run_bench(bench, node, *mode) for mode in modes)
             figures = parse(output)
             print(f'round {round_index + 1} {name:7}: ' +
                   ', '.join(f'{key} {value:g}' for key, value in figures.items()), flush=True)

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "centre_process.hpp"
 #include "diagnostic_center/contract/names.hpp"
 #include "diagnostic_center_test/child_process.hpp"
 #include "diagnostic_center_test/scratch_dir.hpp"
-#include "process_stats.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "robot_probe.hpp"
 
@@ -75,8 +75,8 @@ void MeasureStartUp(RobotProbe & probe, std::int64_t faults)
   const double wall = std::chrono::duration<double>(Clock::now() - start).count();
   std::printf(
       "startup: %7lld faults: first answer after %6.2f s, %6.2f s CPU, max_rss %.1f MiB\n",
-      static_cast<long long>(faults), wall, bench::CpuSeconds(centre.pid()),
-      bench::PeakRssMiB(centre.pid()));
+      static_cast<long long>(faults), wall, node_e2e_bench::CpuSeconds(centre.pid()),
+      node_e2e_bench::PeakRssMiB(centre.pid()));
   std::fflush(stdout);
 }
 
