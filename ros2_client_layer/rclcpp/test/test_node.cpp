@@ -128,6 +128,25 @@ TEST(NodeTest, ArgumentErrors)
   EXPECT_THROW(rclcpp::Node("node", options), rclcpp::exceptions::UnknownROSArgsError);
 }
 
+// rcl accepts these remappings; the middleware then refuses the node they make.
+TEST(NodeTest, RemappingToANameTheMiddlewareRefusesFailsTheNode)
+{
+  const std::string long_namespace = "__ns:=/" + std::string(300, 'a');
+  const std::string long_name = "__node:=" + std::string(300, 'a');
+  for (const std::string & rule : {std::string("__ns:=/robot1/"), long_namespace, long_name}) {
+    ContextGuard context({"prog", "--ros-args", "-r", rule.c_str()});
+    try {
+      rclcpp::Node node("original");
+      ADD_FAILURE() << rule << " accepted";
+    } catch (const rclcpp::exceptions::RCLError & e) {
+      EXPECT_EQ(
+          0u, std::string(e.what()).rfind(
+                  "failed to initialize rcl node: rcl node's rmw handle is invalid, at ", 0))
+          << e.what();
+    }
+  }
+}
+
 TEST(NodeTest, ParametersComeFromTheCommandLineFilesAndOptions)
 {
   const std::string params_file = testing::TempDir() + "rclcpp_node_params.yaml";
