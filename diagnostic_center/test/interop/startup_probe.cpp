@@ -11,7 +11,7 @@
 //   declared <name>: <type> <value>   the node's parameters, declared as it does
 //   refused <stage>: <exception type>: <message>
 //
-// A refusal ends the probe with exit status 255, as it ends the node.
+// Any refusal makes the exit status 255, as it does the node's.
 #include <cxxabi.h>
 
 #include <algorithm>
@@ -54,10 +54,24 @@ constexpr IntegerParam kIntegerParams[] = {
     {"fault_record_refresh_space", 10},
 };
 
+std::string TypeName(const std::exception & error)
+{
+  int status = 0;
+  char * name = abi::__cxa_demangle(typeid(error).name(), nullptr, nullptr, &status);
+  std::string result = status == 0 ? name : typeid(error).name();
+  std::free(name);
+  return result;
+}
+
 class Report
 {
 public:
   void Add(std::string line) { lines_.push_back(std::move(line)); }
+
+  void Refused(const char * stage, const std::exception & error)
+  {
+    Add(std::string("refused ") + stage + ": " + TypeName(error) + ": " + error.what());
+  }
 
   [[noreturn]] void PrintAndExit(int status)
   {
@@ -146,15 +160,6 @@ std::string Describe(const rclcpp::ParameterValue & value)
   }
 }
 
-std::string TypeName(const std::exception & error)
-{
-  int status = 0;
-  char * name = abi::__cxa_demangle(typeid(error).name(), nullptr, nullptr, &status);
-  std::string result = status == 0 ? name : typeid(error).name();
-  std::free(name);
-  return result;
-}
-
 // Every parameter the node has, as "<prefix> <name>: <type> <value>".
 void AddParameters(Report & report, const char * prefix, const rclcpp::Node & node)
 {
@@ -219,27 +224,55 @@ void DeclareNodeParameters(rclcpp::Node & node)
   node.declare_parameter<std::string>(contract::kRecordDirParam, contract::kDefaultRecordDir);
 }
 
+// The node as diagnostic_center makes it: its names, then its parameters
+// (those declared before a refusal too).
+bool RunNodeStages(Report & report)
+{
+  const char * stage = "node";
+  std::shared_ptr<rclcpp::Node> node;
+  bool ok = true;
+  try {
+    node = std::make_shared<rclcpp::Node>(contract::kNodeName);
+    stage = "names";
+    AddNames(report, *node);
+    stage = "declare";
+    DeclareNodeParameters(*node);
+  } catch (const std::exception & error) {
+    report.Refused(stage, error);
+    ok = false;
+  }
+  if (node) {
+    AddParameters(report, "declared", *node);
+  }
+  return ok;
+}
+
+bool RunOverridesStage(Report & report)
+{
+  try {
+    AddOverrides(report);
+    return true;
+  } catch (const std::exception & error) {
+    report.Refused("overrides", error);
+    return false;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char ** argv)
 {
   Report report;
-  const char * stage = "init";
   try {
     rclcpp::init(argc, argv);
-    stage = "overrides";
-    AddOverrides(report);
-    stage = "node";
-    const auto node = std::make_shared<rclcpp::Node>(contract::kNodeName);
-    stage = "names";
-    AddNames(report, *node);
-    stage = "declare";
-    DeclareNodeParameters(*node);
-    AddParameters(report, "declared", *node);
   } catch (const std::exception & error) {
-    report.Add(std::string("refused ") + stage + ": " + TypeName(error) + ": " + error.what());
+    report.Refused("init", error);
     report.PrintAndExit(255);
   }
+  // Both stages run whatever the other's outcome: each shows what the other
+  // would hide.
+  const bool node_ok = RunNodeStages(report);
+  const bool overrides_ok = RunOverridesStage(report);
   rclcpp::shutdown();
-  report.PrintAndExit(0);
+  report.PrintAndExit(node_ok && overrides_ok ? 0 : 255);
 }
