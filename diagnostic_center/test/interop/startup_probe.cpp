@@ -15,7 +15,6 @@
 #include <cxxabi.h>
 
 #include <algorithm>
-#include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
