@@ -117,11 +117,8 @@ RemapRule parse_remap_rule(const std::string & text)
             "Namespace not remapped to a fully qualified name (found: " + std::string(ns) + ")");
       }
       rule.kinds = RemapRule::kNamespace;
+      // Kept as written: "/a/b/" passes here, as in rcl, and the node refuses it.
       rule.replacement = std::string(ns);
-      // "/a/b/" names the same namespace as "/a/b".
-      if (rule.replacement.size() > 1 && rule.replacement.back() == '/') {
-        rule.replacement.pop_back();
-      }
       break;
     }
     default:

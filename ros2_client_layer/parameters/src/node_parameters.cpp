@@ -494,7 +494,15 @@ std::vector<rclcpp::Parameter> NodeParameters::get_parameters(
   std::vector<rclcpp::Parameter> results;
   results.reserve(names.size());
   for (const auto & name : names) {
-    results.emplace_back(get_parameter_locked(name));
+    // Unlike get_parameter, a declared but unset parameter comes back unset.
+    auto it = parameters_.find(name);
+    if (it != parameters_.end()) {
+      results.emplace_back(name, it->second.value);
+    } else if (allow_undeclared_) {
+      results.emplace_back(name);
+    } else {
+      throw rclcpp::exceptions::ParameterNotDeclaredException(name);
+    }
   }
   return results;
 }

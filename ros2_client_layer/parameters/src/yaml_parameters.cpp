@@ -411,7 +411,8 @@ void parse_file(const std::string & path, ParameterOverrideSet & out)
   EventSource source;
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "re"));
   if (!file) {
-    throw YamlError("Error opening YAML file '" + path + "'");
+    // rcl's words, without the path: the message that wraps this names it.
+    throw YamlError("Error opening YAML file");
   }
   source.read_file(file.get());
   FileReader(out).read(source);

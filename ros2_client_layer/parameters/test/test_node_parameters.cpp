@@ -87,6 +87,11 @@ TEST(DeclareParameter, StaticallyTypedWithoutDefaultOrOverride)
       "parameter 'diag_event_list' is not initialized");
   rclcpp::Parameter parameter;
   EXPECT_FALSE(parameters.get_parameter("diag_event_list", parameter));
+  // Listing it and reading several at once shows it unset, without a throw.
+  const auto listed = parameters.get_parameters(parameters.list_parameters({}, 0).names);
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].get_name(), "diag_event_list");
+  EXPECT_EQ(listed[0].get_type(), rclcpp::PARAMETER_NOT_SET);
 }
 
 TEST(DeclareParameter, WrongTypesAndRepeatsAreRejected)

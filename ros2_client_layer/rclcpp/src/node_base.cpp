@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "client_layer/error_state.hpp"
+#include "client_layer/names.hpp"
 #include "context_state.hpp"
 #include "node_names.hpp"
 
@@ -11,7 +12,20 @@ namespace client_layer {
 
 namespace {
 
+constexpr int kRetError = 1;      // RCL_RET_ERROR
 constexpr int kRetNotInit = 101;  // RCL_RET_NOT_INIT
+
+// rcl checks the name and namespace the node was given, not what remapping
+// made of them; the middleware then refuses an invalid result, and rcl
+// reports only that it has no node handle.
+void check_remapped_identity(const NodeIdentity & identity)
+{
+  if (names::validate_node_name(identity.name) || names::validate_namespace(identity.namespace_)) {
+    throw_from_error(
+        kRetError, "failed to initialize rcl node",
+        CLIENT_LAYER_ERROR_STATE("rcl node's rmw handle is invalid"));
+  }
+}
 
 }  // namespace
 
@@ -32,6 +46,7 @@ NodeBase::NodeBase(
   }
   names_ = std::make_shared<NodeNames>(
       node_name, namespace_, options, ContextAccess::state(*context_)->global_arguments);
+  check_remapped_identity(names_->identity());
   name_ = names_->identity().name;
   node_namespace_ = names_->identity().namespace_;
   fully_qualified_name_ = names_->identity().fully_qualified_name;

@@ -27,7 +27,7 @@ void log_refusal(const char * what, const std::exception & error)
   RCLCPP_DEBUG(rclcpp::get_logger("rclcpp"), "Failed to %s: %s", what, error.what());
 }
 
-// An unknown name, or one without a value, empties the whole reply.
+// An unknown name empties the whole reply; an uninitialised one is unset.
 void get_parameters(
     const NodeParameters & parameters, const srv::GetParameters::Request & request,
     srv::GetParameters::Response & response)
@@ -37,8 +37,6 @@ void get_parameters(
       response.values.push_back(parameter.get_value_message());
     }
   } catch (const rclcpp::exceptions::ParameterNotDeclaredException & error) {
-    log_refusal("get parameters", error);
-  } catch (const rclcpp::exceptions::ParameterUninitializedException & error) {
     log_refusal("get parameters", error);
   }
 }

@@ -46,6 +46,7 @@ OnSetParametersCallbackHandle::SharedPtr declare_use_sim_time(
     RCLCPP_ERROR(
         logger, "Invalid type '%s' for parameter 'use_sim_time', should be 'bool'",
         rclcpp::to_string(value.get_type()).c_str());
+    throw std::invalid_argument("Invalid type for parameter 'use_sim_time', should be 'bool'");
   } else if (value.get<bool>()) {
     throw std::runtime_error(
         "parameter 'use_sim_time' is true, but simulated time is not supported: "

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,25 @@ TEST(NodeTest, ArgumentErrors)
   EXPECT_THROW(rclcpp::Node("node", options), rclcpp::exceptions::UnknownROSArgsError);
 }
 
+// rcl accepts these remappings; the middleware then refuses the node they make.
+TEST(NodeTest, RemappingToANameTheMiddlewareRefusesFailsTheNode)
+{
+  const std::string long_namespace = "__ns:=/" + std::string(300, 'a');
+  const std::string long_name = "__node:=" + std::string(300, 'a');
+  for (const std::string & rule : {std::string("__ns:=/robot1/"), long_namespace, long_name}) {
+    ContextGuard context({"prog", "--ros-args", "-r", rule.c_str()});
+    try {
+      rclcpp::Node node("original");
+      ADD_FAILURE() << rule << " accepted";
+    } catch (const rclcpp::exceptions::RCLError & e) {
+      EXPECT_EQ(
+          0u, std::string(e.what()).rfind(
+                  "failed to initialize rcl node: rcl node's rmw handle is invalid, at ", 0))
+          << e.what();
+    }
+  }
+}
+
 TEST(NodeTest, ParametersComeFromTheCommandLineFilesAndOptions)
 {
   const std::string params_file = testing::TempDir() + "rclcpp_node_params.yaml";
@@ -188,6 +208,19 @@ TEST(NodeTest, UseSimTimeIsDeclaredAndCannotBeSwitchedOn)
     EXPECT_NE(std::string::npos, to_true.reason.find("simulated time is not supported"));
     EXPECT_FALSE(node->set_parameter(rclcpp::Parameter("use_sim_time", 1)).successful);
     EXPECT_TRUE(node->set_parameter(rclcpp::Parameter("use_sim_time", false)).successful);
+  }
+  // Given as anything but a bool, it stops the node as rclcpp's time source does
+  // (A node that declares its overrides itself has it declared with their type.)
+  for (const char * rule : {"use_sim_time:=1", "use_sim_time:=hello"}) {
+    ContextGuard context({"prog", "--ros-args", "-p", rule});
+    try {
+      rclcpp::Node node(
+          "mistyped_clock",
+          rclcpp::NodeOptions().automatically_declare_parameters_from_overrides(true));
+      ADD_FAILURE() << rule << " accepted";
+    } catch (const std::invalid_argument & e) {
+      EXPECT_STREQ("Invalid type for parameter 'use_sim_time', should be 'bool'", e.what());
+    }
   }
   // Asked for on the command line, it stops the node rather than run on the
   // wrong clock.
