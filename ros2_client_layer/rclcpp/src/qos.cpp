@@ -181,6 +181,26 @@ bool QoS::avoid_ros_namespace_conventions() const
   return rmw_qos_profile_.avoid_ros_namespace_conventions;
 }
 
+std::string qos_policy_name_from_kind(rmw_qos_policy_kind_t policy_kind)
+{
+  switch (policy_kind) {
+    case RMW_QOS_POLICY_DURABILITY:
+      return "DURABILITY_QOS_POLICY";
+    case RMW_QOS_POLICY_DEADLINE:
+      return "DEADLINE_QOS_POLICY";
+    case RMW_QOS_POLICY_LIVELINESS:
+      return "LIVELINESS_QOS_POLICY";
+    case RMW_QOS_POLICY_RELIABILITY:
+      return "RELIABILITY_QOS_POLICY";
+    case RMW_QOS_POLICY_HISTORY:
+      return "HISTORY_QOS_POLICY";
+    case RMW_QOS_POLICY_LIFESPAN:
+      return "LIFESPAN_QOS_POLICY";
+    default:
+      return "INVALID_QOS_POLICY";
+  }
+}
+
 bool operator==(const QoS & left, const QoS & right)
 {
   const auto & l = left.get_rmw_qos_profile();
