@@ -268,6 +268,33 @@ TEST(NodeParameters, EventsListingAndTypedGetters)
   EXPECT_EQ(parameters.get_parameter_types({"timer.a"}), (std::vector<uint8_t>{2}));
 }
 
+TEST(NodeParameters, PrefixLookupDropsThePrefixAndItsDot)
+{
+  NodeParameters parameters("/n", {});
+  for (const char * name : {"timer", "timer.a", "timer.b.c", "timers.d", "other.timer.e"}) {
+    client_layer::declare_parameter(parameters, name, int64_t{1});
+  }
+  std::map<std::string, rclcpp::Parameter> found;
+  EXPECT_TRUE(parameters.get_parameters_by_prefix("timer", found));
+  ASSERT_EQ(found.size(), 2u);                     // neither "timer" itself nor "timers.d"
+  EXPECT_EQ(found.at("a").get_name(), "timer.a");  // the parameter keeps its full name
+  EXPECT_EQ(found.at("b.c").get_name(), "timer.b.c");
+
+  std::map<std::string, int64_t> nested{{"kept", 7}};
+  EXPECT_TRUE(client_layer::get_parameters(parameters, "timer.b", nested));
+  EXPECT_EQ(nested, (std::map<std::string, int64_t>{{"c", 1}, {"kept", 7}}));
+
+  std::map<std::string, int64_t> everything;
+  EXPECT_TRUE(client_layer::get_parameters(parameters, "", everything));
+  EXPECT_EQ(everything.size(), 5u);
+  EXPECT_EQ(everything.count("other.timer.e"), 1u);
+
+  std::map<std::string, int64_t> untouched{{"kept", 7}};
+  EXPECT_FALSE(client_layer::get_parameters(parameters, "time", untouched));
+  EXPECT_FALSE(client_layer::get_parameters(parameters, "timer.a", untouched));
+  EXPECT_EQ(untouched, (std::map<std::string, int64_t>{{"kept", 7}}));
+}
+
 TEST(NodeParameters, ConcurrentReadersAndWriters)
 {
   NodeParameters parameters("/n", {});

@@ -116,13 +116,15 @@ class PublisherImpl
 public:
   PublisherImpl(
       NodeBase & node, const std::string & topic, const char * dds_type_name,
-      const rclcpp::QoS & qos)
+      const rclcpp::QoS & qos, std::function<void()> on_incompatible_qos)
       : identity_(node), topic_(node.resolve_topic_or_service_name(topic, false)), qos_(qos)
   {
+    rmw::EndpointOptions endpoint_options;
+    endpoint_options.on_offered_incompatible_qos = std::move(on_incompatible_qos);
     try {
       writer_ = std::make_unique<rmw::RawWriter>(
           identity_.participant, dds_topic_name(topic_, qos.get_rmw_qos_profile()), dds_type_name,
-          qos.get_rmw_qos_profile());
+          qos.get_rmw_qos_profile(), endpoint_options);
     } catch (const std::exception & e) {
       throw_from_error(kRetError, "could not create publisher", CLIENT_LAYER_ERROR_STATE(e.what()));
     }
@@ -397,14 +399,31 @@ namespace rclcpp {
 // ---- PublisherBase ----
 
 PublisherBase::PublisherBase(
-    node_interfaces::NodeBaseInterface * node_base, const std::string & topic,
-    const char * dds_type_name, const QoS & qos)
-    : impl_(std::make_unique<client_layer::PublisherImpl>(
-          client_layer::node_base_of(node_base), topic, dds_type_name, qos))
+    node_interfaces::NodeBaseInterface * node_base, const CallbackGroup::SharedPtr & event_group,
+    const std::string & topic, const char * dds_type_name, const QoS & qos)
+    : ReadableEntity(event_group->notifier()),
+      impl_(std::make_unique<client_layer::PublisherImpl>(
+          client_layer::node_base_of(node_base), topic, dds_type_name, qos,
+          [this]() { on_data_available(); }))
 {
 }
 
 PublisherBase::~PublisherBase() = default;
+
+bool PublisherBase::take_and_handle()
+{
+  const client_layer::rmw::IncompatibleQosChange change =
+      impl_->writer_->take_offered_incompatible_qos();
+  if (change.count_change > 0) {
+    client_layer::log_warning(
+        impl_->identity_.logger_name,
+        "New subscription discovered on topic '" + impl_->topic_ +
+            "', requesting incompatible QoS. No messages will be sent to it. "
+            "Last incompatible policy: " +
+            qos_policy_name_from_kind(change.last_policy_kind));
+  }
+  return false;  // one status read covers every reader found so far
+}
 
 const char * PublisherBase::get_topic_name() const { return impl_->topic_.c_str(); }
 

@@ -132,8 +132,8 @@ void Executor::spin_some(std::chrono::nanoseconds max_duration)
 
 void Executor::spin_all(std::chrono::nanoseconds max_duration)
 {
-  if (max_duration <= std::chrono::nanoseconds::zero()) {
-    throw std::invalid_argument("max_duration must be positive");
+  if (max_duration < std::chrono::nanoseconds::zero()) {
+    throw std::invalid_argument("max_duration must be greater than or equal to 0");
   }
   spin_some_impl(max_duration, true);
 }

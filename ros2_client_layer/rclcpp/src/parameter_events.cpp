@@ -99,6 +99,7 @@ NodeParameters::ParameterEventHandler create_parameter_event_publisher(
   using rcl_interfaces::msg::ParameterEvent;
   auto publisher = std::make_shared<rclcpp::Publisher<ParameterEvent>>(
       &node_base, "/parameter_events", qos, rclcpp::PublisherOptions());
+  node_base.get_default_callback_group()->add_readable(publisher);
   return [publisher, clock = std::move(clock)](ParameterEvent event) {
     event.stamp = clock->now();
     publisher->publish(event);

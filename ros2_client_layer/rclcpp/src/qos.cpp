@@ -2,20 +2,6 @@
 
 namespace rclcpp {
 
-namespace {
-
-rmw_time_t to_rmw_time(const rclcpp::Duration & duration)
-{
-  return rmw_time_from_nsec(duration.nanoseconds());
-}
-
-rclcpp::Duration from_rmw_time(const rmw_time_t & time)
-{
-  return rclcpp::Duration::from_nanoseconds(rmw_time_total_nsec(time));
-}
-
-}  // namespace
-
 QoSInitialization::QoSInitialization(rmw_qos_history_policy_t history_policy_arg, size_t depth_arg)
     : history_policy(history_policy_arg), depth(depth_arg)
 {
@@ -114,7 +100,7 @@ QoS & QoS::deadline(rmw_time_t deadline)
 
 QoS & QoS::deadline(const rclcpp::Duration & deadline)
 {
-  return this->deadline(to_rmw_time(deadline));
+  return this->deadline(deadline.to_rmw_time());
 }
 
 QoS & QoS::lifespan(rmw_time_t lifespan)
@@ -125,7 +111,7 @@ QoS & QoS::lifespan(rmw_time_t lifespan)
 
 QoS & QoS::lifespan(const rclcpp::Duration & lifespan)
 {
-  return this->lifespan(to_rmw_time(lifespan));
+  return this->lifespan(lifespan.to_rmw_time());
 }
 
 QoS & QoS::liveliness(rmw_qos_liveliness_policy_t liveliness)
@@ -147,7 +133,7 @@ QoS & QoS::liveliness_lease_duration(rmw_time_t liveliness_lease_duration)
 
 QoS & QoS::liveliness_lease_duration(const rclcpp::Duration & liveliness_lease_duration)
 {
-  return this->liveliness_lease_duration(to_rmw_time(liveliness_lease_duration));
+  return this->liveliness_lease_duration(liveliness_lease_duration.to_rmw_time());
 }
 
 QoS & QoS::avoid_ros_namespace_conventions(bool avoid_ros_namespace_conventions)
@@ -170,9 +156,15 @@ DurabilityPolicy QoS::durability() const
   return static_cast<DurabilityPolicy>(rmw_qos_profile_.durability);
 }
 
-rclcpp::Duration QoS::deadline() const { return from_rmw_time(rmw_qos_profile_.deadline); }
+rclcpp::Duration QoS::deadline() const
+{
+  return rclcpp::Duration::from_rmw_time(rmw_qos_profile_.deadline);
+}
 
-rclcpp::Duration QoS::lifespan() const { return from_rmw_time(rmw_qos_profile_.lifespan); }
+rclcpp::Duration QoS::lifespan() const
+{
+  return rclcpp::Duration::from_rmw_time(rmw_qos_profile_.lifespan);
+}
 
 LivelinessPolicy QoS::liveliness() const
 {
@@ -181,12 +173,32 @@ LivelinessPolicy QoS::liveliness() const
 
 rclcpp::Duration QoS::liveliness_lease_duration() const
 {
-  return from_rmw_time(rmw_qos_profile_.liveliness_lease_duration);
+  return rclcpp::Duration::from_rmw_time(rmw_qos_profile_.liveliness_lease_duration);
 }
 
 bool QoS::avoid_ros_namespace_conventions() const
 {
   return rmw_qos_profile_.avoid_ros_namespace_conventions;
+}
+
+std::string qos_policy_name_from_kind(rmw_qos_policy_kind_t policy_kind)
+{
+  switch (policy_kind) {
+    case RMW_QOS_POLICY_DURABILITY:
+      return "DURABILITY_QOS_POLICY";
+    case RMW_QOS_POLICY_DEADLINE:
+      return "DEADLINE_QOS_POLICY";
+    case RMW_QOS_POLICY_LIVELINESS:
+      return "LIVELINESS_QOS_POLICY";
+    case RMW_QOS_POLICY_RELIABILITY:
+      return "RELIABILITY_QOS_POLICY";
+    case RMW_QOS_POLICY_HISTORY:
+      return "HISTORY_QOS_POLICY";
+    case RMW_QOS_POLICY_LIFESPAN:
+      return "LIFESPAN_QOS_POLICY";
+    default:
+      return "INVALID_QOS_POLICY";
+  }
 }
 
 bool operator==(const QoS & left, const QoS & right)

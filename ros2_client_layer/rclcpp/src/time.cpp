@@ -3,12 +3,13 @@
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
-#include <thread>
+#include <string>
 
 #include "rclcpp/clock.hpp"
 #include "rclcpp/duration.hpp"
 #include "rclcpp/time.hpp"
 #include "rclcpp/utilities.hpp"
+#include "rmw/types.h"
 
 namespace rclcpp {
 
@@ -41,6 +42,55 @@ int64_t checked_sub(int64_t a, int64_t b)
 int64_t from_seconds_and_nanoseconds(int32_t seconds, uint32_t nanoseconds)
 {
   return RCL_S_TO_NS(static_cast<int64_t>(seconds)) + static_cast<int64_t>(nanoseconds);
+}
+
+// Duration arithmetic bounds work on magnitudes, so a result of exactly
+// INT64_MIN counts as an underflow, as in rclcpp.
+constexpr uint64_t kMaxDuration = std::numeric_limits<rcl_duration_value_t>::max();
+
+uint64_t magnitude(int64_t value)
+{
+  return value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+}
+
+void check_duration_sum(int64_t lhs, int64_t rhs)
+{
+  if (magnitude(lhs) + magnitude(rhs) <= kMaxDuration) {
+    return;
+  }
+  if (lhs > 0 && rhs > 0) {
+    throw std::overflow_error("addition leads to int64_t overflow");
+  }
+  if (lhs < 0 && rhs < 0) {
+    throw std::underflow_error("addition leads to int64_t underflow");
+  }
+}
+
+void check_duration_difference(int64_t lhs, int64_t rhs)
+{
+  if (magnitude(lhs) + magnitude(rhs) <= kMaxDuration) {
+    return;
+  }
+  if (lhs > 0 && rhs < 0) {
+    throw std::overflow_error("duration subtraction leads to int64_t overflow");
+  }
+  if (lhs < 0 && rhs > 0) {
+    throw std::underflow_error("duration subtraction leads to int64_t underflow");
+  }
+}
+
+void check_duration_scale(int64_t nanoseconds, double scale)
+{
+  const double abs_scale = std::abs(scale);
+  if (abs_scale <= 1.0 ||
+      magnitude(nanoseconds) <=
+          static_cast<uint64_t>(static_cast<long double>(kMaxDuration) / abs_scale)) {
+    return;
+  }
+  if ((nanoseconds > 0) == (scale > 0)) {
+    throw std::overflow_error("duration scaling leads to int64_t overflow");
+  }
+  throw std::underflow_error("duration scaling leads to int64_t underflow");
 }
 
 }  // namespace
@@ -100,7 +150,8 @@ bool Duration::operator>(const Duration & rhs) const { return nanoseconds_ > rhs
 
 Duration Duration::operator+(const Duration & rhs) const
 {
-  return from_nanoseconds(checked_add(nanoseconds_, rhs.nanoseconds_));
+  check_duration_sum(nanoseconds_, rhs.nanoseconds_);
+  return from_nanoseconds(nanoseconds_ + rhs.nanoseconds_);
 }
 
 Duration & Duration::operator+=(const Duration & rhs)
@@ -111,7 +162,8 @@ Duration & Duration::operator+=(const Duration & rhs)
 
 Duration Duration::operator-(const Duration & rhs) const
 {
-  return from_nanoseconds(checked_sub(nanoseconds_, rhs.nanoseconds_));
+  check_duration_difference(nanoseconds_, rhs.nanoseconds_);
+  return from_nanoseconds(nanoseconds_ - rhs.nanoseconds_);
 }
 
 Duration & Duration::operator-=(const Duration & rhs)
@@ -125,14 +177,9 @@ Duration Duration::operator*(double scale) const
   if (!std::isfinite(scale)) {
     throw std::runtime_error("abnormal scale in rclcpp::Duration");
   }
-  const long double scaled = static_cast<long double>(nanoseconds_) * scale;
-  if (scaled > static_cast<long double>(std::numeric_limits<int64_t>::max())) {
-    throw std::overflow_error("addition leads to int64_t overflow");
-  }
-  if (scaled < static_cast<long double>(std::numeric_limits<int64_t>::min())) {
-    throw std::underflow_error("addition leads to int64_t underflow");
-  }
-  return from_nanoseconds(static_cast<int64_t>(scaled));
+  check_duration_scale(nanoseconds_, scale);
+  return from_nanoseconds(static_cast<rcl_duration_value_t>(
+      static_cast<long double>(nanoseconds_) * static_cast<long double>(scale)));
 }
 
 Duration & Duration::operator*=(double scale)
@@ -150,9 +197,23 @@ double Duration::seconds() const
   return std::chrono::duration<double>(std::chrono::nanoseconds(nanoseconds_)).count();
 }
 
+// Truncates towards zero, as rclcpp does.
 Duration Duration::from_seconds(double seconds)
 {
-  return from_nanoseconds(static_cast<int64_t>(std::llround(seconds * 1e9)));
+  return from_nanoseconds(static_cast<int64_t>(RCL_S_TO_NS(seconds)));
+}
+
+rmw_time_t Duration::to_rmw_time() const
+{
+  if (nanoseconds_ < 0) {
+    throw std::runtime_error("rmw_time_t cannot be negative");
+  }
+  return rmw_time_from_nsec(nanoseconds_);
+}
+
+Duration Duration::from_rmw_time(rmw_time_t duration)
+{
+  return from_nanoseconds(rmw_time_total_nsec(duration));  // saturates at the maximum
 }
 
 Duration Duration::from_nanoseconds(rcl_duration_value_t nanoseconds)
@@ -258,7 +319,9 @@ Time Time::operator+(const Duration & rhs) const
 Duration Time::operator-(const Time & rhs) const
 {
   if (clock_type_ != rhs.clock_type_) {
-    throw std::runtime_error("can't subtract times with different time sources");
+    throw std::runtime_error(
+        "can't subtract times with different time sources [" + std::to_string(clock_type_) +
+        " != " + std::to_string(rhs.clock_type_) + "]");
   }
   return Duration::from_nanoseconds(checked_sub(nanoseconds_, rhs.nanoseconds_));
 }
@@ -315,33 +378,6 @@ Time Clock::now() const
   return Time(static_cast<int64_t>(since_epoch.count()), clock_type_);
 }
 
-bool Clock::sleep_until(Time until, Context::SharedPtr context)
-{
-  if (!context || !context->is_valid()) {
-    throw std::runtime_error("context cannot be slept with because it's invalid");
-  }
-  if (until.get_clock_type() != clock_type_) {
-    throw std::runtime_error("until's clock type does not match this clock's type");
-  }
-  while (context->is_valid()) {
-    const Duration left = until - now();
-    if (left.nanoseconds() <= 0) {
-      return true;
-    }
-    context->sleep_for(std::chrono::nanoseconds(left.nanoseconds()));
-  }
-  return false;
-}
-
-bool Clock::sleep_for(Duration rel_time, Context::SharedPtr context)
-{
-  return sleep_until(now() + rel_time, std::move(context));
-}
-
-bool Clock::ros_time_is_active() { return false; }
-
 rcl_clock_type_t Clock::get_clock_type() const noexcept { return clock_type_; }
-
-std::mutex & Clock::get_clock_mutex() noexcept { return clock_mutex_; }
 
 }  // namespace rclcpp

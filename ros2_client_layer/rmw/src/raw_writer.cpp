@@ -13,6 +13,7 @@ struct RawWriter::Impl
 {
   std::shared_ptr<Participant> participant;
   std::function<void()> on_matched;
+  std::function<void()> on_incompatible_qos;
   std::unique_ptr<detail::Endpoint> endpoint;
   std::unique_ptr<detail::WritePacer> pacer;
 
@@ -39,7 +40,37 @@ struct RawWriter::Impl
   {
     static_cast<Impl *>(arg)->on_matched();
   }
+
+  static void on_offered_incompatible_qos(
+      dds_entity_t, const dds_offered_incompatible_qos_status_t, void * arg)
+  {
+    static_cast<Impl *>(arg)->on_incompatible_qos();
+  }
 };
+
+namespace {
+
+rmw_qos_policy_kind_t rmw_policy_kind(dds_qos_policy_id_t policy)
+{
+  switch (policy) {
+    case DDS_DURABILITY_QOS_POLICY_ID:
+      return RMW_QOS_POLICY_DURABILITY;
+    case DDS_DEADLINE_QOS_POLICY_ID:
+      return RMW_QOS_POLICY_DEADLINE;
+    case DDS_LIVELINESS_QOS_POLICY_ID:
+      return RMW_QOS_POLICY_LIVELINESS;
+    case DDS_RELIABILITY_QOS_POLICY_ID:
+      return RMW_QOS_POLICY_RELIABILITY;
+    case DDS_HISTORY_QOS_POLICY_ID:
+      return RMW_QOS_POLICY_HISTORY;
+    case DDS_LIFESPAN_QOS_POLICY_ID:
+      return RMW_QOS_POLICY_LIFESPAN;
+    default:
+      return RMW_QOS_POLICY_INVALID;
+  }
+}
+
+}  // namespace
 
 RawWriter::RawWriter(
     std::shared_ptr<Participant> participant, const std::string & dds_topic_name,
@@ -52,10 +83,18 @@ RawWriter::RawWriter(
   }
   impl_->participant = std::move(participant);
   impl_->on_matched = options.on_matched;
+  impl_->on_incompatible_qos = options.on_offered_incompatible_qos;
   dds_listener_t * listener = nullptr;
-  if (impl_->on_matched) {
+  if (impl_->on_matched || impl_->on_incompatible_qos) {
     listener = dds_create_listener(impl_.get());
+  }
+  if (impl_->on_matched) {
     dds_lset_publication_matched_arg(listener, &Impl::on_publication_matched, impl_.get(), false);
+  }
+  if (impl_->on_incompatible_qos) {
+    // The status is left set for take_offered_incompatible_qos to read and reset.
+    dds_lset_offered_incompatible_qos_arg(
+        listener, &Impl::on_offered_incompatible_qos, impl_.get(), false);
   }
   try {
     impl_->endpoint = std::make_unique<detail::Endpoint>(
@@ -115,6 +154,19 @@ std::size_t RawWriter::matched_count() const
     return 0;
   }
   return status.current_count;
+}
+
+IncompatibleQosChange RawWriter::take_offered_incompatible_qos()
+{
+  dds_offered_incompatible_qos_status_t status{};
+  IncompatibleQosChange change;
+  if (dds_get_offered_incompatible_qos_status(impl_->endpoint->entity(), &status) ==
+      DDS_RETCODE_OK) {
+    change.count_change = status.total_count_change;
+    change.last_policy_kind =
+        rmw_policy_kind(static_cast<dds_qos_policy_id_t>(status.last_policy_id));
+  }
+  return change;
 }
 
 bool RawWriter::wait_for_acks(std::int64_t timeout_ns)

@@ -8,6 +8,7 @@
 #include "builtin_interfaces/msg/duration.hpp"
 #include "rcl/time.h"
 #include "rclcpp/visibility_control.hpp"
+#include "rmw/time.h"
 
 namespace rclcpp {
 
@@ -33,6 +34,9 @@ public:
 
   operator builtin_interfaces::msg::Duration() const;
 
+  /// Sums, differences and scalings throw std::overflow_error or
+  /// std::underflow_error when the result leaves the int64_t range; a result of
+  /// exactly INT64_MIN counts as out of range.
   bool operator==(const rclcpp::Duration & rhs) const;
   bool operator!=(const rclcpp::Duration & rhs) const;
   bool operator<(const rclcpp::Duration & rhs) const;
@@ -44,6 +48,7 @@ public:
   Duration & operator+=(const rclcpp::Duration & rhs);
   Duration operator-(const rclcpp::Duration & rhs) const;
   Duration & operator-=(const rclcpp::Duration & rhs);
+  /// \throws std::runtime_error if `scale` is not finite
   Duration operator*(double scale) const;
   Duration & operator*=(double scale);
 
@@ -53,8 +58,14 @@ public:
   rcl_duration_value_t nanoseconds() const;
   double seconds() const;
 
+  /// Truncates towards zero to whole nanoseconds.
   static Duration from_seconds(double seconds);
   static Duration from_nanoseconds(rcl_duration_value_t nanoseconds);
+
+  /// \throws std::runtime_error if the duration is negative
+  rmw_time_t to_rmw_time() const;
+  /// Saturates at the largest duration when the value does not fit.
+  static Duration from_rmw_time(rmw_time_t duration);
 
   template <class DurationT>
   DurationT to_chrono() const

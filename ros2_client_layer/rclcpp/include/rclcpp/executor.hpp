@@ -95,7 +95,9 @@ public:
   /// Run the callbacks that are ready now, within max_duration (0: no limit).
   virtual void spin_some(std::chrono::nanoseconds max_duration = std::chrono::nanoseconds(0));
 
-  /// Run callbacks until none is ready or max_duration has passed.
+  /// Run callbacks, including those that become ready meanwhile, until none
+  /// is ready or max_duration has passed (0: no limit).
+  /** \throws std::invalid_argument if max_duration is negative */
   virtual void spin_all(std::chrono::nanoseconds max_duration);
 
   /// Wait up to `timeout` (negative: forever) for one callback and run it.

@@ -90,9 +90,12 @@ public:
       const PublisherOptionsWithAllocator<AllocatorT> & options =
           PublisherOptionsWithAllocator<AllocatorT>())
   {
-    group_or_default(
+    PublisherOptionsWithAllocator<AllocatorT> resolved = options;
+    resolved.callback_group = group_or_default(
         options.callback_group, "Cannot create publisher, callback group not in node.");
-    return std::make_shared<PublisherT>(node_base_.get(), topic_name, qos, options);
+    auto publisher = std::make_shared<PublisherT>(node_base_.get(), topic_name, qos, resolved);
+    resolved.callback_group->add_readable(publisher);
+    return publisher;
   }
 
   /// Create a subscription; the callback takes the message as const MessageT &,

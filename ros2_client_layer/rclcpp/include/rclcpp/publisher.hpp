@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "client_layer/readable_entity.hpp"
 #include "client_layer/type_support.hpp"
+#include "rclcpp/callback_group.hpp"
 #include "rclcpp/macros.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
 #include "rclcpp/publisher_options.hpp"
@@ -23,14 +25,18 @@ class PublisherImpl;
 
 namespace rclcpp {
 
-class PublisherBase : public std::enable_shared_from_this<PublisherBase>
+/// A publisher's event callback is the warning about subscriptions that request
+/// incompatible QoS; it runs in `event_group` once the publisher is added to it.
+class PublisherBase : public client_layer::ReadableEntity,
+                      public std::enable_shared_from_this<PublisherBase>
 {
 public:
   RCLCPP_SMART_PTR_DEFINITIONS(PublisherBase)
 
   /// \throws rclcpp::exceptions::RCLError "could not create publisher: ..." when DDS refuses it
   PublisherBase(
-      rclcpp::node_interfaces::NodeBaseInterface * node_base, const std::string & topic,
+      rclcpp::node_interfaces::NodeBaseInterface * node_base,
+      const rclcpp::CallbackGroup::SharedPtr & event_group, const std::string & topic,
       const char * dds_type_name, const rclcpp::QoS & qos);
 
   virtual ~PublisherBase();
@@ -75,6 +81,9 @@ public:
   }
 
 protected:
+  /// Logs the warning for each newly found incompatible subscription.
+  bool take_and_handle() override;
+
   /// Write one serialized sample (encapsulation header included).
   /** \throws rclcpp::exceptions::RCLError "failed to publish message: ..." when DDS fails,
    *  rclcpp::exceptions::RCLInvalidArgument "failed to publish serialized message: ..." when
@@ -103,7 +112,11 @@ public:
   Publisher(
       rclcpp::node_interfaces::NodeBaseInterface * node_base, const std::string & topic,
       const rclcpp::QoS & qos, const rclcpp::PublisherOptionsWithAllocator<AllocatorT> & options)
-      : PublisherBase(node_base, topic, client_layer::TypeSupport<MessageT>::dds_type_name(), qos),
+      : PublisherBase(
+            node_base,
+            options.callback_group ? options.callback_group
+                                   : node_base->get_default_callback_group(),
+            topic, client_layer::TypeSupport<MessageT>::dds_type_name(), qos),
         options_(options)
   {
   }

@@ -14,7 +14,7 @@ struct PublisherOptionsBase
 {
   /// Accepted for compatibility; messages always go through DDS.
   IntraProcessSetting use_intra_process_comm = IntraProcessSetting::NodeDefault;
-  /// Accepted for compatibility (publishers run no callbacks).
+  /// Runs the publisher's event callback (null: the node's default group).
   rclcpp::CallbackGroup::SharedPtr callback_group;
   /// Accepted for compatibility.
   bool require_unique_network_flow_endpoints = false;

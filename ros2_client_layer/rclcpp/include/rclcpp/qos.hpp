@@ -3,6 +3,7 @@
 #define RCLCPP__QOS_HPP_
 
 #include <cstddef>
+#include <string>
 
 #include "rclcpp/duration.hpp"
 #include "rclcpp/visibility_control.hpp"
@@ -123,6 +124,9 @@ private:
 
 bool operator==(const QoS & left, const QoS & right);
 bool operator!=(const QoS & left, const QoS & right);
+
+/// The DDS name of a policy, as in incompatible-QoS warnings ("DURABILITY_QOS_POLICY").
+std::string qos_policy_name_from_kind(rmw_qos_policy_kind_t policy_kind);
 
 /// Best effort, keep last 5: for sensor streams.
 class SensorDataQoS : public QoS

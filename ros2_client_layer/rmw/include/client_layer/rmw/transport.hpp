@@ -73,6 +73,16 @@ struct EndpointOptions
   // Called from a middleware thread whenever the set of matched remote
   // endpoints changes; like on_data it must only signal, never block.
   std::function<void()> on_matched;
+  // Writers only: called from a middleware thread when a reader requesting
+  // incompatible QoS is discovered; like on_data it must only signal.
+  std::function<void()> on_offered_incompatible_qos;
+};
+
+// Readers found with incompatible QoS since the last look.
+struct IncompatibleQosChange
+{
+  std::int32_t count_change = 0;
+  rmw_qos_policy_kind_t last_policy_kind = RMW_QOS_POLICY_INVALID;
 };
 
 class Participant;
@@ -110,6 +120,8 @@ public:
   // Service samples always go out at once. Throws like write().
   bool write_request(const RequestHeader & header, const std::uint8_t * data, std::size_t size);
   std::size_t matched_count() const;
+  // Reads and resets the offered-incompatible-QoS status.
+  IncompatibleQosChange take_offered_incompatible_qos();
   // Sends what is queued, then waits until every matched reliable reader
   // acknowledged every sample (a negative timeout waits without limit);
   // false on timeout. Throws std::runtime_error when DDS fails.

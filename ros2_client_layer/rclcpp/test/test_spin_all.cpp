@@ -1,0 +1,70 @@
+// Executor::spin_all: runs work until none is left or the time limit passed.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+
+#include "node_fixture.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class SpinAllTest : public NodeFixture
+{
+protected:
+  SpinAllTest() : NodeFixture("spin_all_test") {}
+
+  void SetUp() override
+  {
+    NodeFixture::SetUp();
+    executor_.add_node(node_);
+  }
+
+  // A timer that is always ready until it ran `runs` times (0: never stops).
+  void add_busy_timer(int runs)
+  {
+    timer_ = node_->create_wall_timer(0ns, [this, runs] {
+      if (++runs_ == runs) {
+        timer_->cancel();
+      }
+    });
+  }
+
+  rclcpp::executors::SingleThreadedExecutor executor_;
+  rclcpp::TimerBase::SharedPtr timer_;
+  int runs_ = 0;
+};
+
+TEST_F(SpinAllTest, ZeroMaxDurationRunsUntilNothingIsReady)
+{
+  add_busy_timer(50);
+  executor_.spin_all(0ns);
+  EXPECT_EQ(runs_, 50);
+  executor_.spin_all(0ns);  // nothing is ready: returns at once
+  EXPECT_EQ(runs_, 50);
+}
+
+TEST_F(SpinAllTest, StopsOnceMaxDurationPassed)
+{
+  add_busy_timer(0);
+  executor_.spin_all(20ms);  // returning at all is the point
+  EXPECT_GT(runs_, 1);
+}
+
+TEST_F(SpinAllTest, NegativeMaxDurationIsRefusedAndLeavesTheExecutorUsable)
+{
+  try {
+    executor_.spin_all(-1ns);
+    FAIL() << "negative max_duration accepted";
+  } catch (const std::invalid_argument & e) {
+    EXPECT_STREQ("max_duration must be greater than or equal to 0", e.what());
+  }
+  add_busy_timer(3);
+  executor_.spin_all(0ns);
+  EXPECT_EQ(runs_, 3);
+}
+
+}  // namespace
