@@ -54,7 +54,11 @@ Executor::Executor(const rclcpp::ExecutorOptions & options)
   });
 }
 
-Executor::~Executor() { context_->remove_on_shutdown_callback(shutdown_callback_handle_); }
+Executor::~Executor()
+{
+  core_->detach_all();
+  context_->remove_on_shutdown_callback(shutdown_callback_handle_);
+}
 
 void Executor::add_callback_group(
     rclcpp::CallbackGroup::SharedPtr group_ptr,

@@ -22,7 +22,9 @@ constexpr std::chrono::hours kFarFuture{24 * 365};
 
 }  // namespace
 
-ExecutorCore::~ExecutorCore()
+ExecutorCore::~ExecutorCore() { detach_all(); }
+
+void ExecutorCore::detach_all()
 {
   std::vector<GroupRecord> groups;
   std::vector<NodeRecord> nodes;

@@ -35,6 +35,11 @@ public:
 
   ~ExecutorCore() override;
 
+  // Lets go of every node and group, so that another executor may take them
+  // at once. The executor calls it when it is destroyed: a DDS listener may
+  // still hold the core for a moment then.
+  void detach_all();
+
   void wake(bool collection_changed) override;
   // Wakes every thread (cancel, shutdown).
   void interrupt();

@@ -12,11 +12,13 @@
 #include <thread>
 #include <vector>
 
+#include "corvanta_protocol/msg/diagnostic_event.hpp"
 #include "node_fixture.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using corvanta_protocol::msg::DiagnosticEvent;
 
 namespace {
 
@@ -329,6 +331,28 @@ TEST_F(ExecutorTest, NodeCanBeInOneExecutorOnly)
   EXPECT_THROW(second.remove_node(node_), std::runtime_error);
   first.remove_node(node_);
   EXPECT_NO_THROW(second.add_node(node_));
+}
+
+TEST_F(ExecutorTest, ADestroyedExecutorLetsGoOfItsNodeAtOnce)
+{
+  // DDS listener threads wake the executor while samples stream in; the
+  // node must be free the moment its executor is gone, whatever they do.
+  auto subscription = node_->create_subscription<DiagnosticEvent>(
+      "stream", rclcpp::QoS(10), [](const DiagnosticEvent &) {});
+  auto publisher = node_->create_publisher<DiagnosticEvent>("stream", rclcpp::QoS(10));
+  std::atomic_bool streaming{true};
+  std::thread stream([&] {
+    while (streaming.load()) {
+      publisher->publish(DiagnosticEvent());
+    }
+  });
+  for (int round = 0; round < 5000; ++round) {
+    rclcpp::executors::SingleThreadedExecutor executor;
+    ASSERT_NO_THROW(executor.add_node(node_)) << "round " << round;
+    executor.spin_some();
+  }
+  streaming.store(false);
+  stream.join();
 }
 
 TEST_F(ExecutorTest, SpinEndsOnShutdownAndCancel)
