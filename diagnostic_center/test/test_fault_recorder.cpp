@@ -399,6 +399,52 @@ TEST_F(FaultRecorderTest, DirectoryOpenedToOthersLaterIsRefusedUntilClosedAgain)
   EXPECT_EQ(CountLines(ReadFile(recorder_.record_file())), 1u);
 }
 
+TEST_F(FaultRecorderTest, DirectoryRemovedOrReplacedWhileRunning)
+{
+  InitRecorder(root_.string());
+  recorder_.AddRecord(Event(11, 1, 0, "first"));
+  EXPECT_EQ(Refresh(recorder_), "");
+
+  // Removed: each refresh warns and loses its batch, and nothing recreates
+  // the directory behind the operator's back.
+  fs::remove_all(root_);
+  for (const char * message : {"lost", "lost again"}) {
+    recorder_.AddRecord(Event(11, 1, 0, message));
+    EXPECT_NE(Refresh(recorder_).find("lost some fault record"), std::string::npos) << message;
+  }
+  EXPECT_FALSE(fs::exists(root_));
+
+  // Replaced by a link to a directory elsewhere: refused like any directory
+  // that is not the one configured.
+  const fs::path elsewhere = root_.string() + "_elsewhere";
+  fs::create_directory(elsewhere);
+  fs::create_directory_symlink(elsewhere, root_);
+  recorder_.AddRecord(Event(11, 1, 0, "through the link"));
+  const std::string through_link = Refresh(recorder_);
+  EXPECT_TRUE(fs::is_empty(elsewhere)) << through_link;
+
+  // Back as a directory of its own: recording resumes in a new file.
+  fs::remove(root_);
+  fs::create_directory(root_);
+  recorder_.AddRecord(Event(11, 1, 0, "resumed"));
+  EXPECT_EQ(Refresh(recorder_), "");
+  const std::string content = ReadFile(recorder_.record_file());
+  EXPECT_EQ(CountLines(content), 1u);
+  EXPECT_NE(content.find("event_msg : resumed\n"), std::string::npos);
+  fs::remove_all(elsewhere);
+}
+
+TEST_F(FaultRecorderTest, DirectoryThatWasALinkAtStartUpIsFollowed)
+{
+  const fs::path storage = root_ / "storage";
+  fs::create_directory(storage);
+  fs::create_directory_symlink(storage, root_ / "records");
+  InitRecorder((root_ / "records").string());
+  recorder_.AddRecord(Event(11, 1, 0, "through the link"));
+  EXPECT_EQ(Refresh(recorder_), "");
+  EXPECT_EQ(CountLines(ReadFile(storage / recorder_.record_file().filename())), 1u);
+}
+
 TEST_F(FaultRecorderTest, LargePendingBatchIsWrittenInTheBackground)
 {
   InitRecorder(root_.string());

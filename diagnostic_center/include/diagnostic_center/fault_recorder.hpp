@@ -88,6 +88,9 @@ private:
   void Report(const BatchOutcome & outcome) const;
 
   std::filesystem::path record_file_;
+  // Whether the record directory may be reached through a link: only when it
+  // was one at start-up. Set by Init before the writers start.
+  DirectoryLink record_dir_link_ = DirectoryLink::kRefused;
   rclcpp::TimerBase::SharedPtr refresh_timer_;
   std::weak_ptr<rclcpp::Node> node_;
 

@@ -24,6 +24,16 @@ using WriteFunction = ssize_t (*)(int fd, const void * data, std::size_t size);
 // another user could plant links or files where records are written.
 std::string UnsafeDirectoryReason(const struct stat & status);
 
+// Whether the record directory's own path may be a symbolic link. It may
+// when it was one at start-up (a robot's storage mounted elsewhere); a
+// directory that was a real one must not come back as a link, which would
+// send the records wherever the link points.
+enum class DirectoryLink
+{
+  kFollowed,
+  kRefused,
+};
+
 struct AppendOutcome
 {
   bool opened = false;            // false: the file could not be opened, nothing was written
@@ -34,13 +44,14 @@ struct AppendOutcome
 
 // Appends `lines` (each a whole record line ending in a newline) to the file
 // `name` in `dir`, creating it when missing. The directory is checked with
-// UnsafeDirectoryReason and the file opened without following a symbolic
-// link; it must be a regular file. Lines go out in chunks of whole lines;
+// UnsafeDirectoryReason (and refused when it is a link and `dir_link` says
+// so) and the file opened without following a symbolic link; it must be a
+// regular file. Lines go out in chunks of whole lines;
 // before each chunk `out_of_time` is asked whether to stop. A write that
 // fails partway has its partial line cut off again, so the file ends on a
 // line boundary whatever happens.
 AppendOutcome AppendLines(
-    const std::filesystem::path & dir, const std::string & name,
+    const std::filesystem::path & dir, DirectoryLink dir_link, const std::string & name,
     const std::vector<std::string> & lines, const std::function<bool()> & out_of_time,
     WriteFunction write_function);
 

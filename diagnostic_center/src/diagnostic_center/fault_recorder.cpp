@@ -86,6 +86,10 @@ bool FaultRecorder::Init(
   record_file_ = fs::path(dir) /
                  diagnostic_center::contract::FormatRecordTime(static_cast<std::time_t>(seconds));
   RCLCPP_INFO(logger, "fault recorder file path : %s", record_file_.c_str());
+  std::error_code link_error;
+  record_dir_link_ = fs::is_symlink(record_file_.parent_path(), link_error)
+                         ? DirectoryLink::kFollowed
+                         : DirectoryLink::kRefused;
 
   // The recorder outlives its timer: it is process-wide and owns the timer.
   refresh_timer_ = node->create_wall_timer(std::chrono::seconds(refresh_space_s), [this, logger]() {
@@ -255,7 +259,7 @@ FaultRecorder::BatchOutcome FaultRecorder::WriteBatch(
   BatchOutcome outcome;
   outcome.lines = lines.size();
   outcome.append = AppendLines(
-      record_file_.parent_path(), record_file_.filename().string(), lines,
+      record_file_.parent_path(), record_dir_link_, record_file_.filename().string(), lines,
       [this] { return OutOfTime(); }, write_function_);
   return outcome;
 }

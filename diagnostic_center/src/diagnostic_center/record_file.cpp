@@ -39,11 +39,13 @@ private:
 // Opens `name` in `dir` for appending, or returns an invalid descriptor. The
 // directory is examined through the descriptor that the file is then opened
 // in, so it cannot be swapped between the check and the open.
-FileDescriptor OpenRecordFile(const std::filesystem::path & dir, const std::string & name)
+FileDescriptor OpenRecordFile(
+    const std::filesystem::path & dir, DirectoryLink dir_link, const std::string & name)
 {
-  const FileDescriptor dir_fd(::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  const int no_follow = dir_link == DirectoryLink::kRefused ? O_NOFOLLOW : 0;
+  const FileDescriptor dir_fd(::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | no_follow));
   struct stat dir_status = {};
-  if (!dir_fd.valid() || ::fstat(dir_fd.get(), &dir_status) != 0 ||
+  if (!dir_fd.valid() || ::fstat(dir_fd.get(), &dir_status) != 0 || !S_ISDIR(dir_status.st_mode) ||
       !UnsafeDirectoryReason(dir_status).empty()) {
     return FileDescriptor(-1);
   }
@@ -108,12 +110,12 @@ std::string UnsafeDirectoryReason(const struct stat & status)
 }
 
 AppendOutcome AppendLines(
-    const std::filesystem::path & dir, const std::string & name,
+    const std::filesystem::path & dir, DirectoryLink dir_link, const std::string & name,
     const std::vector<std::string> & lines, const std::function<bool()> & out_of_time,
     WriteFunction write_function)
 {
   AppendOutcome outcome;
-  const FileDescriptor file = OpenRecordFile(dir, name);
+  const FileDescriptor file = OpenRecordFile(dir, dir_link, name);
   if (!file.valid()) {
     return outcome;
   }
