@@ -56,6 +56,7 @@ struct RawReader::Impl
       const std::size_t i = batch_next++;
       if (batch_info[i].valid_data) {
         info = batch_info[i];
+        detail::announce_taken(batch[i]);
         return batch[i];
       }
       ddsi_serdata_unref(batch[i]);  // a writer went away: no data

@@ -354,6 +354,7 @@ ddsi_serdata * make_raw_serdata(
   if (total >= kEncapsulationSize) {
     d->bytes()[3] = static_cast<std::uint8_t>((d->bytes()[3] & ~kPaddingMask) | padding);
   }
+  announce_handed_over(d);
   return d;
 }
 
@@ -371,5 +372,32 @@ void copy_raw_sample(const ddsi_serdata * serdata, std::vector<std::uint8_t> & o
     out[3] = static_cast<std::uint8_t>(out[3] & ~kPaddingMask);
   }
 }
+
+#if defined(__SANITIZE_THREAD__)
+#define CLIENT_LAYER_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define CLIENT_LAYER_TSAN 1
+#endif
+#endif
+
+#ifdef CLIENT_LAYER_TSAN
+extern "C" void __tsan_acquire(void * addr);
+extern "C" void __tsan_release(void * addr);
+
+void announce_handed_over(const ddsi_serdata * serdata)
+{
+  __tsan_release(const_cast<ddsi_serdata *>(serdata));
+}
+
+void announce_taken(const ddsi_serdata * serdata)
+{
+  __tsan_acquire(const_cast<ddsi_serdata *>(serdata));
+}
+#else
+void announce_handed_over(const ddsi_serdata *) {}
+
+void announce_taken(const ddsi_serdata *) {}
+#endif
 
 }  // namespace client_layer::rmw::detail
