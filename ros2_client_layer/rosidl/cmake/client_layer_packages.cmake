@@ -22,7 +22,8 @@ set(CLIENT_LAYER_TOOL_PACKAGES
 # their targets' names by convention; other packages must have registered
 # their targets by the time they are linked.
 set(CLIENT_LAYER_INTERFACE_PACKAGES
-  builtin_interfaces rcl_interfaces rmw_dds_common corvanta_protocol
+  builtin_interfaces rcl_interfaces rmw_dds_common std_msgs diagnostic_msgs
+  corvanta_protocol
   CACHE INTERNAL "Interface packages the standalone build generates")
 set(CLIENT_LAYER_PROVIDED_PACKAGES ${CLIENT_LAYER_INTERFACE_PACKAGES} rclcpp
   CACHE INTERNAL "Packages the standalone build provides as targets")
