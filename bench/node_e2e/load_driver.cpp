@@ -1,5 +1,6 @@
 #include "load_driver.hpp"
 
+#include <thread>
 #include <utility>
 
 #include "centre_process.hpp"
@@ -44,23 +45,13 @@ LoadDriver::LoadDriver(std::size_t expected_answers)
         std::lock_guard<std::mutex> lock(mutex_);
         ++current_failures_;
       });
-  executor_ = std::make_shared<rclcpp::executors::SingleThreadedExecutor>();
-  executor_->add_node(node_);
-  std::promise<void> spin_ended;
-  spin_ended_ = spin_ended.get_future();
-  spinner_ = std::thread([this, ended = std::move(spin_ended)]() mutable {
-    executor_->spin();
-    ended.set_value();
-  });
+  spinner_ = std::make_unique<diagnostic_center_test::BackgroundSpinner>(node_);
 }
 
 LoadDriver::~LoadDriver()
 {
-  // A cancel that comes before spin() has begun is lost, so repeat it.
-  do {
-    executor_->cancel();
-  } while (spin_ended_.wait_for(50ms) != std::future_status::ready);
-  spinner_.join();
+  // Stop the callbacks before the members they use go.
+  spinner_.reset();
 }
 
 bool LoadDriver::WaitForCentre(std::chrono::seconds timeout)

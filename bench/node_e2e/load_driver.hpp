@@ -7,12 +7,11 @@
 
 #include <chrono>
 #include <cstdint>
-#include <future>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
+#include "background_spinner.hpp"
 #include "corvanta_protocol/msg/current_failure.hpp"
 #include "corvanta_protocol/msg/diagnostic_event.hpp"
 #include "corvanta_protocol/msg/exception_handle.hpp"
@@ -47,9 +46,7 @@ private:
   std::vector<rclcpp::Publisher<corvanta_protocol::msg::DiagnosticEvent>::SharedPtr> publishers_;
   rclcpp::Subscription<corvanta_protocol::msg::ExceptionHandle>::SharedPtr answer_subscription_;
   rclcpp::Subscription<corvanta_protocol::msg::CurrentFailure>::SharedPtr failure_subscription_;
-  std::shared_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
-  std::thread spinner_;
-  std::future<void> spin_ended_;
+  std::unique_ptr<diagnostic_center_test::BackgroundSpinner> spinner_;
 
   mutable std::mutex mutex_;
   std::vector<std::int32_t> answers_;

@@ -4,7 +4,8 @@
 #     diagnostic_center::process_test_harness.
 #   diagnostic_center_e2e_harness: that, and for the node's process tests and
 #     the end-to-end benchmarks (bench/node_e2e) log and record reading, the
-#     diag_srv payload decoder and the robot-module probe.
+#     diag_srv payload decoder, the robot-module probe and its background
+#     spinner.
 include_guard(GLOBAL)
 get_filename_component(_harness_dir ${CMAKE_CURRENT_LIST_DIR}/../harness ABSOLUTE)
 add_library(process_test_harness STATIC
@@ -19,6 +20,7 @@ target_compile_features(process_test_harness PUBLIC cxx_std_17)
 find_package(rclcpp REQUIRED)
 find_package(corvanta_protocol REQUIRED)
 add_library(diagnostic_center_e2e_harness STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/background_spinner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/diag_srv_payload.cpp
   ${CMAKE_CURRENT_LIST_DIR}/log_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/robot_probe.cpp)

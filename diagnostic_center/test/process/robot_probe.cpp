@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <future>
+#include <thread>
 #include <utility>
 
 #include "diag_srv_payload.hpp"
@@ -67,23 +68,13 @@ RobotProbe::RobotProbe(const std::string & node_name)
       });
   client_ = node_->create_client<DiagnosticSrv>(contract::kQueryService);
 
-  executor_ = std::make_shared<rclcpp::executors::SingleThreadedExecutor>();
-  executor_->add_node(node_);
-  std::promise<void> spin_ended;
-  spin_ended_ = spin_ended.get_future();
-  spinner_ = std::thread([this, ended = std::move(spin_ended)]() mutable {
-    executor_->spin();
-    ended.set_value();
-  });
+  spinner_ = std::make_unique<diagnostic_center_test::BackgroundSpinner>(node_);
 }
 
 RobotProbe::~RobotProbe()
 {
-  // A cancel that comes before spin() has begun is lost, so repeat it.
-  do {
-    executor_->cancel();
-  } while (spin_ended_.wait_for(50ms) != std::future_status::ready);
-  spinner_.join();
+  // Stop the callbacks before the members they use go.
+  spinner_.reset();
 }
 
 bool RobotProbe::WaitForCentre(std::chrono::milliseconds timeout)

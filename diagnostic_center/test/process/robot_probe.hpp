@@ -10,15 +10,14 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "background_spinner.hpp"
 #include "builtin_interfaces/msg/time.hpp"
 #include "corvanta_protocol/msg/current_failure.hpp"
 #include "corvanta_protocol/msg/diagnostic_event.hpp"
@@ -104,9 +103,7 @@ private:
   rclcpp::Subscription<corvanta_protocol::msg::ExceptionHandle>::SharedPtr handle_subscription_;
   rclcpp::Subscription<corvanta_protocol::msg::CurrentFailure>::SharedPtr failure_subscription_;
   rclcpp::Client<DiagnosticSrv>::SharedPtr client_;
-  std::shared_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
-  std::thread spinner_;
-  std::future<void> spin_ended_;
+  std::unique_ptr<diagnostic_center_test::BackgroundSpinner> spinner_;
 
   mutable std::mutex mutex_;
   std::condition_variable changed_;
