@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "client_layer/arguments.hpp"
+#include "client_layer/parameter_override_set.hpp"
 #include "rclcpp/parameter_value.hpp"
 
 namespace client_layer {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "yaml_parameters.hpp"
+#include "client_layer/yaml_parameters.hpp"
 
 namespace client_layer {
 namespace yaml_parameters {

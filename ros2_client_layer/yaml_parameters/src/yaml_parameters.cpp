@@ -1,4 +1,4 @@
-#include "yaml_parameters.hpp"
+#include "client_layer/yaml_parameters.hpp"
 
 #include <yaml.h>
 

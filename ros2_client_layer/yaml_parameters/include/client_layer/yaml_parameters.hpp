@@ -3,14 +3,13 @@
 // same results and messages. Aliases are refused (never expanded), every
 // document of a file is read, and input that is not valid UTF-8 YAML text
 // (a directory, a device full of zeros ...) fails at its first byte.
-#ifndef YAML_PARAMETERS_HPP_
-#define YAML_PARAMETERS_HPP_
+#ifndef CLIENT_LAYER__YAML_PARAMETERS_HPP_
+#define CLIENT_LAYER__YAML_PARAMETERS_HPP_
 
 #include <stdexcept>
 #include <string>
 
-#include "client_layer/arguments.hpp"
-#include "rclcpp/parameter_value.hpp"
+#include "client_layer/parameter_override_set.hpp"
 
 namespace client_layer {
 namespace yaml_parameters {
@@ -33,4 +32,4 @@ void parse_value(
 }  // namespace yaml_parameters
 }  // namespace client_layer
 
-#endif  // YAML_PARAMETERS_HPP_
+#endif  // CLIENT_LAYER__YAML_PARAMETERS_HPP_
