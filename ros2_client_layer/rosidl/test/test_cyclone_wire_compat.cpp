@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "client_layer/type_support.hpp"
-#include "corvanta_protocol/msg/current_failure.hpp"
-#include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "client_layer_test_interfaces/msg/code_list.hpp"
+#include "client_layer_test_interfaces/msg/event.hpp"
 #include "cyclone_reference.h"
 #include "dds/ddsi/ddsi_cdrstream.h"
 #include "rcl_interfaces/msg/parameter.hpp"
@@ -60,42 +60,42 @@ void expect_same_wire(
 
 char * c_string(std::string & text) { return text.data(); }
 
-TEST(CycloneWireCompat, DiagnosticEvent)
+TEST(CycloneWireCompat, Event)
 {
-  corvanta_protocol::msg::DiagnosticEvent event;
+  client_layer_test_interfaces::msg::Event event;
   event.stamp.sec = -3;
   event.stamp.nanosec = 123456789;
   event.source = "arm";
-  event.fault_id = 1001;
+  event.code = 1001;
   event.status = 1;
-  event.event_msg = "joint 3 over temperature";
+  event.text = "joint 3 over temperature";
 
-  std::string source = event.source, text = event.event_msg;
-  corvanta_protocol_msg_dds__DiagnosticEvent_ sample{};
+  std::string source = event.source, text = event.text;
+  client_layer_test_interfaces_msg_dds__Event_ sample{};
   sample.stamp.sec = event.stamp.sec;
   sample.stamp.nanosec = event.stamp.nanosec;
   sample.source = c_string(source);
-  sample.fault_id = event.fault_id;
+  sample.code = event.code;
   sample.status = event.status;
-  sample.event_msg = c_string(text);
-  expect_same_wire(event, sample, corvanta_protocol_msg_dds__DiagnosticEvent__desc);
+  sample.text = c_string(text);
+  expect_same_wire(event, sample, client_layer_test_interfaces_msg_dds__Event__desc);
 }
 
-TEST(CycloneWireCompat, CurrentFailureWithEmptyAndFilledSequences)
+TEST(CycloneWireCompat, CodeListWithEmptyAndFilledSequences)
 {
-  corvanta_protocol::msg::CurrentFailure failures;
+  client_layer_test_interfaces::msg::CodeList failures;
   std::string source;
-  corvanta_protocol_msg_dds__CurrentFailure_ sample{};
+  client_layer_test_interfaces_msg_dds__CodeList_ sample{};
   sample.source = c_string(source);
-  expect_same_wire(failures, sample, corvanta_protocol_msg_dds__CurrentFailure__desc);
+  expect_same_wire(failures, sample, client_layer_test_interfaces_msg_dds__CodeList__desc);
 
   failures.source = "c";
-  failures.fault_id_list = {7, -8, 9};
+  failures.codes = {7, -8, 9};
   source = failures.source;
   sample.source = c_string(source);
-  sample.fault_id_list._length = sample.fault_id_list._maximum = 3;
-  sample.fault_id_list._buffer = failures.fault_id_list.data();
-  expect_same_wire(failures, sample, corvanta_protocol_msg_dds__CurrentFailure__desc);
+  sample.codes._length = sample.codes._maximum = 3;
+  sample.codes._buffer = failures.codes.data();
+  expect_same_wire(failures, sample, client_layer_test_interfaces_msg_dds__CodeList__desc);
 }
 
 TEST(CycloneWireCompat, ParameterWithEveryValueKind)

@@ -8,9 +8,9 @@
 
 #include "builtin_interfaces/msg/time.hpp"
 #include "client_layer/type_support.hpp"
-#include "corvanta_protocol/msg/current_failure.hpp"
-#include "corvanta_protocol/msg/diagnostic_event.hpp"
-#include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "client_layer_test_interfaces/msg/code_list.hpp"
+#include "client_layer_test_interfaces/msg/event.hpp"
+#include "client_layer_test_interfaces/srv/query.hpp"
 #include "rcl_interfaces/msg/parameter.hpp"
 #include "rcl_interfaces/msg/parameter_descriptor.hpp"
 #include "rcl_interfaces/msg/parameter_event.hpp"
@@ -22,7 +22,7 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using corvanta_protocol::msg::DiagnosticEvent;
+using client_layer_test_interfaces::msg::Event;
 
 template <typename T>
 T round_trip(const T & message)
@@ -34,23 +34,23 @@ T round_trip(const T & message)
   return read_back;
 }
 
-TEST(GeneratedMessages, DiagnosticEventHasTheKnownWireEncoding)
+TEST(GeneratedMessages, EventHasTheKnownWireEncoding)
 {
-  DiagnosticEvent event;
+  Event event;
   event.stamp.sec = 1;
   event.stamp.nanosec = 2;
   event.source = "ab";
-  event.fault_id = 7;
+  event.code = 7;
   event.status = 1;
-  event.event_msg = "x";
+  event.text = "x";
   const Bytes expected = {
       0x00, 0x01, 0x00, 0x00,                          // encapsulation
       0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,  // stamp
       0x03, 0x00, 0x00, 0x00, 'a',  'b',  0x00,        // source
       0x00,                                            // pad to 4
-      0x07, 0x00, 0x00, 0x00,                          // fault_id
+      0x07, 0x00, 0x00, 0x00,                          // code
       0x01, 0x00, 0x00, 0x00,                          // status
-      0x02, 0x00, 0x00, 0x00, 'x',  0x00,              // event_msg
+      0x02, 0x00, 0x00, 0x00, 'x',  0x00,              // text
   };
   Bytes wire;
   client_layer::serialize_message(event, wire);
@@ -60,44 +60,42 @@ TEST(GeneratedMessages, DiagnosticEventHasTheKnownWireEncoding)
 
 TEST(GeneratedMessages, ServiceBinaryPayloadRoundTrips)
 {
-  using Srv = corvanta_protocol::srv::DiagnosticSrv;
+  using Srv = client_layer_test_interfaces::srv::Query;
   Srv::Response response;
   response.result = 0;
   response.data = std::string("\x00\xFF\x01\x00", 4);
   EXPECT_EQ(round_trip(response), response);
   Srv::Request request;
-  request.cmd = Srv::Request::CMD_ROOT_CAUSES;
+  request.cmd = Srv::Request::CMD_LIST;
   EXPECT_EQ(round_trip(request), request);
 }
 
 TEST(GeneratedMessages, TypeNamesFollowTheRos2Conventions)
 {
-  using corvanta_protocol::srv::DiagnosticSrv;
+  using client_layer_test_interfaces::srv::Query;
   EXPECT_STREQ(
-      client_layer::TypeSupport<DiagnosticEvent>::dds_type_name(),
-      "corvanta_protocol::msg::dds_::DiagnosticEvent_");
+      client_layer::TypeSupport<Event>::dds_type_name(),
+      "client_layer_test_interfaces::msg::dds_::Event_");
   EXPECT_STREQ(
-      client_layer::TypeSupport<DiagnosticEvent>::ros_type_name(),
-      "corvanta_protocol/msg/DiagnosticEvent");
+      client_layer::TypeSupport<Event>::ros_type_name(), "client_layer_test_interfaces/msg/Event");
   EXPECT_STREQ(
-      client_layer::TypeSupport<DiagnosticSrv::Request>::dds_type_name(),
-      "corvanta_protocol::srv::dds_::DiagnosticSrv_Request_");
+      client_layer::TypeSupport<Query::Request>::dds_type_name(),
+      "client_layer_test_interfaces::srv::dds_::Query_Request_");
   EXPECT_STREQ(
-      client_layer::TypeSupport<DiagnosticSrv::Response>::dds_type_name(),
-      "corvanta_protocol::srv::dds_::DiagnosticSrv_Response_");
+      client_layer::TypeSupport<Query::Response>::dds_type_name(),
+      "client_layer_test_interfaces::srv::dds_::Query_Response_");
   EXPECT_STREQ(
-      client_layer::ServiceTypeSupport<DiagnosticSrv>::ros_type_name(),
-      "corvanta_protocol/srv/DiagnosticSrv");
+      client_layer::ServiceTypeSupport<Query>::ros_type_name(),
+      "client_layer_test_interfaces/srv/Query");
   static_assert(
-      std::is_same<
-          client_layer::ServiceTypeSupport<DiagnosticSrv>::Request, DiagnosticSrv::Request>::value);
+      std::is_same<client_layer::ServiceTypeSupport<Query>::Request, Query::Request>::value);
 }
 
 TEST(GeneratedMessages, SequencesRoundTrip)
 {
-  corvanta_protocol::msg::CurrentFailure failures;
+  client_layer_test_interfaces::msg::CodeList failures;
   failures.stamp.sec = -5;
-  failures.fault_id_list = {1001, 1002, -3};
+  failures.codes = {1001, 1002, -3};
   EXPECT_EQ(round_trip(failures), failures);
 }
 
@@ -140,7 +138,7 @@ TEST(GeneratedMessages, ParameterServicesRoundTrip)
 TEST(GeneratedMessages, MinimumWireSizesBoundWhatAHostileCountCanAllocate)
 {
   static_assert(client_layer::TypeSupport<builtin_interfaces::msg::Time>::min_wire_size == 8);
-  static_assert(client_layer::TypeSupport<DiagnosticEvent>::min_wire_size == 8 + 4 + 4 + 4 + 4);
+  static_assert(client_layer::TypeSupport<Event>::min_wire_size == 8 + 4 + 4 + 4 + 4);
   static_assert(client_layer::TypeSupport<rmw_dds_common::msg::Gid>::min_wire_size == 24);
   // A count of 2 node entries needs at least 2 x 16 bytes after it; 31 are refused.
   Bytes wire(4 + 24, 0);
