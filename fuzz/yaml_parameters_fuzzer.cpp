@@ -10,8 +10,8 @@
 #include <fstream>
 #include <string>
 
-#include "client_layer/arguments.hpp"
-#include "yaml_parameters.hpp"
+#include "client_layer/parameter_override_set.hpp"
+#include "client_layer/yaml_parameters.hpp"
 
 namespace {
 

@@ -1,22 +1,22 @@
 // A second process for the tests: what it does is chosen by its first argument.
 //   spin:  a node with a timer; prints "spinning", spins until the context
 //          shuts down (a signal), prints "spin returned".
-//   serve: echoes "ping" (DiagnosticEvent) to "pong", and serves "peer_srv"
-//          (DiagnosticSrv) answering data = the bytes 0x00 0xFF and the decimal
+//   serve: echoes "ping" (Event) to "pong", and serves "peer_srv"
+//          (Query) answering data = the bytes 0x00 0xFF and the decimal
 //          cmd; prints "ready" and spins until a signal.
 //   leave: keeps a node with a publisher in a function static, prints
 //          "ready" and returns from main without rclcpp::shutdown().
 #include <cstdio>
 #include <string>
 
-#include "corvanta_protocol/msg/diagnostic_event.hpp"
-#include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "client_layer_test_interfaces/msg/event.hpp"
+#include "client_layer_test_interfaces/srv/query.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 namespace {
 
-using corvanta_protocol::msg::DiagnosticEvent;
-using corvanta_protocol::srv::DiagnosticSrv;
+using client_layer_test_interfaces::msg::Event;
+using client_layer_test_interfaces::srv::Query;
 
 void say(const char * line)
 {
@@ -43,12 +43,12 @@ int serve(int argc, char ** argv)
 {
   rclcpp::init(argc, argv);
   auto node = std::make_shared<rclcpp::Node>("peer");
-  auto pong = node->create_publisher<DiagnosticEvent>("pong", 10);
-  auto ping = node->create_subscription<DiagnosticEvent>(
-      "ping", 10, [&pong](const DiagnosticEvent & event) { pong->publish(event); });
-  auto service = node->create_service<DiagnosticSrv>(
-      "peer_srv", [](const std::shared_ptr<DiagnosticSrv::Request> request,
-                     std::shared_ptr<DiagnosticSrv::Response> response) {
+  auto pong = node->create_publisher<Event>("pong", 10);
+  auto ping = node->create_subscription<Event>(
+      "ping", 10, [&pong](const Event & event) { pong->publish(event); });
+  auto service = node->create_service<Query>(
+      "peer_srv",
+      [](const std::shared_ptr<Query::Request> request, std::shared_ptr<Query::Response> response) {
         response->result = 0;
         response->data = std::string("\x00\xff", 2) + std::to_string(request->cmd);
       });
@@ -64,7 +64,7 @@ int leave_without_shutdown(int argc, char ** argv)
 {
   rclcpp::init(argc, argv);
   static const auto node = std::make_shared<rclcpp::Node>("peer");
-  static const auto publisher = node->create_publisher<DiagnosticEvent>("leave", 10);
+  static const auto publisher = node->create_publisher<Event>("leave", 10);
   say("ready");
   return 0;
 }

@@ -9,15 +9,15 @@
 #include <regex>
 #include <string>
 
-#include "corvanta_protocol/msg/diagnostic_event.hpp"
-#include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "client_layer_test_interfaces/msg/event.hpp"
+#include "client_layer_test_interfaces/srv/query.hpp"
 #include "node_fixture.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using namespace std::chrono_literals;
-using corvanta_protocol::msg::DiagnosticEvent;
-using corvanta_protocol::srv::DiagnosticSrv;
+using client_layer_test_interfaces::msg::Event;
+using client_layer_test_interfaces::srv::Query;
 
 namespace {
 
@@ -57,33 +57,30 @@ TEST_F(ErrorsTest, EndpointsWithAHistoryDdsCannotHoldThrowRclError)
   service_qos.depth = too_deep;
 
   expect_rcl_error(
-      [&] { node_->create_publisher<DiagnosticEvent>("deep", rclcpp::QoS(too_deep)); },
+      [&] { node_->create_publisher<Event>("deep", rclcpp::QoS(too_deep)); },
       "could not create publisher", reason);
   expect_rcl_error(
       [&] {
-        node_->create_subscription<DiagnosticEvent>(
-            "deep", rclcpp::QoS(too_deep), [](const DiagnosticEvent &) {});
+        node_->create_subscription<Event>("deep", rclcpp::QoS(too_deep), [](const Event &) {});
       },
       "could not create subscription", reason);
   expect_rcl_error(
       [&] {
-        node_->create_service<DiagnosticSrv>(
+        node_->create_service<Query>(
             "deep_srv",
-            [](const std::shared_ptr<DiagnosticSrv::Request>,
-               std::shared_ptr<DiagnosticSrv::Response>) {},
+            [](const std::shared_ptr<Query::Request>, std::shared_ptr<Query::Response>) {},
             service_qos);
       },
       "could not create service", reason);
   expect_rcl_error(
-      [&] { node_->create_client<DiagnosticSrv>("deep_srv", service_qos); },
-      "could not create client", reason);
+      [&] { node_->create_client<Query>("deep_srv", service_qos); }, "could not create client",
+      reason);
 
   // A failed creation leaves nothing behind: the same names still work.
-  auto publisher = node_->create_publisher<DiagnosticEvent>("deep", 10);
-  auto service = node_->create_service<DiagnosticSrv>(
-      "deep_srv", [](const std::shared_ptr<DiagnosticSrv::Request>,
-                     std::shared_ptr<DiagnosticSrv::Response>) {});
-  auto client = node_->create_client<DiagnosticSrv>("deep_srv");
+  auto publisher = node_->create_publisher<Event>("deep", 10);
+  auto service = node_->create_service<Query>(
+      "deep_srv", [](const std::shared_ptr<Query::Request>, std::shared_ptr<Query::Response>) {});
+  auto client = node_->create_client<Query>("deep_srv");
   EXPECT_TRUE(client->wait_for_service(5s));
 }
 

@@ -12,13 +12,13 @@
 #include <thread>
 #include <vector>
 
-#include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "client_layer_test_interfaces/msg/event.hpp"
 #include "node_fixture.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-using corvanta_protocol::msg::DiagnosticEvent;
+using client_layer_test_interfaces::msg::Event;
 
 namespace {
 
@@ -337,13 +337,13 @@ TEST_F(ExecutorTest, ADestroyedExecutorLetsGoOfItsNodeAtOnce)
 {
   // DDS listener threads wake the executor while samples stream in; the
   // node must be free the moment its executor is gone, whatever they do.
-  auto subscription = node_->create_subscription<DiagnosticEvent>(
-      "stream", rclcpp::QoS(10), [](const DiagnosticEvent &) {});
-  auto publisher = node_->create_publisher<DiagnosticEvent>("stream", rclcpp::QoS(10));
+  auto subscription =
+      node_->create_subscription<Event>("stream", rclcpp::QoS(10), [](const Event &) {});
+  auto publisher = node_->create_publisher<Event>("stream", rclcpp::QoS(10));
   std::atomic_bool streaming{true};
   std::thread stream([&] {
     while (streaming.load()) {
-      publisher->publish(DiagnosticEvent());
+      publisher->publish(Event());
     }
   });
   for (int round = 0; round < 5000; ++round) {

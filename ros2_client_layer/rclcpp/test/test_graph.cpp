@@ -14,21 +14,21 @@
 #include <vector>
 
 #include "client_layer/rmw/transport.hpp"
-#include "corvanta_protocol/msg/diagnostic_event.hpp"
-#include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "client_layer_test_interfaces/msg/event.hpp"
+#include "client_layer_test_interfaces/srv/query.hpp"
 #include "peer_process.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "rmw/qos_profiles.h"
 
 using namespace std::chrono_literals;
-using corvanta_protocol::msg::DiagnosticEvent;
-using corvanta_protocol::srv::DiagnosticSrv;
+using client_layer_test_interfaces::msg::Event;
+using client_layer_test_interfaces::srv::Query;
 
 namespace {
 
-const std::vector<std::string> kEventType = {"corvanta_protocol/msg/DiagnosticEvent"};
-const std::vector<std::string> kServiceType = {"corvanta_protocol/srv/DiagnosticSrv"};
+const std::vector<std::string> kEventType = {"client_layer_test_interfaces/msg/Event"};
+const std::vector<std::string> kServiceType = {"client_layer_test_interfaces/srv/Query"};
 
 // Discovery is asynchronous: poll until `done` holds.
 bool eventually(const std::function<bool()> & done, std::chrono::seconds timeout = 10s)
@@ -57,10 +57,7 @@ std::vector<std::string> types_of(
   return it == names_and_types.end() ? std::vector<std::string>{} : it->second;
 }
 
-void ignore_request(
-    const std::shared_ptr<DiagnosticSrv::Request>, std::shared_ptr<DiagnosticSrv::Response>)
-{
-}
+void ignore_request(const std::shared_ptr<Query::Request>, std::shared_ptr<Query::Response>) {}
 
 class GraphTest : public ::testing::Test
 {
@@ -83,12 +80,10 @@ protected:
 TEST_F(GraphTest, CountsAndNamesFollowEntitiesOfTheProcess)
 {
   auto other = std::make_shared<rclcpp::Node>("other", "/g");
-  auto publisher = node_->create_publisher<DiagnosticEvent>("chatter", 10);
-  auto s1 =
-      other->create_subscription<DiagnosticEvent>("chatter", 10, [](DiagnosticEvent::UniquePtr) {});
-  auto s2 = other->create_subscription<DiagnosticEvent>(
-      "/g/chatter", 10, [](DiagnosticEvent::UniquePtr) {});
-  auto service = other->create_service<DiagnosticSrv>("srv", &ignore_request);
+  auto publisher = node_->create_publisher<Event>("chatter", 10);
+  auto s1 = other->create_subscription<Event>("chatter", 10, [](Event::UniquePtr) {});
+  auto s2 = other->create_subscription<Event>("/g/chatter", 10, [](Event::UniquePtr) {});
+  auto service = other->create_service<Query>("srv", &ignore_request);
 
   ASSERT_TRUE(eventually([&] {
     return node_->count_publishers("chatter") == 1u && node_->count_subscribers("chatter") == 2u;
@@ -147,11 +142,12 @@ TEST_F(GraphTest, ListsEveryTypeOfATopicAndSkipsPlainDdsTopics)
   client_layer::rmw::RawWriter foreign_type(
       participant, "rt/g/multi", "vendor::Sample", rmw_qos_profile_default);
   client_layer::rmw::RawWriter plain_dds(
-      participant, "plain_topic", "corvanta_protocol::msg::dds_::DiagnosticEvent_",
+      participant, "plain_topic", "client_layer_test_interfaces::msg::dds_::Event_",
       rmw_qos_profile_default);
-  auto publisher = node_->create_publisher<DiagnosticEvent>("multi", 10);
+  auto publisher = node_->create_publisher<Event>("multi", 10);
 
-  const std::vector<std::string> both = {"corvanta_protocol/msg/DiagnosticEvent", "vendor::Sample"};
+  const std::vector<std::string> both = {
+      "client_layer_test_interfaces/msg/Event", "vendor::Sample"};
   ASSERT_TRUE(
       eventually([&] { return types_of(node_->get_topic_names_and_types(), "/g/multi") == both; }));
   EXPECT_EQ(2u, node_->count_publishers("multi"));

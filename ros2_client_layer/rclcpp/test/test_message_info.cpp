@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "client_layer_test_interfaces/msg/event.hpp"
 #include "node_fixture.hpp"
 #include "peer_process.hpp"
 #include "rclcpp/message_info.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using namespace std::chrono_literals;
-using corvanta_protocol::msg::DiagnosticEvent;
+using client_layer_test_interfaces::msg::Event;
 
 namespace {
 
@@ -40,46 +40,44 @@ protected:
 
 struct Received
 {
-  std::vector<int32_t> fault_ids;
+  std::vector<int32_t> codes;
   std::vector<rclcpp::MessageInfo> infos;
 
-  void add(int32_t fault_id, const rclcpp::MessageInfo & info)
+  void add(int32_t code, const rclcpp::MessageInfo & info)
   {
-    fault_ids.push_back(fault_id);
+    codes.push_back(code);
     infos.push_back(info);
   }
 };
 
 TEST_F(MessageInfoTest, EveryCallbackFormGetsThePublisherAndSourceTime)
 {
-  auto publisher = node_->create_publisher<DiagnosticEvent>("info", 10);
+  auto publisher = node_->create_publisher<Event>("info", 10);
   Received by_ref, by_unique, by_shared_const, by_shared_const_ref, by_shared;
-  auto s1 = node_->create_subscription<DiagnosticEvent>(
-      "info", 10, [&](const DiagnosticEvent & m, const rclcpp::MessageInfo & info) {
-        by_ref.add(m.fault_id, info);
-      });
-  auto s2 = node_->create_subscription<DiagnosticEvent>(
-      "info", 10, [&](std::unique_ptr<DiagnosticEvent> m, const rclcpp::MessageInfo & info) {
-        by_unique.add(m->fault_id, info);
-      });
-  auto s3 = node_->create_subscription<DiagnosticEvent>(
-      "info", 10, [&](std::shared_ptr<const DiagnosticEvent> m, const rclcpp::MessageInfo & info) {
-        by_shared_const.add(m->fault_id, info);
-      });
-  auto s4 = node_->create_subscription<DiagnosticEvent>(
+  auto s1 = node_->create_subscription<Event>(
       "info", 10,
-      [&](const std::shared_ptr<const DiagnosticEvent> & m, const rclcpp::MessageInfo & info) {
-        by_shared_const_ref.add(m->fault_id, info);
+      [&](const Event & m, const rclcpp::MessageInfo & info) { by_ref.add(m.code, info); });
+  auto s2 = node_->create_subscription<Event>(
+      "info", 10, [&](std::unique_ptr<Event> m, const rclcpp::MessageInfo & info) {
+        by_unique.add(m->code, info);
       });
-  auto s5 = node_->create_subscription<DiagnosticEvent>(
-      "info", 10, [&](std::shared_ptr<DiagnosticEvent> m, const rclcpp::MessageInfo & info) {
-        by_shared.add(m->fault_id, info);
+  auto s3 = node_->create_subscription<Event>(
+      "info", 10, [&](std::shared_ptr<const Event> m, const rclcpp::MessageInfo & info) {
+        by_shared_const.add(m->code, info);
+      });
+  auto s4 = node_->create_subscription<Event>(
+      "info", 10, [&](const std::shared_ptr<const Event> & m, const rclcpp::MessageInfo & info) {
+        by_shared_const_ref.add(m->code, info);
+      });
+  auto s5 = node_->create_subscription<Event>(
+      "info", 10, [&](std::shared_ptr<Event> m, const rclcpp::MessageInfo & info) {
+        by_shared.add(m->code, info);
       });
   ASSERT_TRUE(spin_until([&] { return publisher->get_subscription_count() == 5u; }));
 
   const int64_t before = now_ns();
-  DiagnosticEvent event;
-  event.fault_id = 41;
+  Event event;
+  event.code = 41;
   publisher->publish(event);
   const int64_t after = now_ns();
 
@@ -94,7 +92,7 @@ TEST_F(MessageInfoTest, EveryCallbackFormGetsThePublisherAndSourceTime)
     return true;
   }));
   for (const auto * received : all) {
-    EXPECT_EQ(std::vector<int32_t>{41}, received->fault_ids);
+    EXPECT_EQ(std::vector<int32_t>{41}, received->codes);
     const rmw_message_info_t & info = received->infos.front().get_rmw_message_info();
     EXPECT_TRUE(same_gid(publisher->get_gid(), info.publisher_gid));
     EXPECT_TRUE(*publisher == info.publisher_gid);
@@ -114,28 +112,27 @@ TEST_F(MessageInfoTest, TellsPublishersApartAcrossProcesses)
   ASSERT_TRUE(peer.started());
   ASSERT_EQ("ready", peer.read_line());
 
-  auto local = node_->create_publisher<DiagnosticEvent>("pong", 10);
+  auto local = node_->create_publisher<Event>("pong", 10);
   Received received;
-  auto pong = node_->create_subscription<DiagnosticEvent>(
-      "pong", 10, [&](const DiagnosticEvent & m, const rclcpp::MessageInfo & info) {
-        received.add(m.fault_id, info);
-      });
-  auto ping = node_->create_publisher<DiagnosticEvent>("ping", 10);
+  auto pong = node_->create_subscription<Event>(
+      "pong", 10,
+      [&](const Event & m, const rclcpp::MessageInfo & info) { received.add(m.code, info); });
+  auto ping = node_->create_publisher<Event>("ping", 10);
   ASSERT_TRUE(spin_until(
       [&] { return ping->get_subscription_count() == 1u && pong->get_publisher_count() == 2u; }));
 
-  DiagnosticEvent event;
-  event.fault_id = 1;
+  Event event;
+  event.code = 1;
   const int64_t before = now_ns();
   ping->publish(event);  // echoed by the peer
-  event.fault_id = 2;
+  event.code = 2;
   local->publish(event);
   ASSERT_TRUE(spin_until([&] { return received.infos.size() == 2; }));
 
   const auto & first = received.infos[0].get_rmw_message_info();
   const auto & second = received.infos[1].get_rmw_message_info();
-  const auto & from_peer = received.fault_ids[0] == 1 ? first : second;
-  const auto & from_local = received.fault_ids[0] == 1 ? second : first;
+  const auto & from_peer = received.codes[0] == 1 ? first : second;
+  const auto & from_local = received.codes[0] == 1 ? second : first;
   EXPECT_TRUE(same_gid(local->get_gid(), from_local.publisher_gid));
   EXPECT_FALSE(same_gid(local->get_gid(), from_peer.publisher_gid));
   const rmw_gid_t zero{};

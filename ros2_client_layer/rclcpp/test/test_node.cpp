@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "corvanta_protocol/msg/diagnostic_event.hpp"
-#include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "client_layer_test_interfaces/msg/event.hpp"
+#include "client_layer_test_interfaces/srv/query.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using namespace std::chrono_literals;
-using corvanta_protocol::msg::DiagnosticEvent;
-using corvanta_protocol::srv::DiagnosticSrv;
+using client_layer_test_interfaces::msg::Event;
+using client_layer_test_interfaces::srv::Query;
 
 namespace {
 
@@ -52,10 +52,8 @@ TEST(NodeTest, NamesNamespacesAndLogger)
   EXPECT_THROW(rclcpp::Node("1st"), rclcpp::exceptions::InvalidNodeNameError);
   EXPECT_THROW(rclcpp::Node("ok", "/bad//ns"), rclcpp::exceptions::InvalidNamespaceError);
   EXPECT_THROW(
-      root->create_publisher<DiagnosticEvent>("bad topic", 10),
-      rclcpp::exceptions::InvalidTopicNameError);
-  EXPECT_THROW(
-      root->create_client<DiagnosticSrv>("bad srv"), rclcpp::exceptions::InvalidServiceNameError);
+      root->create_publisher<Event>("bad topic", 10), rclcpp::exceptions::InvalidTopicNameError);
+  EXPECT_THROW(root->create_client<Query>("bad srv"), rclcpp::exceptions::InvalidServiceNameError);
 }
 
 TEST(NodeTest, CommandLineRemapsNodeTopicsAndServices)
@@ -68,11 +66,10 @@ TEST(NodeTest, CommandLineRemapsNodeTopicsAndServices)
   EXPECT_STREQ("/remapped", node->get_namespace());
   EXPECT_STREQ("remapped.renamed", node->get_logger().get_name());
 
-  auto publisher = node->create_publisher<DiagnosticEvent>("chatter", 10);
+  auto publisher = node->create_publisher<Event>("chatter", 10);
   EXPECT_STREQ("/remapped/talk", publisher->get_topic_name());
-  auto service = node->create_service<DiagnosticSrv>(
-      "srv",
-      [](std::shared_ptr<DiagnosticSrv::Request>, std::shared_ptr<DiagnosticSrv::Response>) {});
+  auto service = node->create_service<Query>(
+      "srv", [](std::shared_ptr<Query::Request>, std::shared_ptr<Query::Response>) {});
   EXPECT_STREQ("/elsewhere/srv", service->get_service_name());
 
   // A node that ignores the command line keeps its names; its own arguments apply.
@@ -81,21 +78,21 @@ TEST(NodeTest, CommandLineRemapsNodeTopicsAndServices)
   auto own = std::make_shared<rclcpp::Node>("original", options);
   EXPECT_STREQ("original", own->get_name());
   EXPECT_STREQ("/", own->get_namespace());
-  auto own_publisher = own->create_publisher<DiagnosticEvent>("chatter", 10);
+  auto own_publisher = own->create_publisher<Event>("chatter", 10);
   EXPECT_STREQ("/mine", own_publisher->get_topic_name());
 
   // The remapped topic carries messages end to end.
   std::vector<int32_t> received;
-  auto listener = own->create_subscription<DiagnosticEvent>(
-      "/remapped/talk", 10, [&](const DiagnosticEvent & m) { received.push_back(m.fault_id); });
+  auto listener = own->create_subscription<Event>(
+      "/remapped/talk", 10, [&](const Event & m) { received.push_back(m.code); });
   rclcpp::executors::SingleThreadedExecutor executor;
   executor.add_node(own);
   const auto deadline = std::chrono::steady_clock::now() + 10s;
   while (publisher->get_subscription_count() == 0u && std::chrono::steady_clock::now() < deadline) {
     executor.spin_once(10ms);
   }
-  DiagnosticEvent event;
-  event.fault_id = 77;
+  Event event;
+  event.code = 77;
   publisher->publish(event);
   while (received.empty() && std::chrono::steady_clock::now() < deadline) {
     executor.spin_once(10ms);

@@ -11,13 +11,13 @@
 
 #include "client_layer/rmw/transport.hpp"
 #include "client_layer/sample_counters.hpp"
-#include "corvanta_protocol/msg/diagnostic_event.hpp"
+#include "client_layer_test_interfaces/msg/event.hpp"
 #include "node_fixture.hpp"
 #include "peer_process.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using namespace std::chrono_literals;
-using corvanta_protocol::msg::DiagnosticEvent;
+using client_layer_test_interfaces::msg::Event;
 
 namespace {
 
@@ -26,24 +26,24 @@ class PubSubTest : public NodeFixture
 protected:
   PubSubTest() : NodeFixture("pubsub_test") {}
 
-  static DiagnosticEvent make_event(int32_t fault_id)
+  static Event make_event(int32_t code)
   {
-    DiagnosticEvent event;
+    Event event;
     event.stamp.sec = 12;
     event.stamp.nanosec = 34;
     event.source = "arm";
-    event.fault_id = fault_id;
-    event.status = DiagnosticEvent::STATUS_PRESENT;
-    event.event_msg = std::string("bin\x00\xff", 5);
+    event.code = code;
+    event.status = Event::STATUS_ON;
+    event.text = std::string("bin\x00\xff", 5);
     return event;
   }
 };
 
 // A publisher that hands serialized samples over as they are.
-class RawPublisher : public rclcpp::Publisher<DiagnosticEvent>
+class RawPublisher : public rclcpp::Publisher<Event>
 {
 public:
-  using rclcpp::Publisher<DiagnosticEvent>::Publisher;
+  using rclcpp::Publisher<Event>::Publisher;
   using rclcpp::PublisherBase::publish_serialized;
 };
 
@@ -51,28 +51,27 @@ public:
 class MemberSubscriber
 {
 public:
-  void on_message(std::shared_ptr<DiagnosticEvent> message) { received.push_back(*message); }
-  std::vector<DiagnosticEvent> received;
+  void on_message(std::shared_ptr<Event> message) { received.push_back(*message); }
+  std::vector<Event> received;
 };
 
 TEST_F(PubSubTest, DeliversToEveryCallbackSignature)
 {
-  auto publisher = node_->create_publisher<DiagnosticEvent>("events", 10);
+  auto publisher = node_->create_publisher<Event>("events", 10);
   EXPECT_STREQ("/events", publisher->get_topic_name());
 
-  std::vector<DiagnosticEvent> by_ref, by_shared, by_shared_const, by_unique;
+  std::vector<Event> by_ref, by_shared, by_shared_const, by_unique;
   MemberSubscriber member;
-  auto s1 = node_->create_subscription<DiagnosticEvent>(
-      "events", 10, [&](const DiagnosticEvent & m) { by_ref.push_back(m); });
-  auto s2 = node_->create_subscription<DiagnosticEvent>(
-      "events", 10, [&](std::shared_ptr<DiagnosticEvent> m) { by_shared.push_back(*m); });
-  auto s3 = node_->create_subscription<DiagnosticEvent>(
-      "events", 10,
-      [&](const std::shared_ptr<const DiagnosticEvent> & m) { by_shared_const.push_back(*m); });
-  auto s4 = node_->create_subscription<DiagnosticEvent>(
+  auto s1 = node_->create_subscription<Event>(
+      "events", 10, [&](const Event & m) { by_ref.push_back(m); });
+  auto s2 = node_->create_subscription<Event>(
+      "events", 10, [&](std::shared_ptr<Event> m) { by_shared.push_back(*m); });
+  auto s3 = node_->create_subscription<Event>(
+      "events", 10, [&](const std::shared_ptr<const Event> & m) { by_shared_const.push_back(*m); });
+  auto s4 = node_->create_subscription<Event>(
       "/events", rclcpp::QoS(10).reliable(),
-      [&](std::unique_ptr<DiagnosticEvent> m) { by_unique.push_back(*m); });
-  auto s5 = node_->create_subscription<DiagnosticEvent>(
+      [&](std::unique_ptr<Event> m) { by_unique.push_back(*m); });
+  auto s5 = node_->create_subscription<Event>(
       "events", rclcpp::QoS(rclcpp::KeepLast(10)),
       std::bind(&MemberSubscriber::on_message, &member, std::placeholders::_1));
 
@@ -80,7 +79,7 @@ TEST_F(PubSubTest, DeliversToEveryCallbackSignature)
   EXPECT_EQ(1u, s1->get_publisher_count());
   const auto sent = make_event(7);
   publisher->publish(sent);
-  publisher->publish(std::make_unique<DiagnosticEvent>(make_event(8)));
+  publisher->publish(std::make_unique<Event>(make_event(8)));
 
   ASSERT_TRUE(spin_until([&] {
     return by_ref.size() == 2 && by_shared.size() == 2 && by_shared_const.size() == 2 &&
@@ -89,16 +88,16 @@ TEST_F(PubSubTest, DeliversToEveryCallbackSignature)
   for (const auto * received :
        {&by_ref, &by_shared, &by_shared_const, &by_unique, &member.received}) {
     EXPECT_EQ(sent, (*received)[0]);
-    EXPECT_EQ(8, (*received)[1].fault_id);
+    EXPECT_EQ(8, (*received)[1].code);
   }
 }
 
 TEST_F(PubSubTest, KeepLastDepthDropsTheOldest)
 {
   std::vector<int32_t> received;
-  auto subscription = node_->create_subscription<DiagnosticEvent>(
-      "depth", rclcpp::QoS(2), [&](const DiagnosticEvent & m) { received.push_back(m.fault_id); });
-  auto publisher = node_->create_publisher<DiagnosticEvent>("depth", 10);
+  auto subscription = node_->create_subscription<Event>(
+      "depth", rclcpp::QoS(2), [&](const Event & m) { received.push_back(m.code); });
+  auto publisher = node_->create_publisher<Event>("depth", 10);
   ASSERT_TRUE(spin_until([&] { return publisher->get_subscription_count() == 1u; }));
   for (int32_t id = 1; id <= 5; ++id) {
     publisher->publish(make_event(id));
@@ -113,13 +112,11 @@ TEST_F(PubSubTest, KeepLastDepthDropsTheOldest)
 TEST_F(PubSubTest, SubscriptionDestroyedWithDataPendingIsNeverCalledAgain)
 {
   int dropped_calls = 0, kept_calls = 0;
-  auto dropped = node_->create_subscription<DiagnosticEvent>(
-      "dropped", rclcpp::QoS(rclcpp::KeepAll()), [&](const DiagnosticEvent &) { ++dropped_calls; });
-  auto kept = node_->create_subscription<DiagnosticEvent>(
-      "kept", 10, [&](const DiagnosticEvent &) { ++kept_calls; });
-  auto to_dropped =
-      node_->create_publisher<DiagnosticEvent>("dropped", rclcpp::QoS(rclcpp::KeepAll()));
-  auto to_kept = node_->create_publisher<DiagnosticEvent>("kept", 10);
+  auto dropped = node_->create_subscription<Event>(
+      "dropped", rclcpp::QoS(rclcpp::KeepAll()), [&](const Event &) { ++dropped_calls; });
+  auto kept = node_->create_subscription<Event>("kept", 10, [&](const Event &) { ++kept_calls; });
+  auto to_dropped = node_->create_publisher<Event>("dropped", rclcpp::QoS(rclcpp::KeepAll()));
+  auto to_kept = node_->create_publisher<Event>("kept", 10);
   ASSERT_TRUE(spin_until([&] {
     return to_dropped->get_subscription_count() == 1u && to_kept->get_subscription_count() == 1u;
   }));
@@ -139,15 +136,15 @@ TEST_F(PubSubTest, SubscriptionDestroyedWithDataPendingIsNeverCalledAgain)
 TEST_F(PubSubTest, TopicNamesAndWireFormatAreThoseOfRos2)
 {
   auto node = std::make_shared<rclcpp::Node>("talker", "/robot");
-  auto publisher = node->create_publisher<DiagnosticEvent>("chatter", 10);
+  auto publisher = node->create_publisher<Event>("chatter", 10);
   EXPECT_STREQ("/robot/chatter", publisher->get_topic_name());
-  auto private_publisher = node->create_publisher<DiagnosticEvent>("~/status", 10);
+  auto private_publisher = node->create_publisher<Event>("~/status", 10);
   EXPECT_STREQ("/robot/talker/status", private_publisher->get_topic_name());
 
   auto participant = client_layer::rmw::Participant::create(
       static_cast<uint32_t>(rclcpp::contexts::get_global_default_context()->get_domain_id()), "/");
   client_layer::rmw::RawReader reader(
-      participant, "rt/robot/chatter", "corvanta_protocol::msg::dds_::DiagnosticEvent_",
+      participant, "rt/robot/chatter", "client_layer_test_interfaces::msg::dds_::Event_",
       rmw_qos_profile_default, [] {});
   ASSERT_TRUE(spin_until([&] { return publisher->get_subscription_count() == 1u; }));
   publisher->publish(make_event(3));
@@ -157,7 +154,7 @@ TEST_F(PubSubTest, TopicNamesAndWireFormatAreThoseOfRos2)
   ASSERT_GE(sample.size(), 4u);
   EXPECT_EQ(0x00, sample[0]);  // CDR little-endian encapsulation
   EXPECT_EQ(0x01, sample[1]);
-  DiagnosticEvent decoded;
+  Event decoded;
   ASSERT_TRUE(client_layer::deserialize_message(sample.data(), sample.size(), decoded));
   EXPECT_EQ(make_event(3), decoded);
 }
@@ -165,12 +162,12 @@ TEST_F(PubSubTest, TopicNamesAndWireFormatAreThoseOfRos2)
 TEST_F(PubSubTest, MalformedSamplesAreDroppedAndCounted)
 {
   std::vector<int32_t> received;
-  auto subscription = node_->create_subscription<DiagnosticEvent>(
-      "fuzz", 10, [&](const DiagnosticEvent & m) { received.push_back(m.fault_id); });
+  auto subscription = node_->create_subscription<Event>(
+      "fuzz", 10, [&](const Event & m) { received.push_back(m.code); });
   auto participant = client_layer::rmw::Participant::create(
       static_cast<uint32_t>(rclcpp::contexts::get_global_default_context()->get_domain_id()), "/");
   client_layer::rmw::RawWriter writer(
-      participant, "rt/fuzz", "corvanta_protocol::msg::dds_::DiagnosticEvent_",
+      participant, "rt/fuzz", "client_layer_test_interfaces::msg::dds_::Event_",
       rmw_qos_profile_default);
   ASSERT_TRUE(spin_until([&] { return writer.matched_count() == 1u; }));
 
@@ -198,8 +195,8 @@ TEST_F(PubSubTest, ASampleShorterThanItsEncapsulationHeaderIsRefused)
   RawPublisher publisher(
       node_->get_node_base_interface().get(), "short", rclcpp::QoS(10), rclcpp::PublisherOptions());
   std::vector<int32_t> received;
-  auto subscription = node_->create_subscription<DiagnosticEvent>(
-      "short", 10, [&](const DiagnosticEvent & m) { received.push_back(m.fault_id); });
+  auto subscription = node_->create_subscription<Event>(
+      "short", 10, [&](const Event & m) { received.push_back(m.code); });
   ASSERT_TRUE(spin_until([&] { return publisher.get_subscription_count() == 1u; }));
 
   try {
@@ -227,10 +224,10 @@ TEST_F(PubSubTest, AcrossProcesses)
   ASSERT_TRUE(peer.started());
   ASSERT_EQ("ready", peer.read_line());
 
-  std::vector<DiagnosticEvent> pongs;
-  auto pong = node_->create_subscription<DiagnosticEvent>(
-      "pong", 10, [&](const DiagnosticEvent & m) { pongs.push_back(m); });
-  auto ping = node_->create_publisher<DiagnosticEvent>("ping", 10);
+  std::vector<Event> pongs;
+  auto pong =
+      node_->create_subscription<Event>("pong", 10, [&](const Event & m) { pongs.push_back(m); });
+  auto ping = node_->create_publisher<Event>("ping", 10);
   ASSERT_TRUE(spin_until(
       [&] { return ping->get_subscription_count() == 1u && pong->get_publisher_count() == 1u; }));
   // Our reader matching the peer's writer does not mean that the writer has
@@ -247,9 +244,9 @@ TEST_F(PubSubTest, AcrossProcesses)
   std::vector<int32_t> ids;
   ASSERT_TRUE(spin_until([&] {
     for (const auto & event : pongs) {
-      if (event.fault_id != 0) {  // late answers to the first pings are no concern
-        ids.push_back(event.fault_id);
-        if (event.fault_id == 1) {
+      if (event.code != 0) {  // late answers to the first pings are no concern
+        ids.push_back(event.code);
+        if (event.code == 1) {
           EXPECT_EQ(make_event(1), event);
         }
       }
@@ -262,7 +259,7 @@ TEST_F(PubSubTest, AcrossProcesses)
 
 TEST_F(PubSubTest, WaitForAllAckedWaitsForEveryReliableReader)
 {
-  auto alone = node_->create_publisher<DiagnosticEvent>("nobody_listens", 10);
+  auto alone = node_->create_publisher<Event>("nobody_listens", 10);
   alone->publish(make_event(1));
   EXPECT_TRUE(alone->wait_for_all_acked(0ms));
   EXPECT_THROW(alone->wait_for_all_acked(std::chrono::hours::max()), std::invalid_argument);
@@ -271,9 +268,8 @@ TEST_F(PubSubTest, WaitForAllAckedWaitsForEveryReliableReader)
   ASSERT_TRUE(peer.started());
   ASSERT_EQ("ready", peer.read_line());
   int pongs = 0;
-  auto pong = node_->create_subscription<DiagnosticEvent>(
-      "pong", 10, [&](const DiagnosticEvent &) { ++pongs; });
-  auto ping = node_->create_publisher<DiagnosticEvent>("ping", 10);
+  auto pong = node_->create_subscription<Event>("pong", 10, [&](const Event &) { ++pongs; });
+  auto ping = node_->create_publisher<Event>("ping", 10);
   ASSERT_TRUE(spin_until([&] {
     ping->publish(make_event(0));
     return pongs > 0;

@@ -8,12 +8,12 @@
 #include <string>
 #include <thread>
 
-#include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "client_layer_test_interfaces/srv/query.hpp"
 #include "peer_process.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using namespace std::chrono_literals;
-using corvanta_protocol::srv::DiagnosticSrv;
+using client_layer_test_interfaces::srv::Query;
 
 namespace {
 
@@ -31,9 +31,7 @@ std::string all_bytes()
 class Server
 {
 public:
-  bool handle(
-      std::shared_ptr<DiagnosticSrv::Request> request,
-      std::shared_ptr<DiagnosticSrv::Response> response)
+  bool handle(std::shared_ptr<Query::Request> request, std::shared_ptr<Query::Response> response)
   {
     response->result = request->cmd;
     response->data = all_bytes() + std::to_string(request->cmd);
@@ -60,10 +58,10 @@ protected:
     rclcpp::shutdown();
   }
 
-  std::shared_ptr<DiagnosticSrv::Response> call(
-      const rclcpp::Client<DiagnosticSrv>::SharedPtr & client, int32_t cmd)
+  std::shared_ptr<Query::Response> call(
+      const rclcpp::Client<Query>::SharedPtr & client, int32_t cmd)
   {
-    auto request = std::make_shared<DiagnosticSrv::Request>();
+    auto request = std::make_shared<Query::Request>();
     request->cmd = cmd;
     auto result = client->async_send_request(request);
     if (executor_->spin_until_future_complete(result, 10s) != rclcpp::FutureReturnCode::SUCCESS) {
@@ -79,11 +77,11 @@ protected:
 TEST_F(ServiceTest, RoundTripWithBinaryPayloadAndBoundMember)
 {
   auto server_object = std::make_shared<Server>();
-  auto service = node_->create_service<DiagnosticSrv>(
-      "diagnostic_srv",
+  auto service = node_->create_service<Query>(
+      "query_srv",
       std::bind(&Server::handle, server_object, std::placeholders::_1, std::placeholders::_2));
-  EXPECT_STREQ("/diagnostic_srv", service->get_service_name());
-  auto client = node_->create_client<DiagnosticSrv>("diagnostic_srv");
+  EXPECT_STREQ("/query_srv", service->get_service_name());
+  auto client = node_->create_client<Query>("query_srv");
   ASSERT_TRUE(client->wait_for_service(10s));
   EXPECT_TRUE(client->service_is_ready());
 
@@ -97,39 +95,38 @@ TEST_F(ServiceTest, RoundTripWithBinaryPayloadAndBoundMember)
 
 TEST_F(ServiceTest, CallbackFormsAndAsyncCallbacks)
 {
-  auto with_header = node_->create_service<DiagnosticSrv>(
-      "with_header", [](const std::shared_ptr<rmw_request_id_t> header,
-                        const std::shared_ptr<DiagnosticSrv::Request> request,
-                        std::shared_ptr<DiagnosticSrv::Response> response) {
+  auto with_header = node_->create_service<Query>(
+      "with_header",
+      [](const std::shared_ptr<rmw_request_id_t> header,
+         const std::shared_ptr<Query::Request> request, std::shared_ptr<Query::Response> response) {
         response->result = request->cmd;
         response->data = std::to_string(header->sequence_number);
       });
-  rclcpp::Service<DiagnosticSrv>::SharedPtr deferred;
-  deferred = node_->create_service<DiagnosticSrv>(
-      "deferred", [&deferred](
-                      std::shared_ptr<rmw_request_id_t> header,
-                      std::shared_ptr<DiagnosticSrv::Request> request) {
-        DiagnosticSrv::Response response;
+  rclcpp::Service<Query>::SharedPtr deferred;
+  deferred = node_->create_service<Query>(
+      "deferred",
+      [&deferred](
+          std::shared_ptr<rmw_request_id_t> header, std::shared_ptr<Query::Request> request) {
+        Query::Response response;
         response.result = request->cmd * 2;
         deferred->send_response(*header, response);
       });
 
-  auto client = node_->create_client<DiagnosticSrv>("with_header");
+  auto client = node_->create_client<Query>("with_header");
   ASSERT_TRUE(client->wait_for_service(10s));
-  auto request = std::make_shared<DiagnosticSrv::Request>();
+  auto request = std::make_shared<Query::Request>();
   request->cmd = 5;
   std::promise<std::string> seen;
   auto result = client->async_send_request(
-      request, [&seen](rclcpp::Client<DiagnosticSrv>::SharedFuture future) {
-        seen.set_value(future.get()->data);
-      });
+      request,
+      [&seen](rclcpp::Client<Query>::SharedFuture future) { seen.set_value(future.get()->data); });
   ASSERT_EQ(rclcpp::FutureReturnCode::SUCCESS, executor_->spin_until_future_complete(result, 10s));
   auto seen_future = seen.get_future();
   ASSERT_EQ(std::future_status::ready, seen_future.wait_for(0s));
   // The server sees the sequence number the client got.
   EXPECT_EQ(std::to_string(result.request_id), seen_future.get());
 
-  auto deferred_client = node_->create_client<DiagnosticSrv>("deferred");
+  auto deferred_client = node_->create_client<Query>("deferred");
   ASSERT_TRUE(deferred_client->wait_for_service(10s));
   auto response = call(deferred_client, 21);
   ASSERT_NE(nullptr, response);
@@ -138,19 +135,20 @@ TEST_F(ServiceTest, CallbackFormsAndAsyncCallbacks)
 
 TEST_F(ServiceTest, ClientStartsBeforeItsServer)
 {
-  auto client = node_->create_client<DiagnosticSrv>("late_srv");
+  auto client = node_->create_client<Query>("late_srv");
   EXPECT_FALSE(client->service_is_ready());
   EXPECT_FALSE(client->wait_for_service(0s));
   EXPECT_FALSE(client->wait_for_service(50ms));
 
   auto server_node = std::make_shared<rclcpp::Node>("late_server");
-  rclcpp::Service<DiagnosticSrv>::SharedPtr service;
+  rclcpp::Service<Query>::SharedPtr service;
   std::thread starter([&] {
     std::this_thread::sleep_for(100ms);
-    service = server_node->create_service<DiagnosticSrv>(
+    service = server_node->create_service<Query>(
         "late_srv",
-        [](std::shared_ptr<DiagnosticSrv::Request> request,
-           std::shared_ptr<DiagnosticSrv::Response> response) { response->result = request->cmd; });
+        [](std::shared_ptr<Query::Request> request, std::shared_ptr<Query::Response> response) {
+          response->result = request->cmd;
+        });
     executor_->add_node(server_node);
   });
   EXPECT_TRUE(client->wait_for_service(10s));
@@ -162,7 +160,7 @@ TEST_F(ServiceTest, ClientStartsBeforeItsServer)
 
 TEST_F(ServiceTest, AcrossProcesses)
 {
-  auto client = node_->create_client<DiagnosticSrv>("peer_srv");
+  auto client = node_->create_client<Query>("peer_srv");
   PeerProcess peer({"serve"});
   ASSERT_TRUE(peer.started());
   ASSERT_EQ("ready", peer.read_line());

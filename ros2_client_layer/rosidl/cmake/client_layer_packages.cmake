@@ -16,15 +16,17 @@ set(CLIENT_LAYER_TOOL_PACKAGES
   rosidl_default_generators rosidl_default_runtime rosidl_cmake
   CACHE INTERNAL "Packages the standalone build provides as CMake commands only")
 
-# Interface and library packages that this build provides. A package in these
+# Interface and library packages that the layer provides. A package in these
 # lists is found even before its directory has been processed, so that the
-# order of add_subdirectory() calls does not matter. Interface packages have
-# their targets' names by convention; other packages must have registered
-# their targets by the time they are linked.
+# order of add_subdirectory() calls within the layer does not matter.
+# Interface packages have their targets' names by convention; other packages
+# must have registered their targets by the time they are linked. Packages of
+# the project itself register when they are generated or built
+# (client_layer_generate_interfaces, client_layer_register_package), so they
+# are found by the directories added after theirs.
 set(CLIENT_LAYER_INTERFACE_PACKAGES
   builtin_interfaces rcl_interfaces rmw_dds_common std_msgs diagnostic_msgs
-  corvanta_protocol
-  CACHE INTERNAL "Interface packages the standalone build generates")
+  CACHE INTERNAL "Interface packages the client layer generates")
 set(CLIENT_LAYER_PROVIDED_PACKAGES ${CLIENT_LAYER_INTERFACE_PACKAGES} rclcpp
   CACHE INTERNAL "Packages the standalone build provides as targets")
 

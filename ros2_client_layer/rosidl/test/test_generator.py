@@ -51,7 +51,7 @@ class GeneratorTest(unittest.TestCase):
         self.assertFalse(os.path.exists(self.output), 'nothing may be written on error')
 
     def test_the_whole_grammar_is_accepted(self):
-        interfaces = os.path.join(HERE, 'test_interfaces')
+        interfaces = os.path.join(HERE, '..', '..', 'interfaces', 'test', 'test_interfaces')
         paths = [os.path.join(interfaces, 'msg', name) for name in (
             'AllTypes.msg', 'Nested.msg', 'Empty.msg')]
         paths.append(os.path.join(interfaces, 'srv', 'Trigger.srv'))
