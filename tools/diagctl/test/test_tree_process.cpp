@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <memory>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -46,13 +45,6 @@ DiagnosisEntry entry(
   return e;
 }
 
-// Ages vary with the run: "age_s": <number> becomes "age_s": 0.
-std::string without_ages(const std::string & json)
-{
-  static const std::regex age(R"("age_s": -?[0-9.]+)");
-  return std::regex_replace(json, age, R"("age_s": 0)");
-}
-
 class TreeProcessTest : public ::testing::Test
 {
 protected:
@@ -82,16 +74,16 @@ protected:
     return std::make_unique<ChildProcess>(DIAGCTL_BINARY, arguments, scratch_.NewSubdir("diagctl"));
   }
 
-  // A root cause raised two minutes ago with one consequence.
-  DiagnosisTree motor_bus_tree() const
+  // A root cause and its consequence, raised two minutes ago.
+  static DiagnosisTree motor_bus_tree()
   {
     DiagnosisTree tree;
     tree.stamp.sec = 1796611200;  // 2026-12-07T02:40:00Z
-    auto root =
-        entry(1001, 1001, "chassis motor bus lost", "/chassis_driver_diag_topic", seconds_ago(130));
-    root.event_msg = "no heartbeat";
-    tree.entries = {root, entry(1002, 1001, "odometry \"stalled\"", "/chassis_loc_diag_topic", 0)};
-    tree.entries[1].raised_at = root.raised_at;
+    const std::int32_t raised = seconds_ago(130);
+    tree.entries = {
+        entry(1001, 1001, "chassis motor bus lost", "/chassis_driver_diag_topic", raised),
+        entry(1002, 1001, "odometry \"stalled\"", "/chassis_loc_diag_topic", raised)};
+    tree.entries[0].event_msg = "no heartbeat";
     return tree;
   }
 
@@ -102,8 +94,7 @@ protected:
 
 TEST_F(TreeProcessTest, PrintsTheTreePublishedBeforeItStarted)
 {
-  const DiagnosisTree tree = motor_bus_tree();
-  publisher_->publish(tree);
+  publisher_->publish(motor_bus_tree());
 
   const ProcessResult text = diagctl({"tree", "--timeout", "30"});
   ASSERT_EQ(text.exit_code, 0) << text.err;
@@ -114,21 +105,15 @@ TEST_F(TreeProcessTest, PrintsTheTreePublishedBeforeItStarted)
       "1001     chassis motor bus lost  /chassis_driver_diag_topic  2 min  no heartbeat\n"
       "`- 1002  odometry \"stalled\"      /chassis_loc_diag_topic     2 min\n");
 
+  // The document itself is checked in the unit tests: here one line of it.
   const ProcessResult json = diagctl({"tree", "--json", "--timeout", "30"});
   ASSERT_EQ(json.exit_code, 0) << json.err;
-  char raised[64];
-  const std::time_t raised_sec = tree.entries[0].raised_at.sec;
-  std::strftime(raised, sizeof(raised), "%Y-%m-%dT%H:%M:%S.000000000Z", std::gmtime(&raised_sec));
-  EXPECT_EQ(
-      without_ages(json.out),
-      std::string(
-          R"({"stamp": "2026-12-07T02:40:00.000000000Z", "root_causes": 1, "consequences": 1, )"
-          R"("failures": [{"fault_id": 1001, "level": "error", "description": "chassis motor bus lost", )"
-          R"("module": "/chassis_driver_diag_topic", "raised_at": ")") +
-          raised +
-          R"(", "age_s": 0, "event_msg": "no heartbeat", "children": [{"fault_id": 1002, "level": "warn", )"
-          R"("description": "odometry \"stalled\"", "module": "/chassis_loc_diag_topic", "raised_at": ")" +
-          raised + R"(", "age_s": 0, "event_msg": "", "children": []}]}]})" + "\n");
+  EXPECT_EQ(json.out.find(R"({"stamp": "2026-12-07T02:40:00.000000000Z", "root_causes": 1, )"), 0u)
+      << json.out;
+  EXPECT_NE(
+      json.out.find(R"("children": [{"fault_id": 1002, "level": "warn", )"), std::string::npos)
+      << json.out;
+  EXPECT_EQ(json.out.find('\n'), json.out.size() - 1) << json.out;
 }
 
 TEST_F(TreeProcessTest, WatchPrintsEverySuccessiveTree)
@@ -145,22 +130,20 @@ TEST_F(TreeProcessTest, WatchPrintsEverySuccessiveTree)
   ASSERT_TRUE(text->WaitForStdoutCount("No current failure\n", 1, seconds(30))) << text->Stdout();
   ASSERT_TRUE(json->WaitForStdoutCount("\"failures\": []}\n", 1, seconds(30))) << json->Stdout();
 
+  std::vector<std::string> outputs;
   for (auto * watch : {text.get(), json.get()}) {
     watch->Signal(SIGINT);
     const ProcessResult result = watch->Finish(seconds(15));
     EXPECT_EQ(result.exit_code, 0) << result.err;
     EXPECT_EQ(result.out.find('\x1b'), std::string::npos);  // piped: no colours
+    outputs.push_back(result.out);
   }
-  // Each tree after a separator line, so that a log shows where one ends.
-  const std::regex text_layout(
-      "---- \\d\\d:\\d\\d:\\d\\d\\.\\d{3}\nCurrent failures: 2 [\\s\\S]*"
-      "\n---- \\d\\d:\\d\\d:\\d\\d\\.\\d{3}\nNo current failure\n");
-  EXPECT_TRUE(std::regex_match(text->Stdout(), text_layout)) << text->Stdout();
-  // JSON Lines: one document a line, in arrival order.
-  const std::regex json_layout(
-      R"(\{"stamp": "[^\n]*"consequences": 1, [^\n]*\}\n)"
-      R"(\{"stamp": "2026-12-07T02:41:00.000000000Z", [^\n]*"failures": \[\]\}\n)");
-  EXPECT_TRUE(std::regex_match(json->Stdout(), json_layout)) << json->Stdout();
+  // Each tree after a separator line; JSON Lines, in arrival order.
+  EXPECT_EQ(diagnostic_center_test::CountOccurrences(outputs[0], "---- "), 2u) << outputs[0];
+  EXPECT_EQ(diagnostic_center_test::CountOccurrences(outputs[1], "\n"), 2u) << outputs[1];
+  EXPECT_NE(
+      outputs[1].find("}\n{\"stamp\": \"2026-12-07T02:41:00.000000000Z\", "), std::string::npos)
+      << outputs[1];
 }
 
 TEST_F(TreeProcessTest, NoTreeIsAnErrorAfterTheTimeout)
