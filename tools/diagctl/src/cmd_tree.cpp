@@ -56,6 +56,9 @@ public:
 private:
   void on_tree(const DiagnosisTree & tree)
   {
+    if (tree_ && !options_.watch) {
+      return;  // printed once already; the spin is ending
+    }
     tree_ = tree;
     const auto now = std::chrono::system_clock::now();
     if (options_.screen) {
