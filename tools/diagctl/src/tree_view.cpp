@@ -37,7 +37,7 @@ std::string json_seconds(std::chrono::nanoseconds duration)
 {
   const std::int64_t millis = duration.count() / 1000000;  // toward zero
   const std::int64_t whole = millis / 1000;
-  std::int64_t fraction = millis % 1000;
+  const std::int64_t fraction = millis % 1000;
   std::string text = (millis < 0 && whole == 0 ? "-" : "") + std::to_string(whole);
   if (fraction == 0) {
     return text;
