@@ -10,13 +10,15 @@
 #include "diagctl/ros_session.hpp"
 #include "diagctl/tree_view.hpp"
 #include "diagctl/watch_view.hpp"
+#include "diagnostic_center/contract/names.hpp"
 
 namespace diagctl {
 
 namespace {
 
-// The node's publisher: the last tree stays with the writer for late joiners.
-constexpr const char * kDiagnosisTreeTopic = "diagnosis_tree";
+// The node's publisher is transient local: the last tree stays with the
+// writer for late joiners.
+constexpr const char * kDiagnosisTreeTopic = diagnostic_center::contract::kDiagnosisTreeTopic;
 constexpr std::chrono::seconds kAgeRefreshPeriod{1};
 // The node keeps one tree for late joiners; a reader queue a little deeper
 // keeps trees that come in quick succession for --watch. Depth plays no part
