@@ -2,7 +2,7 @@
 # The whole system in one command: starts the diagnosis centre on its example
 # configuration, replays a failure cascade with diagctl while diagctl watch
 # follows it, then shows the root causes (diagctl query) and the fault records
-# (diagctl records), and stops the node.
+# (diagctl records) and the diagnosis tree (diagctl tree), and stops the node.
 #   bash scripts/demo.sh            (after scripts/build.sh; BUILD_DIR=build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -58,6 +58,9 @@ echo "\$ diagctl query --json"
 step "Fault records (diagctl records --params $config $records)"
 sleep 2  # the example configuration writes records every 2 s
 "$diagctl" records --params "$config" "$records"
+
+step "The diagnosis tree (diagctl tree)"
+"$diagctl" tree
 
 step "Stopping the node"
 kill -INT "$node_pid"

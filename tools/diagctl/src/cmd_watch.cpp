@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <future>
 #include <iostream>
 
@@ -12,6 +11,7 @@
 
 #include "diagctl/commands.hpp"
 #include "diagctl/diag_srv_payload.hpp"
+#include "diagctl/output_format.hpp"
 #include "diagctl/root_cause_query.hpp"
 #include "diagctl/watch_view.hpp"
 #include "diagnostic_center/contract/names.hpp"
@@ -169,12 +169,6 @@ private:
   rclcpp::TimerBase::SharedPtr tick_timer_;
   rclcpp::TimerBase::SharedPtr redraw_timer_;
 };
-
-bool terminal_wants_colour()
-{
-  const char * term = std::getenv("TERM");
-  return std::getenv("NO_COLOR") == nullptr && term != nullptr && std::string(term) != "dumb";
-}
 
 std::optional<std::chrono::milliseconds> seconds_option(
     const ArgParser & parser, const std::string & name, std::string & error)

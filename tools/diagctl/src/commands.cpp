@@ -8,6 +8,7 @@ const std::vector<CommandInfo> & all_commands()
 {
   static const std::vector<CommandInfo> commands = {
       {"query", "ask diagnostic_srv for the current root causes", &run_query},
+      {"tree", "the current diagnosis tree: root causes and what they caused", &run_tree},
       {"watch", "live view of current failures, root causes and exception handling", &run_watch},
       {"raise", "raise a fault on a module topic", &run_raise},
       {"clear", "clear a fault on a module topic", &run_clear},

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace diagctl {
 
-namespace {
-
-// Length of the valid UTF-8 sequence starting at `at`, or 0 if there is none.
 std::size_t utf8_sequence_length(std::string_view text, std::size_t at)
 {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -45,6 +43,8 @@ std::size_t utf8_sequence_length(std::string_view text, std::size_t at)
   return length;
 }
 
+namespace {
+
 std::size_t display_width(std::string_view text)
 {
   return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
@@ -68,7 +68,7 @@ std::optional<OutputFormat> parse_output_format(std::string_view name)
   return std::nullopt;
 }
 
-std::string json_string(std::string_view text)
+std::string json_string(std::string_view text, InvalidUtf8 invalid)
 {
   std::string out = "\"";
   for (std::size_t i = 0; i < text.size();) {
@@ -99,6 +99,8 @@ std::string json_string(std::string_view text)
           out.append(text.substr(i, length));
           i += length;
           continue;
+        } else if (invalid == InvalidUtf8::kReplacement) {
+          out += "\\ufffd";
         } else {
           std::snprintf(buffer, sizeof(buffer), "\\\\x%02X", byte);
           out += buffer;
@@ -107,6 +109,36 @@ std::string json_string(std::string_view text)
     ++i;
   }
   out += '"';
+  return out;
+}
+
+std::string printable_text(std::string_view text)
+{
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const std::size_t length = utf8_sequence_length(text, i);
+    const std::size_t step = length == 0 ? 1 : length;
+    // U+0080..U+009F, the C1 controls, are encoded as C2 80..C2 9F.
+    const bool c1 = length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+    if (byte == '\n') {
+      out += "\\n";
+    } else if (byte == '\r') {
+      out += "\\r";
+    } else if (byte == '\t') {
+      out += "\\t";
+    } else if (length == 0 || byte < 0x20 || byte == 0x7F || c1) {
+      for (std::size_t k = i; k < i + step; ++k) {
+        char buffer[8];
+        std::snprintf(buffer, sizeof(buffer), "\\x%02X", static_cast<unsigned char>(text[k]));
+        out += buffer;
+      }
+    } else {
+      out.append(text.substr(i, step));
+    }
+    i += step;
+  }
   return out;
 }
 
@@ -126,6 +158,12 @@ std::string csv_field(std::string_view text)
   }
   out += '"';
   return out;
+}
+
+bool terminal_wants_colour()
+{
+  const char * term = std::getenv("TERM");
+  return std::getenv("NO_COLOR") == nullptr && term != nullptr && std::string(term) != "dumb";
 }
 
 TextTable::TextTable(std::vector<std::string> header) : header_(std::move(header)) {}

@@ -199,5 +199,37 @@ TEST_F(NodeTest, ReplayedEventsComeBackFromTheRecordsByteForByte)
   EXPECT_NE(table.out.find("tab\there \\x1B[31m back\\slash é\n"), std::string::npos) << table.out;
 }
 
+TEST_F(NodeTest, TreeShowsARaisedCascade)
+{
+  start_node();
+  EXPECT_EQ(diagctl({"tree"}).out, "No current failure\n");
+  ASSERT_EQ(diagctl({"raise", "arm_driver", "1", "overheat"}).exit_code, 0);
+  ASSERT_EQ(diagctl({"raise", "arm_manager", "2", "aborted"}).exit_code, 0);
+
+  // The node handles events in cycles: ask until the consequence is in.
+  ProcessResult json;
+  const auto deadline = std::chrono::steady_clock::now() + seconds(20);
+  do {
+    json = diagctl({"tree", "--json"});
+  } while (json.out.find(R"("fault_id": 2)") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline);
+  EXPECT_NE(
+      json.out.find(
+          R"("root_causes": 1, "consequences": 1, "failures": [{"fault_id": 1, "level": "error", )"
+          R"("description": "root, status : fault, event_msg : tricky", "module": "/arm_driver_diag_topic", )"),
+      std::string::npos)
+      << json.out;
+  EXPECT_NE(
+      json.out.find(R"("event_msg": "overheat", "children": [{"fault_id": 2, "level": "warn", )"
+                    R"("description": "consequence of 1", "module": "/arm_manager_diag_topic", )"),
+      std::string::npos)
+      << json.out;
+  EXPECT_NE(json.out.find(R"("event_msg": "aborted", "children": []}]}]})"), std::string::npos)
+      << json.out;
+
+  const ProcessResult text = diagctl({"tree"});
+  EXPECT_NE(text.out.find("\n`- 2   consequence of 1 "), std::string::npos) << text.out;
+}
+
 }  // namespace
 }  // namespace diagctl_test

@@ -29,6 +29,7 @@ std::optional<int> parse_or_exit(
     ArgParser & parser, const std::string & name, const std::vector<std::string> & arguments);
 
 int run_query(const GlobalOptions & global, const std::vector<std::string> & arguments);
+int run_tree(const GlobalOptions & global, const std::vector<std::string> & arguments);
 int run_watch(const GlobalOptions & global, const std::vector<std::string> & arguments);
 int run_raise(const GlobalOptions & global, const std::vector<std::string> & arguments);
 int run_clear(const GlobalOptions & global, const std::vector<std::string> & arguments);

@@ -3,6 +3,7 @@
 #ifndef DIAGCTL__OUTPUT_FORMAT_HPP_
 #define DIAGCTL__OUTPUT_FORMAT_HPP_
 
+#include <cstddef>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -21,14 +22,32 @@ enum class OutputFormat
 // "table", "csv" or "json".
 std::optional<OutputFormat> parse_output_format(std::string_view name);
 
-// A JSON string literal, quotes included. Valid UTF-8 passes through; a byte
-// that is not part of valid UTF-8 is written as the text `\xHH`, the same
-// visible form the fault records use for control characters.
-std::string json_string(std::string_view text);
+// What a JSON string does with a byte that is not part of valid UTF-8.
+enum class InvalidUtf8
+{
+  kHexText,      // the text `\xHH`, the visible form the fault records use
+  kReplacement,  // U+FFFD, written as \ufffd
+};
+
+// A JSON string literal, quotes included. Valid UTF-8 passes through; control
+// characters are escaped.
+std::string json_string(std::string_view text, InvalidUtf8 invalid = InvalidUtf8::kHexText);
+
+// Length of the valid UTF-8 sequence starting at `at`, or 0 if there is none
+// (overlong forms, surrogates and code points above U+10FFFF are invalid).
+std::size_t utf8_sequence_length(std::string_view text, std::size_t at);
+
+// Free text safe to print on a terminal: LF, CR and tab as "\n", "\r" and
+// "\t"; other control characters (C0, DEL, C1) and bytes that are not valid
+// UTF-8 as "\xHH". Everything else, backslashes included, stays.
+std::string printable_text(std::string_view text);
 
 // One CSV field (RFC 4180): quoted when it holds a comma, a quote, CR or LF,
 // or leading or trailing blanks; quotes doubled; bytes otherwise unchanged.
 std::string csv_field(std::string_view text);
+
+// Whether a terminal takes colours: NO_COLOR unset, TERM set and not "dumb".
+bool terminal_wants_colour();
 
 // A table whose columns are padded to their widest cell; no line ends in
 // blanks. Width counts UTF-8 code points.
