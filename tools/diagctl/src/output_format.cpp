@@ -68,7 +68,7 @@ std::optional<OutputFormat> parse_output_format(std::string_view name)
   return std::nullopt;
 }
 
-std::string json_string(std::string_view text)
+std::string json_string(std::string_view text, InvalidUtf8 invalid)
 {
   std::string out = "\"";
   for (std::size_t i = 0; i < text.size();) {
@@ -99,6 +99,8 @@ std::string json_string(std::string_view text)
           out.append(text.substr(i, length));
           i += length;
           continue;
+        } else if (invalid == InvalidUtf8::kReplacement) {
+          out += "\\ufffd";
         } else {
           std::snprintf(buffer, sizeof(buffer), "\\\\x%02X", byte);
           out += buffer;

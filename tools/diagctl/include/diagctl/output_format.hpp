@@ -21,10 +21,16 @@ enum class OutputFormat
 // "table", "csv" or "json".
 std::optional<OutputFormat> parse_output_format(std::string_view name);
 
-// A JSON string literal, quotes included. Valid UTF-8 passes through; a byte
-// that is not part of valid UTF-8 is written as the text `\xHH`, the same
-// visible form the fault records use for control characters.
-std::string json_string(std::string_view text);
+// What a JSON string does with a byte that is not part of valid UTF-8.
+enum class InvalidUtf8
+{
+  kHexText,      // the text `\xHH`, the visible form the fault records use
+  kReplacement,  // U+FFFD, as \ufffd
+};
+
+// A JSON string literal, quotes included. Valid UTF-8 passes through, control
+// characters are escaped.
+std::string json_string(std::string_view text, InvalidUtf8 invalid = InvalidUtf8::kHexText);
 
 // One CSV field (RFC 4180): quoted when it holds a comma, a quote, CR or LF,
 // or leading or trailing blanks; quotes doubled; bytes otherwise unchanged.
