@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <limits>
+#include <thread>
 
 #include "diagctl/dashboard_api.hpp"
 #include "diagctl/web_assets.hpp"
@@ -58,11 +59,25 @@ std::optional<int> DashboardServer::bind(const std::string & address, int port)
   return bound > 0 ? std::optional<int>(bound) : std::nullopt;
 }
 
-bool DashboardServer::run() { return server_->listen_after_bind(); }
+bool DashboardServer::run()
+{
+  run_entered_ = true;
+  const bool served = stopping_ || server_->listen_after_bind();
+  run_returned_ = true;
+  return served;
+}
 
 void DashboardServer::stop()
 {
+  stopping_ = true;
   state_.stop();
+  // The library ignores a stop() that comes before it is listening: wait for
+  // that, unless run() has not begun (it sees stopping_ then) or is over.
+  if (run_entered_) {
+    while (!server_->is_running() && !run_returned_) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
   server_->stop();
 }
 

@@ -185,6 +185,16 @@ TEST_F(DashboardServerTest, EventStreamAnnouncesChangesAndEndsWhenTheServerStops
   idle.join();
 }
 
+TEST(DashboardServerStop, BeforeRunMakesRunReturnAtOnce)
+{
+  diagctl::DashboardState state;
+  diagctl::DashboardServer server(
+      state, diagctl::RecordSource::make({"/nonexistent"}, false, nullptr), nullptr);
+  ASSERT_TRUE(server.bind("127.0.0.1", 0));
+  server.stop();  // e.g. Ctrl-C before the serving thread got going
+  EXPECT_TRUE(server.run());
+}
+
 TEST(DashboardUrl, BracketsIpv6Addresses)
 {
   EXPECT_EQ(diagctl::dashboard_url("127.0.0.1", 8080), "http://127.0.0.1:8080/");

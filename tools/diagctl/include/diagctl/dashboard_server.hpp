@@ -3,7 +3,9 @@
 #ifndef DIAGCTL__DASHBOARD_SERVER_HPP_
 #define DIAGCTL__DASHBOARD_SERVER_HPP_
 
+#include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "diagctl/dashboard_state.hpp"
@@ -29,9 +31,11 @@ public:
   // Binds to `address`:`port` (0: a free port). Returns the port bound, or
   // nothing when the address cannot be used.
   std::optional<int> bind(const std::string & address, int port);
-  // Serves until stop(); false when serving failed.
+  // Serves until stop(); false when serving failed. Returns at once when
+  // stop() came first.
   bool run();
-  // Ends run(), also from another thread, and every open event stream.
+  // Ends run(), also from another thread and also before run() began, and
+  // every open event stream.
   void stop();
 
 private:
@@ -41,6 +45,9 @@ private:
   const RecordSource source_;
   const FaultConfig * const config_;
   std::unique_ptr<httplib::Server> server_;
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> run_entered_{false};
+  std::atomic<bool> run_returned_{false};
 };
 
 // "http://127.0.0.1:8080/"; IPv6 addresses in brackets.
