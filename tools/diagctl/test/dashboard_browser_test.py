@@ -21,6 +21,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import urllib.error
 import urllib.request
 
 SKIP = 77
@@ -128,6 +129,15 @@ def wait_until(what, probe, expected, deadline_s=DEADLINE_S):
     raise Failure(f'{what}: expected {expected!r}, last saw {seen!r}')
 
 
+def tree_hint(url):
+    """Why the drawn tree may not be there: what /api/tree says."""
+    try:
+        with urllib.request.urlopen(url + 'api/tree', timeout=10) as answer:
+            return f'/api/tree: {answer.status}'
+    except urllib.error.HTTPError as e:
+        return f'/api/tree: {e.code} {e.read().decode(errors="replace")}'
+
+
 def run_checked(argv, timeout=60):
     result = subprocess.run(argv, capture_output=True, text=True, timeout=timeout)
     if result.returncode != 0:
@@ -185,8 +195,11 @@ def run(args, work):
         page.evaluate('window.__not_reloaded = true')
 
         run_checked([args.diagctl, 'replay', args.scenario], timeout=120)
-        wait_until('tree after the raises', lambda: page.evaluate(TREE_SHAPE_JS),
-                   '1001(~1002(~1003)) 1101 1203')
+        try:
+            wait_until('tree after the raises', lambda: page.evaluate(TREE_SHAPE_JS),
+                       '1001(~1002(~1003)) 1101 1203')
+        except Failure as e:
+            raise Failure(f'{e} ({tree_hint(url)})') from None
         wait_until('current failures', lambda: page.evaluate(
             "[...document.querySelectorAll('#current li[data-fault-id]')]"
             ".map((li) => li.dataset.faultId).sort().join(' ')"), '1001 1002 1003 1101 1203')

@@ -5,6 +5,7 @@
 const SVG_NS = 'http://www.w3.org/2000/svg';
 const RECORDS_REFRESH_MS = 3000;
 const FALLBACK_POLL_MS = 5000;
+const LANE_LABEL_CHARS = 28;  // what fits left of the timeline
 
 // An element with attributes and children; text always goes in as text.
 function el(tag, attrs = {}, ...children) {
@@ -105,9 +106,10 @@ function renderCurrent(result) {
   if (!doc.received_at) return;
   list.replaceChildren(...(doc.failures.length > 0 ? doc.failures.map((failure) =>
       el('li', {'data-fault-id': failure.fault_id},
+          el('span', {class: 'time'}, ''),
           el('span', {class: 'id'}, failure.fault_id),
-          el('span', {}, failure.description || ''),
-          el('span', {class: 'time'}, failure.module || ''))) :
+          el('span', {title: failure.description || ''}, failure.description || ''),
+          el('span', {class: 'module', title: failure.module || ''}, failure.module || ''))) :
       [el('li', {class: 'empty'}, 'No current failures.')]));
 }
 
@@ -118,7 +120,8 @@ function renderExceptions(result) {
       el('li', {'data-fault-id': request.fault_id},
           el('span', {class: 'time'}, localTime(request.received_at)),
           el('span', {class: 'id'}, request.fault_id),
-          el('span', {}, request.description || ''))) :
+          el('span', {title: request.description || ''}, request.description || ''),
+          el('span', {}, ''))) :
       [el('li', {class: 'empty'}, 'None received.')]));
 }
 
@@ -198,7 +201,7 @@ function renderTimeline(records, windowChoice) {
   const shown = timed.filter((r) => r.epoch_s >= start && r.epoch_s <= end);
   const lane = (record) => record.module || `fault ${record.fault_id}`;
   const lanes = [...new Set(shown.map(lane))].sort();
-  const left = 150, right = 16, top = 8, laneHeight = 22, axisHeight = 20;
+  const left = 170, right = 16, top = 8, laneHeight = 22, axisHeight = 20;
   const width = Math.max(host.clientWidth, 600);
   const height = top + Math.max(lanes.length, 1) * laneHeight + axisHeight;
   const x = (t) => left + (t - start) / (end - start) * (width - left - right);
@@ -217,7 +220,10 @@ function renderTimeline(records, windowChoice) {
   }
   lanes.forEach((name, i) => {
     const y = top + i * laneHeight + laneHeight / 2;
-    chart.append(svg('text', {class: 'lane-label', x: 4, y: y + 4}, name));
+    const label = svg('text', {class: 'lane-label', x: 4, y: y + 4},
+        name.length > LANE_LABEL_CHARS ? name.slice(0, LANE_LABEL_CHARS - 1) + '\u2026' : name);
+    label.append(svg('title', {}, name));
+    chart.append(label);
     chart.append(svg('line', {class: 'grid', x1: left, x2: width - right, y1: y, y2: y}));
   });
   for (const record of shown) {
