@@ -223,6 +223,25 @@ def run(args, work):
         with open(path, 'wb') as f:
             f.write(base64.b64decode(shot['data']))
         print(f'screenshot: {path}')
+
+        # The filters go to the server as the records command takes them.
+        def apply_filter(ids, status, since=''):
+            page.evaluate(f"""(() => {{
+              const form = document.getElementById('record-filter');
+              form.elements.id.value = {json.dumps(ids)};
+              form.elements.status.value = {json.dumps(status)};
+              form.elements.since.value = {json.dumps(since)};
+              form.requestSubmit();
+            }})()""")
+        apply_filter('1001, 1203', 'fault')
+        wait_until('records filtered by id and status', lambda: page.evaluate(RECORD_ROWS_JS),
+                   '1001:fault 1203:fault')
+        apply_filter('', '', '2100-01-01T00:00')
+        wait_until('records since a future time', lambda: page.evaluate(RECORD_ROWS_JS), '')
+        apply_filter('12abc', '')
+        wait_until('a bad fault id', lambda: page.evaluate(
+            "document.getElementById('records-status').textContent"),
+            'id: not a 32-bit fault id: "12abc"')
         page.close()
     finally:
         procs.stop_all()
