@@ -4,6 +4,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <fstream>
 #include <memory>
 #include <thread>
@@ -167,7 +168,7 @@ TEST_F(DashboardServerTest, EventStreamAnnouncesChangesAndEndsWhenTheServerStops
   EXPECT_EQ(received, "retry: 1000\n\nevent: change\ndata: 0\n\nevent: change\ndata: 1\n\n");
 
   // A page left open does not keep the server from stopping.
-  bool opened = false;
+  std::atomic<bool> opened{false};
   std::thread idle([&] {
     httplib::Client client("127.0.0.1", port_);
     client.Get("/api/events", [&](const char *, std::size_t) {
