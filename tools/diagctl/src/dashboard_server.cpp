@@ -42,7 +42,7 @@ void send_asset(httplib::Response & response, const WebAsset & asset)
 DashboardServer::DashboardServer(
     DashboardState & state, RecordSource source, const FaultConfig * config)
     : state_(state),
-      source_(std::move(source)),
+      records_(std::move(source)),
       config_(config),
       server_(std::make_unique<httplib::Server>())
 {
@@ -119,7 +119,7 @@ void DashboardServer::add_routes()
           send_json(response, 400, error_document(error));
           return;
         }
-        const RecordsRead read = read_record_source(source_, query->filter);
+        const RecordsRead read = records_.read(query->filter);
         send_json(response, 200, records_document(read, state_.snapshot().modules, query->limit));
       });
   server_->Get("/api/events", [this](const httplib::Request &, httplib::Response & response) {

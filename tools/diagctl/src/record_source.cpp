@@ -10,13 +10,10 @@
 
 namespace diagctl {
 
-namespace {
-
 namespace fs = std::filesystem;
 namespace contract = diagnostic_center::contract;
 
-// The files to read, in order; problems for paths that cannot be used.
-std::vector<fs::path> list_files(const RecordSource & source, RecordsRead & read)
+std::vector<fs::path> list_record_files(const RecordSource & source, RecordsRead & read)
 {
   std::vector<fs::path> files;
   for (const std::string & path : source.paths) {
@@ -50,8 +47,6 @@ std::vector<fs::path> list_files(const RecordSource & source, RecordsRead & read
   return files;
 }
 
-}  // namespace
-
 RecordSource RecordSource::make(
     std::vector<std::string> paths, bool latest_only, const FaultConfig * config)
 {
@@ -71,25 +66,43 @@ RecordSource RecordSource::make(
   return source;
 }
 
+bool read_record_file(
+    const fs::path & file, const DescriptionLookup & lookup, RecordFileContent & content,
+    std::string & problem)
+{
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    problem = file.string() + ": cannot be opened";
+    return false;
+  }
+  content = read_records(in, file.string(), lookup);
+  return true;
+}
+
+void take_records(
+    const RecordFileContent & content, const RecordFilter & filter, RecordsRead & read)
+{
+  for (const RecordIssue & issue : content.issues) {
+    read.problems.push_back(
+        issue.file + ':' + std::to_string(issue.line) + ": skipped, " + issue.reason);
+  }
+  std::copy_if(
+      content.records.begin(), content.records.end(), std::back_inserter(read.records),
+      [&filter](const Record & record) { return filter.matches(record); });
+}
+
 RecordsRead read_record_source(const RecordSource & source, const RecordFilter & filter)
 {
   RecordsRead read;
-  for (const fs::path & file : list_files(source, read)) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-      read.problems.push_back(file.string() + ": cannot be opened");
+  for (const fs::path & file : list_record_files(source, read)) {
+    RecordFileContent content;
+    std::string problem;
+    if (!read_record_file(file, source.lookup, content, problem)) {
+      read.problems.push_back(problem);
       read.ok = false;
       continue;
     }
-    RecordFileContent content = read_records(in, file.string(), source.lookup);
-    for (const RecordIssue & issue : content.issues) {
-      read.problems.push_back(
-          issue.file + ':' + std::to_string(issue.line) + ": skipped, " + issue.reason);
-    }
-    std::copy_if(
-        std::make_move_iterator(content.records.begin()),
-        std::make_move_iterator(content.records.end()), std::back_inserter(read.records),
-        [&filter](const Record & record) { return filter.matches(record); });
+    take_records(content, filter, read);
   }
   return read;
 }

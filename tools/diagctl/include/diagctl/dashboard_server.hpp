@@ -10,6 +10,7 @@
 
 #include "diagctl/dashboard_state.hpp"
 #include "diagctl/fault_config.hpp"
+#include "diagctl/record_cache.hpp"
 #include "diagctl/record_source.hpp"
 
 namespace httplib {
@@ -42,7 +43,7 @@ private:
   void add_routes();
 
   DashboardState & state_;
-  const RecordSource source_;
+  RecordCache records_;
   const FaultConfig * const config_;
   std::unique_ptr<httplib::Server> server_;
   std::atomic<bool> stopping_{false};

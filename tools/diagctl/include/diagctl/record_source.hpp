@@ -4,6 +4,7 @@
 #ifndef DIAGCTL__RECORD_SOURCE_HPP_
 #define DIAGCTL__RECORD_SOURCE_HPP_
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,21 @@ struct RecordsRead
 };
 
 RecordsRead read_record_source(const RecordSource & source, const RecordFilter & filter);
+
+// The files of `source` to read, in order; paths that cannot be used are
+// added to `read` as problems.
+std::vector<std::filesystem::path> list_record_files(
+    const RecordSource & source, RecordsRead & read);
+
+// One file, unfiltered; false with `problem` set when it cannot be opened.
+[[nodiscard]] bool read_record_file(
+    const std::filesystem::path & file, const DescriptionLookup & lookup,
+    RecordFileContent & content, std::string & problem);
+
+// Adds what `content` says to `read`: its issues as problems, its records
+// that `filter` selects.
+void take_records(
+    const RecordFileContent & content, const RecordFilter & filter, RecordsRead & read);
 
 }  // namespace diagctl
 
