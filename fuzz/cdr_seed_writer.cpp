@@ -155,6 +155,51 @@ void add_robot_interface(SeedDirectory & seeds)
   seeds.add("diagnostic_srv_response_unpacked", answer);
 }
 
+void add_diagnosis_views(SeedDirectory & seeds)
+{
+  corvanta_protocol::msg::DiagnosisEntry root;
+  root.fault_id = 1001;
+  root.parent_id = 1001;
+  root.raised_at = stamp();
+  root.module = "/arm_driver_diag_topic";
+  root.description = "arm overcurrent";
+  root.event_msg = "motor 3\ncurrent 12 A";
+  corvanta_protocol::msg::DiagnosisEntry sub = root;
+  sub.fault_id = 1002;
+  sub.module = "/arm_manager_diag_topic";
+  sub.description.clear();
+  sub.event_msg = "joint 2 silent";
+  seeds.add("diagnosis_entry", sub);
+  corvanta_protocol::msg::DiagnosisTree tree;
+  seeds.add("diagnosis_tree_empty", tree);
+  tree.stamp = stamp();
+  tree.entries = {root, sub};
+  seeds.add("diagnosis_tree", tree);
+
+  diagnostic_msgs::msg::KeyValue pair;
+  pair.key = "caused_by";
+  pair.value = "1001";
+  seeds.add("key_value", pair);
+  diagnostic_msgs::msg::DiagnosticStatus status;
+  status.level = diagnostic_msgs::msg::DiagnosticStatus::WARN;
+  status.name = "diagnostic_center/1002";
+  status.message = "fault 1002";
+  status.hardware_id = "/arm_manager_diag_topic";
+  status.values = {pair};
+  seeds.add("diagnostic_status", status);
+  diagnostic_msgs::msg::DiagnosticArray array;
+  array.header.stamp = stamp();
+  array.status = {status};
+  status.level = diagnostic_msgs::msg::DiagnosticStatus::ERROR;
+  status.name = "diagnostic_center";
+  status.message = "1 root cause, 1 consequence";
+  status.hardware_id.clear();
+  status.values.clear();
+  array.status.push_back(status);
+  seeds.add("diagnostic_array", array);
+  seeds.add("header", array.header);
+}
+
 void add_graph(SeedDirectory & seeds)
 {
   rmw_dds_common::msg::Gid gid;
@@ -376,6 +421,7 @@ int main(int argc, char ** argv)
   SeedDirectory seeds(argv[1]);
   add_robot_interface(seeds);
   add_graph(seeds);
+  add_diagnosis_views(seeds);
   add_parameter_messages(seeds);
   add_parameter_services(seeds);
   add_grammar(seeds);

@@ -16,10 +16,15 @@
 #include "client_layer_test_interfaces/msg/unbounded.hpp"
 #include "client_layer_test_interfaces/srv/trigger.hpp"
 #include "corvanta_protocol/msg/current_failure.hpp"
+#include "corvanta_protocol/msg/diagnosis_entry.hpp"
+#include "corvanta_protocol/msg/diagnosis_tree.hpp"
 #include "corvanta_protocol/msg/diagnostic_event.hpp"
 #include "corvanta_protocol/msg/exception_handle.hpp"
 #include "corvanta_protocol/msg/task_center_fsm_status.hpp"
 #include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
+#include "diagnostic_msgs/msg/diagnostic_status.hpp"
+#include "diagnostic_msgs/msg/key_value.hpp"
 #include "rcl_interfaces/msg/floating_point_range.hpp"
 #include "rcl_interfaces/msg/integer_range.hpp"
 #include "rcl_interfaces/msg/list_parameters_result.hpp"
@@ -39,6 +44,7 @@
 #include "rmw_dds_common/msg/gid.hpp"
 #include "rmw_dds_common/msg/node_entities_info.hpp"
 #include "rmw_dds_common/msg/participant_entities_info.hpp"
+#include "std_msgs/msg/header.hpp"
 
 namespace fuzz {
 
@@ -79,13 +85,21 @@ using CdrTypes = std::tuple<
     rcl_interfaces::srv::SetParametersAtomically_Request,   // 31
     rcl_interfaces::srv::SetParametersAtomically_Response,  // 32
     // The whole .msg grammar: every kind of field decoder.
-    client_layer_test_interfaces::msg::AllTypes,           // 33
-    client_layer_test_interfaces::msg::Bounded,            // 34
-    client_layer_test_interfaces::msg::Empty,              // 35
-    client_layer_test_interfaces::msg::Nested,             // 36
-    client_layer_test_interfaces::msg::Unbounded,          // 37
-    client_layer_test_interfaces::srv::Trigger_Request,    // 38
-    client_layer_test_interfaces::srv::Trigger_Response>;  // 39
+    client_layer_test_interfaces::msg::AllTypes,          // 33
+    client_layer_test_interfaces::msg::Bounded,           // 34
+    client_layer_test_interfaces::msg::Empty,             // 35
+    client_layer_test_interfaces::msg::Nested,            // 36
+    client_layer_test_interfaces::msg::Unbounded,         // 37
+    client_layer_test_interfaces::srv::Trigger_Request,   // 38
+    client_layer_test_interfaces::srv::Trigger_Response,  // 39
+    // The views of the diagnosis tree that the node publishes and the
+    // operator tools read.
+    corvanta_protocol::msg::DiagnosisTree,   // 40
+    corvanta_protocol::msg::DiagnosisEntry,  // 41
+    diagnostic_msgs::msg::DiagnosticArray,   // 42
+    diagnostic_msgs::msg::DiagnosticStatus,  // 43
+    diagnostic_msgs::msg::KeyValue,          // 44
+    std_msgs::msg::Header>;                  // 45
 
 constexpr std::size_t kCdrTypeCount = std::tuple_size<CdrTypes>::value;
 

@@ -131,6 +131,7 @@ TEST_F(ProtocolExchangeTest, EveryTypeGoesThereAndBackAndTheServiceAnswers)
   loops.push_back(std::make_unique<TypedLoop<protocol_samples::CurrentFailure>>(*node_));
   loops.push_back(std::make_unique<TypedLoop<protocol_samples::ExceptionHandle>>(*node_));
   loops.push_back(std::make_unique<TypedLoop<protocol_samples::TaskCenterFsmStatus>>(*node_));
+  loops.push_back(std::make_unique<TypedLoop<protocol_samples::DiagnosisTree>>(*node_));
   auto client = node_->create_client<DiagnosticSrv>(protocol_peer::kService);
 
   // Both ends matched: a volatile reader drops what was written before it

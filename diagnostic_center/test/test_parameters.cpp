@@ -183,7 +183,8 @@ TEST(DiagnosticCenterInitTest, DeclaresEveryParameterReadOnlyAndDescribed)
       "1002_description",         "diag_keep_his",
       "ctrl_handle_space",        "center_handle_space",
       "cur_failure_pub_space",    "robot_status_change_detect_space",
-      "fault_record_dir",         "fault_record_refresh_space"};
+      "fault_record_dir",         "fault_record_refresh_space",
+      "publish_diagnostics"};
   for (const std::string & name : names) {
     SCOPED_TRACE(name);
     const auto descriptor = node->describe_parameter(name);

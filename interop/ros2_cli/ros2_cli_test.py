@@ -45,6 +45,8 @@ NODE_TOPICS = {
     '/fsm_status': 'corvanta_protocol/msg/TaskCenterFsmStatus',
     '/exception_handle': 'corvanta_protocol/msg/ExceptionHandle',
     '/current_failure': 'corvanta_protocol/msg/CurrentFailure',
+    '/diagnosis_tree': 'corvanta_protocol/msg/DiagnosisTree',
+    '/diagnostics': 'diagnostic_msgs/msg/DiagnosticArray',
     '/rosout': 'rcl_interfaces/msg/Log',
     '/parameter_events': 'rcl_interfaces/msg/ParameterEvent',
 }
@@ -80,6 +82,14 @@ def raise_fault(fault_id, text):
         f"{{fault_id: {fault_id}, status: 1, event_msg: '{text}'}}")
     if status != 0:
         raise AssertionError(f'ros2 topic pub failed ({status}): {out}{err}')
+
+
+def plain_levels(array):
+    """A DiagnosticArray as echoed, its byte levels as numbers (the echo prints each as a
+    one-character string)."""
+    for status in array['status']:
+        status['level'] = ord(status['level'])
+    return array
 
 
 def until_received(send, echo, accept, what):
@@ -189,6 +199,7 @@ class GraphTest(CliInteropCase):
     INFO_TOPICS = {
         '/chassis_driver_diag_topic': 'SUBSCRIPTION', '/fsm_status': 'SUBSCRIPTION',
         '/exception_handle': 'PUBLISHER', '/current_failure': 'PUBLISHER',
+        '/diagnosis_tree': 'PUBLISHER', '/diagnostics': 'PUBLISHER',
         '/rosout': 'PUBLISHER', '/parameter_events': 'PUBLISHER',
     }
 
@@ -224,6 +235,8 @@ class GraphTest(CliInteropCase):
             '/fsm_status': ('RELIABLE', 'KEEP_LAST (1)', 'VOLATILE', 'Infinite'),
             '/exception_handle': ('RELIABLE', 'KEEP_LAST (10)', 'VOLATILE', 'Infinite'),
             '/current_failure': ('RELIABLE', 'KEEP_LAST (1)', 'VOLATILE', 'Infinite'),
+            '/diagnosis_tree': ('RELIABLE', 'KEEP_LAST (1)', 'TRANSIENT_LOCAL', 'Infinite'),
+            '/diagnostics': ('RELIABLE', 'KEEP_LAST (10)', 'VOLATILE', 'Infinite'),
             '/rosout': ('RELIABLE', 'KEEP_LAST (1000)', 'TRANSIENT_LOCAL',
                         '10000000000 nanoseconds'),
             '/parameter_events': ('RELIABLE', 'KEEP_LAST (1000)', 'VOLATILE', 'Infinite'),
@@ -297,6 +310,7 @@ class TrafficTest(CliInteropCase):
             call_output, (result, roots) = poll(query, 'roots 11 and 21')
             # The node lists the roots in no particular order.
             answers['decoded diagnostic_srv'] = (result, sorted(roots))
+            answers.update(self.diagnosis_views())
             answers['diagnostic_srv response'] = re.sub(
                 r"data=('.*'|\".*\")",
                 lambda data: f'data=<{len(ast.literal_eval(data[1]))} chars>',
@@ -314,6 +328,27 @@ class TrafficTest(CliInteropCase):
             answers['/rosout'] = sorted(rosout_lines(rosout.stop()))
         return answers
 
+    def diagnosis_views(self):
+        """/diagnostics as it comes, and /diagnosis_tree as a late joiner gets it."""
+        summary = '2 root causes, 1 consequence'
+
+        def with_all_three(out):
+            return [plain_levels(array) for array in yaml_documents(out)
+                    if array['status'] and array['status'][-1]['message'] == summary]
+        with Background('topic', 'echo', '--no-daemon', '/diagnostics',
+                        'diagnostic_msgs/msg/DiagnosticArray',
+                        directory=self.scratch.path) as diagnostics:
+            array = with_all_three(diagnostics.wait_for(with_all_three, 'the three on /diagnostics'))[0]
+        tree = yaml_documents(ros2_until(
+            lambda out: any(len(t['entries']) == 3 for t in yaml_documents(out)),
+            'topic', 'echo', '--once', '--no-daemon', '--qos-reliability', 'reliable',
+            '--qos-durability', 'transient_local', '/diagnosis_tree',
+            'corvanta_protocol/msg/DiagnosisTree'))[0]
+        # Taken at different times by the two builds.
+        del array['header']['stamp']
+        del tree['stamp']
+        return {'/diagnostics': array, '/diagnosis_tree': tree}
+
     def test_traffic_answers_match_genuine_and_the_node_contract(self):
         genuine, layer = self.both()
         self.assertSameAnswers(genuine, layer)
@@ -321,6 +356,22 @@ class TrafficTest(CliInteropCase):
         self.assertEqual(layer['first exception_handle']['fault_id'], 12)
         self.assertEqual(layer['first exception_handle']['stamp'], {'sec': 0, 'nanosec': 0})
         self.assertEqual(layer['decoded diagnostic_srv'], [0, [11, 21]])
+        statuses = layer['/diagnostics']['status']
+        self.assertEqual(
+            [(s['name'], s['level'], s['message'], s['hardware_id']) for s in statuses],
+            [('diagnostic_center/11', 2, 'bus lost', '/chassis_driver_diag_topic'),
+             ('diagnostic_center/12', 1, 'odometry stalled', '/chassis_driver_diag_topic'),
+             ('diagnostic_center/21', 2, 'joint over temperature', '/chassis_driver_diag_topic'),
+             ('diagnostic_center', 2, '2 root causes, 1 consequence', '')])
+        self.assertEqual(statuses[1]['values'], [
+            {'key': 'fault_id', 'value': '12'}, {'key': 'root_cause', 'value': '11'},
+            {'key': 'caused_by', 'value': '11'},
+            {'key': 'raised_at', 'value': '1970-01-01T00:00:00.000000000Z'},
+            {'key': 'event_msg', 'value': 'no encoder ticks'}])
+        self.assertEqual(
+            [(e['fault_id'], e['parent_id'], e['event_msg']) for e in
+             layer['/diagnosis_tree']['entries']],
+            [(11, 11, 'bus off'), (12, 11, 'no encoder ticks'), (21, 21, 'too hot')])
 
         logged = {(level, msg) for level, _, msg, *_ in layer['/rosout']}
         for expected in [

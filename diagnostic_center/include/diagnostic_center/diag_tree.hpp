@@ -56,6 +56,22 @@ FaultTable & KnownFaults();
 // Looks `fault_id` up in the process-wide table; nullptr when not configured.
 const FaultConfig * FindFaultConfig(std::uint32_t fault_id);
 
+// One current failure as copied out of the tree.
+struct FailureView
+{
+  std::uint32_t fault_id = 0;
+  // The failure it hangs below; nullopt for a root cause.
+  std::optional<std::uint32_t> parent_id;
+  std::int32_t root_cause = 0;  // as configured
+  builtin_interfaces::msg::Time raised_at;
+  std::string module;
+  std::string description;
+  std::string event_msg;
+
+  bool operator==(const FailureView & other) const;
+  bool operator!=(const FailureView & other) const { return !(*this == other); }
+};
+
 class DiagTree
 {
 public:
@@ -63,6 +79,10 @@ public:
   struct TreeNode
   {
     std::int64_t time_tp = 0;  // nanoseconds, time of the latest raise
+    // What the latest raising event said, for the published views of the tree.
+    builtin_interfaces::msg::Time raised_at;
+    std::string module;  // module topic the event came on
+    std::string event_msg;
     FaultConfig config;
     TreeNode * parent = nullptr;
     std::set<TreeNode *> children;  // ordered by node identity
@@ -73,8 +93,10 @@ public:
   DiagTree(const DiagTree &) = delete;
   DiagTree & operator=(const DiagTree &) = delete;
 
-  // Raises the event's failure (fault_id and stamp are used).
-  void push(const corvanta_protocol::msg::DiagnosticEvent & event);
+  // Raises the event's failure (fault_id and stamp decide where it hangs);
+  // the stamp, event_msg and `module`, the topic the event came on, are kept
+  // for Snapshot.
+  void push(const corvanta_protocol::msg::DiagnosticEvent & event, const std::string & module = {});
   // Clears a failure; its direct children become roots.
   void remove(std::uint32_t fault_id);
 
@@ -84,6 +106,11 @@ public:
   std::vector<std::uint32_t> root_ids() const;
   // The failure `fault_id` hangs below; nullopt when it is a root or absent.
   std::optional<std::uint32_t> parent_id(std::uint32_t fault_id) const;
+
+  // Every current failure in depth-first order: each root cause followed by
+  // the failures below it, roots and children in the order of their fault
+  // ids taken as signed 32-bit numbers (as the published messages carry them).
+  std::vector<FailureView> Snapshot() const;
 
   // True when a sub failure at `sub_tp` counts as caused by a root cause at
   // `root_tp` (both nanoseconds), given the sub failure's distance `dis_ms`.

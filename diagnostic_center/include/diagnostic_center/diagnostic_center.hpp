@@ -12,6 +12,7 @@
 #include "corvanta_protocol/srv/diagnostic_srv.hpp"
 #include "diagnostic_center/diag_mod_ctrl.hpp"
 #include "diagnostic_center/diag_tree.hpp"
+#include "diagnostic_center/diagnosis_views.hpp"
 #include "diagnostic_center/publisher.hpp"
 #include "diagnostic_center/topic_subscriber.hpp"
 #include "rclcpp/rclcpp.hpp"
@@ -53,6 +54,9 @@ public:
   // Timer callbacks.
   void DiagEventHandle();
   void PublishCurFailure();
+  // "/diagnostics" on the current-failure period, in the handling cycle's
+  // group so that it never overtakes a publication of a change.
+  void PublishDiagnostics();
   void RobotStatusChangeCb();
 
   void CreateDiagModCtrls();
@@ -76,6 +80,11 @@ private:
   template <typename Step>
   void ApplyingParam(const char * param, Step && step);
   void PublishExceptionHandle(std::int32_t fault_id) const;
+  // Creates the publishers of the tree's two views ("/diagnostics" only when
+  // "publish_diagnostics" is true) and publishes the empty tree.
+  void CreateDiagnosisViews(const std::shared_ptr<rclcpp::Node> & self);
+  // After a handling cycle: publishes the views whose content changed.
+  void PublishChangedViews();
 
   std::int32_t diag_keep_his_ = 0;
   std::int64_t ctrl_handle_space_ = 0;
@@ -88,6 +97,11 @@ private:
   std::shared_ptr<FsmSub> fsm_sub_;
   std::shared_ptr<PublisherExceptionHandle> exception_handle_pub_;
   std::shared_ptr<PublisherCurFailure> cur_failure_pub_;
+  std::shared_ptr<PublisherDiagnosisTree> diagnosis_tree_pub_;
+  std::shared_ptr<PublisherDiagnostics> diagnostics_pub_;  // null when turned off
+  rclcpp::TimerBase::SharedPtr diagnostics_timer_;
+  // Touched by the handling cycle's group only.
+  ViewChanges view_changes_;
   rclcpp::TimerBase::SharedPtr cur_failure_timer_;
   rclcpp::TimerBase::SharedPtr robot_status_timer_;
   diag_tree::DiagTree diag_tree_;

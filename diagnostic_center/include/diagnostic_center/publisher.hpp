@@ -1,17 +1,21 @@
-// Holders of the node's two publishers.
+// Holders of the node's publishers.
 #ifndef DIAGNOSTIC_CENTER__PUBLISHER_HPP_
 #define DIAGNOSTIC_CENTER__PUBLISHER_HPP_
 
 #include <memory>
 
 #include "corvanta_protocol/msg/current_failure.hpp"
+#include "corvanta_protocol/msg/diagnosis_tree.hpp"
 #include "corvanta_protocol/msg/exception_handle.hpp"
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 namespace diagnostic_center {
 
 using corvanta_protocol::msg::CurrentFailure;
+using corvanta_protocol::msg::DiagnosisTree;
 using corvanta_protocol::msg::ExceptionHandle;
+using diagnostic_msgs::msg::DiagnosticArray;
 
 // "exception_handle": one message per fault the rest of the robot is to
 // handle. Keep-last 10, reliable, volatile.
@@ -35,6 +39,30 @@ public:
 
 private:
   rclcpp::Publisher<CurrentFailure>::SharedPtr pub_;
+};
+
+// "/diagnostics": the current failures as standard diagnostics. Keep-last 10,
+// reliable, volatile.
+class PublisherDiagnostics
+{
+public:
+  explicit PublisherDiagnostics(const std::shared_ptr<rclcpp::Node> & node);
+  void Publish(const DiagnosticArray & msg) const;
+
+private:
+  rclcpp::Publisher<DiagnosticArray>::SharedPtr pub_;
+};
+
+// "diagnosis_tree": the whole tree whenever it changes. Keep-last 1,
+// reliable, transient local, so that a late joiner gets the current tree.
+class PublisherDiagnosisTree
+{
+public:
+  explicit PublisherDiagnosisTree(const std::shared_ptr<rclcpp::Node> & node);
+  void Publish(const DiagnosisTree & msg) const;
+
+private:
+  rclcpp::Publisher<DiagnosisTree>::SharedPtr pub_;
 };
 
 }  // namespace diagnostic_center

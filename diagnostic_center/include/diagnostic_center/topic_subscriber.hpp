@@ -18,18 +18,25 @@ namespace diagnostic_center {
 using corvanta_protocol::msg::DiagnosticEvent;
 using corvanta_protocol::msg::TaskCenterFsmStatus;
 
+// A received event and the module topic it came on (its resolved name).
+struct ModuleEvent
+{
+  DiagnosticEvent event;
+  std::string module;
+};
+
 // First-in first-out queue of event copies, shared between callback groups.
 class EventQueue
 {
 public:
-  // Appends a copy at the back.
-  void Push(const DiagnosticEvent & event);
+  // Appends at the back.
+  void Push(ModuleEvent event);
   // Takes every queued event, oldest first, leaving the queue empty.
-  std::deque<DiagnosticEvent> Drain();
+  std::deque<ModuleEvent> Drain();
 
 private:
   std::mutex mutex_;
-  std::deque<DiagnosticEvent> events_;
+  std::deque<ModuleEvent> events_;
 };
 
 // One subscription whose callback is a virtual member.
@@ -75,6 +82,7 @@ public:
 private:
   EventQueue * queue_;
   rclcpp::Logger logger_;
+  std::string module_;  // the subscription's resolved topic name
 };
 
 // Keeps the latest status of the task centre's state machine.

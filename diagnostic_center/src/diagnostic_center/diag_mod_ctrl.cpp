@@ -1,6 +1,7 @@
 #include "diagnostic_center/diag_mod_ctrl.hpp"
 
 #include <chrono>
+#include <utility>
 
 #include "diagnostic_center/callback_guard.hpp"
 
@@ -36,9 +37,9 @@ void DiagModCtrl::StartTimer()
 void DiagModCtrl::CtrlHandle()
 {
   // The module queue's lock is released before the centre queue's is taken.
-  for (const DiagnosticEvent & event : queue_.Drain()) {
-    if (ShouldForward(event, diag_tree::KnownFaults())) {
-      center_queue_->Push(event);
+  for (ModuleEvent & queued : queue_.Drain()) {
+    if (ShouldForward(queued.event, diag_tree::KnownFaults())) {
+      center_queue_->Push(std::move(queued));
     }
   }
 }

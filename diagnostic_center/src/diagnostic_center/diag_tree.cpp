@@ -1,7 +1,9 @@
 #include "diagnostic_center/diag_tree.hpp"
 
+#include <algorithm>
 #include <cinttypes>
 #include <mutex>
+#include <tuple>
 #include <utility>
 
 #include "rclcpp/logging.hpp"
@@ -53,7 +55,56 @@ bool IsSelfOrAncestor(const TreeNode & candidate, const TreeNode & node)
   return false;
 }
 
+// Published views order failures by their ids as the messages carry them.
+bool BySignedId(const TreeNode * a, const TreeNode * b)
+{
+  return static_cast<std::int32_t>(a->config.fault_id) <
+         static_cast<std::int32_t>(b->config.fault_id);
+}
+
+FailureView ViewOf(const TreeNode & node)
+{
+  FailureView view;
+  view.fault_id = node.config.fault_id;
+  if (node.parent != nullptr) {
+    view.parent_id = node.parent->config.fault_id;
+  }
+  view.root_cause = node.config.root_cause;
+  view.raised_at = node.raised_at;
+  view.module = node.module;
+  view.description = node.config.fault_desc;
+  view.event_msg = node.event_msg;
+  return view;
+}
+
+// Appends `top` and everything below it, depth first, children by id.
+void AppendSubtree(const TreeNode & top, std::vector<FailureView> & out)
+{
+  std::vector<const TreeNode *> stack{&top};
+  while (!stack.empty()) {
+    const TreeNode * node = stack.back();
+    stack.pop_back();
+    out.push_back(ViewOf(*node));
+    const auto first_child = static_cast<std::ptrdiff_t>(stack.size());
+    stack.insert(stack.end(), node->children.begin(), node->children.end());
+    // Largest id first, so that the smallest child is taken next.
+    std::sort(stack.begin() + first_child, stack.end(), [](const TreeNode * a, const TreeNode * b) {
+      return BySignedId(b, a);
+    });
+  }
+}
+
 }  // namespace
+
+bool FailureView::operator==(const FailureView & other) const
+{
+  return std::tie(
+             fault_id, parent_id, root_cause, raised_at.sec, raised_at.nanosec, module, description,
+             event_msg) ==
+         std::tie(
+             other.fault_id, other.parent_id, other.root_cause, other.raised_at.sec,
+             other.raised_at.nanosec, other.module, other.description, other.event_msg);
+}
 
 bool FaultTable::Insert(FaultConfig config)
 {
@@ -93,7 +144,8 @@ bool DiagTree::CheckTimeStamp(std::int64_t root_tp, std::int64_t sub_tp, std::in
   return diff_ms <= dis_ms;
 }
 
-void DiagTree::push(const corvanta_protocol::msg::DiagnosticEvent & event)
+void DiagTree::push(
+    const corvanta_protocol::msg::DiagnosticEvent & event, const std::string & module)
 {
   const std::int64_t time_tp = ToNanoseconds(event.stamp);
   const auto fault_id = static_cast<std::uint32_t>(event.fault_id);
@@ -117,6 +169,9 @@ void DiagTree::push(const corvanta_protocol::msg::DiagnosticEvent & event)
       by_root_cause_[RootCauseId(node->config)].insert(node);
     }
   }
+  node->raised_at = event.stamp;
+  node->module = module;
+  node->event_msg = event.event_msg;
   Place(*node);
   AdoptConsequences(*node);
   RCLCPP_INFO(logger_, "nodes_.size() : %zu, roots_.size() : %zu", nodes_.size(), roots_.size());
@@ -183,6 +238,20 @@ std::optional<std::uint32_t> DiagTree::parent_id(std::uint32_t fault_id) const
     return std::nullopt;
   }
   return it->second->parent->config.fault_id;
+}
+
+std::vector<FailureView> DiagTree::Snapshot() const
+{
+  std::shared_lock<std::shared_mutex> lock(mutex_);
+  std::vector<const TreeNode *> roots(roots_.begin(), roots_.end());
+  std::sort(roots.begin(), roots.end(), BySignedId);
+  std::vector<FailureView> out;
+  out.reserve(nodes_.size());
+  // The attach rule never closes a cycle, so every failure is below a root.
+  for (const TreeNode * root : roots) {
+    AppendSubtree(*root, out);
+  }
+  return out;
 }
 
 // Looks up for the failure `node` is a consequence of.

@@ -123,6 +123,7 @@ void DiagnosticCenter::InitSteps()
 
   exception_handle_pub_ = std::make_shared<PublisherExceptionHandle>(self);
   cur_failure_pub_ = std::make_shared<PublisherCurFailure>(self);
+  CreateDiagnosisViews(self);
   CreateDiagModCtrls();
 
   event_handle_group_ = create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true);
@@ -138,6 +139,13 @@ void DiagnosticCenter::InitSteps()
       "cur_failure_pub_space", kDefaultCurFailurePubSpaceS,
       "period in s at which the current failures are published on current_failure",
       "PublishCurFailure", &DiagnosticCenter::PublishCurFailure, cur_failure_group_);
+  if (diagnostics_pub_) {
+    ApplyingParam("cur_failure_pub_space", [this] {
+      diagnostics_timer_ = CreateTimer(
+          std::chrono::seconds(get_parameter("cur_failure_pub_space").as_int()),
+          "PublishDiagnostics", &DiagnosticCenter::PublishDiagnostics, event_handle_group_);
+    });
+  }
   robot_status_timer_ = CreatePeriodicTimer<std::chrono::seconds>(
       "robot_status_change_detect_space", kDefaultRobotStatusDetectSpaceS,
       "period in s of the robot status check", "RobotStatusChangeCb",
@@ -155,6 +163,20 @@ void DiagnosticCenter::InitSteps()
     fault_recorder::FaultRecorder::GetInstance()->Init(
         self, fault_record_dir, fault_record_refresh_space);
   });
+}
+
+void DiagnosticCenter::CreateDiagnosisViews(const std::shared_ptr<rclcpp::Node> & self)
+{
+  const bool publish_diagnostics = declare_parameter<bool>(
+      "publish_diagnostics", true,
+      ReadOnly("whether the current failures are also published as diagnostic_msgs/DiagnosticArray "
+               "on /diagnostics"));
+  diagnosis_tree_pub_ = std::make_shared<PublisherDiagnosisTree>(self);
+  // A late joiner gets a tree at once, also before the first failure.
+  diagnosis_tree_pub_->Publish(BuildDiagnosisTree({}, get_clock()->now()));
+  if (publish_diagnostics) {
+    diagnostics_pub_ = std::make_shared<PublisherDiagnostics>(self);
+  }
 }
 
 void DiagnosticCenter::CreateDiagModCtrls()
@@ -231,13 +253,16 @@ void DiagnosticCenter::PublishExceptionHandle(std::int32_t fault_id) const
 
 void DiagnosticCenter::DiagEventHandle()
 {
-  const std::deque<DiagnosticEvent> batch = event_queue_.Drain();
-  for (const DiagnosticEvent & event : batch) {
+  const std::deque<ModuleEvent> batch = event_queue_.Drain();
+  bool handled = false;
+  for (const ModuleEvent & queued : batch) {
+    const DiagnosticEvent & event = queued.event;
     const diag_tree::FaultConfig * config =
         diag_tree::FindFaultConfig(static_cast<std::uint32_t>(event.fault_id));
     if (config == nullptr) {
       continue;
     }
+    handled = true;
     RCLCPP_INFO(
         get_logger(), "receive failure event : %d, desc: %s, status : %d", event.fault_id,
         config->fault_desc.c_str(), event.status);
@@ -247,9 +272,30 @@ void DiagnosticCenter::DiagEventHandle()
     } else if (event.status == 1) {
       // Announced before the tree changes, whatever the tree then makes of it.
       PublishExceptionHandle(event.fault_id);
-      diag_tree_.push(event);
+      diag_tree_.push(event, queued.module);
     }
   }
+  if (handled) {
+    PublishChangedViews();
+  }
+}
+
+void DiagnosticCenter::PublishChangedViews()
+{
+  const Snapshot snapshot = diag_tree_.Snapshot();
+  const ViewChanges::Due due = view_changes_.Update(snapshot);
+  const builtin_interfaces::msg::Time stamp = get_clock()->now();
+  if (due.tree) {
+    diagnosis_tree_pub_->Publish(BuildDiagnosisTree(snapshot, stamp));
+  }
+  if (due.diagnostics && diagnostics_pub_) {
+    diagnostics_pub_->Publish(BuildDiagnosticArray(snapshot, stamp));
+  }
+}
+
+void DiagnosticCenter::PublishDiagnostics()
+{
+  diagnostics_pub_->Publish(BuildDiagnosticArray(diag_tree_.Snapshot(), get_clock()->now()));
 }
 
 void DiagnosticCenter::PublishCurFailure()

@@ -12,28 +12,43 @@ namespace {
 // callbacks.
 template <typename MsgT>
 typename rclcpp::Publisher<MsgT>::SharedPtr CreatePublisher(
-    const std::shared_ptr<rclcpp::Node> & node, const std::string & topic, std::size_t depth)
+    const std::shared_ptr<rclcpp::Node> & node, const std::string & topic, const rclcpp::QoS & qos)
 {
   rclcpp::PublisherOptions options;
   options.callback_group =
       node->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true);
-  return node->create_publisher<MsgT>(topic, rclcpp::QoS(depth), options);
+  return node->create_publisher<MsgT>(topic, qos, options);
 }
 
 }  // namespace
 
 PublisherExceptionHandle::PublisherExceptionHandle(const std::shared_ptr<rclcpp::Node> & node)
-    : pub_(CreatePublisher<ExceptionHandle>(node, contract::kExceptionHandleTopic, 10))
+    : pub_(CreatePublisher<ExceptionHandle>(node, contract::kExceptionHandleTopic, rclcpp::QoS(10)))
 {
 }
 
 void PublisherExceptionHandle::Publish(const ExceptionHandle & msg) const { pub_->publish(msg); }
 
 PublisherCurFailure::PublisherCurFailure(const std::shared_ptr<rclcpp::Node> & node)
-    : pub_(CreatePublisher<CurrentFailure>(node, contract::kCurrentFailureTopic, 1))
+    : pub_(CreatePublisher<CurrentFailure>(node, contract::kCurrentFailureTopic, rclcpp::QoS(1)))
 {
 }
 
 void PublisherCurFailure::Publish(const CurrentFailure & msg) const { pub_->publish(msg); }
+
+PublisherDiagnostics::PublisherDiagnostics(const std::shared_ptr<rclcpp::Node> & node)
+    : pub_(CreatePublisher<DiagnosticArray>(node, contract::kDiagnosticsTopic, rclcpp::QoS(10)))
+{
+}
+
+void PublisherDiagnostics::Publish(const DiagnosticArray & msg) const { pub_->publish(msg); }
+
+PublisherDiagnosisTree::PublisherDiagnosisTree(const std::shared_ptr<rclcpp::Node> & node)
+    : pub_(CreatePublisher<DiagnosisTree>(
+          node, contract::kDiagnosisTreeTopic, rclcpp::QoS(1).transient_local()))
+{
+}
+
+void PublisherDiagnosisTree::Publish(const DiagnosisTree & msg) const { pub_->publish(msg); }
 
 }  // namespace diagnostic_center

@@ -4,15 +4,15 @@
 
 namespace diagnostic_center {
 
-void EventQueue::Push(const DiagnosticEvent & event)
+void EventQueue::Push(ModuleEvent event)
 {
   std::lock_guard<std::mutex> lock(mutex_);
-  events_.push_back(event);
+  events_.push_back(std::move(event));
 }
 
-std::deque<DiagnosticEvent> EventQueue::Drain()
+std::deque<ModuleEvent> EventQueue::Drain()
 {
-  std::deque<DiagnosticEvent> drained;
+  std::deque<ModuleEvent> drained;
   std::lock_guard<std::mutex> lock(mutex_);
   drained.swap(events_);
   return drained;
@@ -23,7 +23,8 @@ DiagEventSub::DiagEventSub(
     const std::string & topic, int depth, EventQueue * queue)
     : TopicSubBase<DiagnosticEvent>(node, group, topic, depth),
       queue_(queue),
-      logger_(node->get_logger())
+      logger_(node->get_logger()),
+      module_(sub_->get_topic_name())
 {
 }
 
@@ -31,7 +32,7 @@ void DiagEventSub::subCallBack(std::shared_ptr<DiagnosticEvent> msg)
 {
   // Filtering waits for the module's control timer; here the event is only
   // queued, so the middleware's delivery is never held up.
-  queue_->Push(*msg);
+  queue_->Push(ModuleEvent{*msg, module_});
   RCLCPP_DEBUG(logger_, "receive event %d", msg->fault_id);
 }
 

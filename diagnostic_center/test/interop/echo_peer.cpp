@@ -117,6 +117,7 @@ std::vector<std::unique_ptr<Channel>> EveryType(rclcpp::Node & node)
   channels.push_back(std::make_unique<EchoChannel<protocol_samples::CurrentFailure>>(node));
   channels.push_back(std::make_unique<EchoChannel<protocol_samples::ExceptionHandle>>(node));
   channels.push_back(std::make_unique<EchoChannel<protocol_samples::TaskCenterFsmStatus>>(node));
+  channels.push_back(std::make_unique<EchoChannel<protocol_samples::DiagnosisTree>>(node));
   return channels;
 }
 

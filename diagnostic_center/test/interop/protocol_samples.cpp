@@ -156,6 +156,37 @@ std::vector<TaskCenterFsmStatus> Samples<TaskCenterFsmStatus>()
   return samples;
 }
 
+// Many entries in one sample: a sequence of nested messages with strings.
+template <>
+std::vector<DiagnosisTree> Samples<DiagnosisTree>()
+{
+  std::vector<DiagnosisTree> samples(3);
+  samples[1].stamp = Stamp(kMinInt, kMaxUint);
+  samples[1].source = kEmbeddedNuls;
+  samples[1].entries.resize(2);
+  samples[1].entries[0].fault_id = kMinInt;
+  samples[1].entries[0].parent_id = kMinInt;
+  samples[1].entries[0].raised_at = Stamp(kMaxInt, 0);
+  samples[1].entries[0].module = kUtf8;
+  samples[1].entries[0].description = EveryByteValue();
+  samples[1].entries[1].fault_id = kMaxInt;
+  samples[1].entries[1].parent_id = kMinInt;
+  samples[1].entries[1].event_msg = kEmbeddedNuls;
+  samples[2].stamp = Stamp(kMaxInt, 1);
+  samples[2].source = "diagnosis_tree";
+  samples[2].entries.resize(4096);
+  for (std::size_t i = 0; i < samples[2].entries.size(); ++i) {
+    auto & entry = samples[2].entries[i];
+    entry.fault_id = static_cast<std::int32_t>(i * 2654435761u);
+    entry.parent_id = static_cast<std::int32_t>(i);
+    entry.raised_at = Stamp(static_cast<std::int32_t>(i), static_cast<std::uint32_t>(i * 7));
+    entry.module = "/module_" + std::to_string(i % 12) + "_diag_topic";
+    entry.description = i % 3 == 0 ? std::string() : kUtf8;
+    entry.event_msg = LargeBytes(i % 97);
+  }
+  return samples;
+}
+
 template <>
 const char * TopicOf<DiagnosticEvent>()
 {
@@ -178,6 +209,12 @@ template <>
 const char * TopicOf<TaskCenterFsmStatus>()
 {
   return "task_center_fsm_status";
+}
+
+template <>
+const char * TopicOf<DiagnosisTree>()
+{
+  return "diagnosis_tree";
 }
 
 std::vector<DiagnosticSrv::Request> Requests()
@@ -233,6 +270,18 @@ std::string Summary(const TaskCenterFsmStatus & message)
 {
   return Field("stamp", Describe(message.stamp)) + Field("source", Describe(message.source)) +
          Field("fsm_state", message.fsm_state) + Field("fsm_sub_state", message.fsm_sub_state);
+}
+
+std::string Summary(const DiagnosisTree & message)
+{
+  std::string entries;
+  for (const auto & entry : message.entries) {
+    entries += Field("fault_id", entry.fault_id) + Field("parent_id", entry.parent_id) +
+               Field("raised_at", Describe(entry.raised_at)) + Field("module", entry.module) +
+               Field("description", entry.description) + Field("event_msg", entry.event_msg);
+  }
+  return Field("stamp", Describe(message.stamp)) + Field("source", Describe(message.source)) +
+         Field("entries", std::to_string(message.entries.size()) + " " + Describe(entries));
 }
 
 std::string Summary(const DiagnosticSrv::Response & response)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "corvanta_protocol/msg/current_failure.hpp"
+#include "corvanta_protocol/msg/diagnosis_tree.hpp"
 #include "corvanta_protocol/msg/diagnostic_event.hpp"
 #include "corvanta_protocol/msg/exception_handle.hpp"
 #include "corvanta_protocol/msg/task_center_fsm_status.hpp"
@@ -19,6 +20,7 @@
 namespace protocol_samples {
 
 using corvanta_protocol::msg::CurrentFailure;
+using corvanta_protocol::msg::DiagnosisTree;
 using corvanta_protocol::msg::DiagnosticEvent;
 using corvanta_protocol::msg::ExceptionHandle;
 using corvanta_protocol::msg::TaskCenterFsmStatus;
@@ -35,6 +37,8 @@ template <>
 std::vector<ExceptionHandle> Samples<ExceptionHandle>();
 template <>
 std::vector<TaskCenterFsmStatus> Samples<TaskCenterFsmStatus>();
+template <>
+std::vector<DiagnosisTree> Samples<DiagnosisTree>();
 
 // Topic of each type, relative to the node's namespace ("diagnostic_event").
 template <typename MessageT>
@@ -47,6 +51,8 @@ template <>
 const char * TopicOf<ExceptionHandle>();
 template <>
 const char * TopicOf<TaskCenterFsmStatus>();
+template <>
+const char * TopicOf<DiagnosisTree>();
 
 // The requests sent to DiagnosticSrv, in order.
 std::vector<DiagnosticSrv::Request> Requests();
@@ -61,6 +67,7 @@ std::string Summary(const DiagnosticEvent & message);
 std::string Summary(const CurrentFailure & message);
 std::string Summary(const ExceptionHandle & message);
 std::string Summary(const TaskCenterFsmStatus & message);
+std::string Summary(const DiagnosisTree & message);
 std::string Summary(const DiagnosticSrv::Response & response);
 
 }  // namespace protocol_samples

@@ -2,8 +2,8 @@
 // centre: its node name, topics, service and the parameters that describe
 // the fault table and the record directory. The node creates and declares
 // them from here, and so do diagctl, the tests and the benchmarks, so that
-// renaming one is one edit. All topic and service names are relative: they
-// resolve in the node's namespace.
+// renaming one is one edit. All topic and service names but "/diagnostics"
+// are relative: they resolve in the node's namespace.
 #ifndef DIAGNOSTIC_CENTER__CONTRACT__NAMES_HPP_
 #define DIAGNOSTIC_CENTER__CONTRACT__NAMES_HPP_
 
@@ -32,6 +32,11 @@ inline constexpr char kFsmStatusTopic[] = "fsm_status";
 inline constexpr char kExceptionHandleTopic[] = "exception_handle";
 // Published, corvanta_protocol/msg/CurrentFailure.
 inline constexpr char kCurrentFailureTopic[] = "current_failure";
+// Published, corvanta_protocol/msg/DiagnosisTree (transient local).
+inline constexpr char kDiagnosisTreeTopic[] = "diagnosis_tree";
+// Published, diagnostic_msgs/msg/DiagnosticArray; absolute, the one topic
+// diagnostics tools read whatever the node's namespace.
+inline constexpr char kDiagnosticsTopic[] = "/diagnostics";
 // Served, corvanta_protocol/srv/DiagnosticSrv.
 inline constexpr char kQueryService[] = "diagnostic_srv";
 

@@ -1,0 +1,58 @@
+// The two published views of the diagnosis tree, built from one snapshot of
+// it: the whole tree (corvanta_protocol/msg/DiagnosisTree) and the standard
+// diagnostics (diagnostic_msgs/msg/DiagnosticArray). Fault ids are written
+// as signed 32-bit numbers, as the logs and the record file write them.
+#ifndef DIAGNOSTIC_CENTER__DIAGNOSIS_VIEWS_HPP_
+#define DIAGNOSTIC_CENTER__DIAGNOSIS_VIEWS_HPP_
+
+#include <string>
+#include <vector>
+
+#include "builtin_interfaces/msg/time.hpp"
+#include "corvanta_protocol/msg/diagnosis_tree.hpp"
+#include "diagnostic_center/diag_tree.hpp"
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
+
+namespace diagnostic_center {
+
+using Snapshot = std::vector<diag_tree::FailureView>;
+
+// Name of the summary status, and the prefix of every failure's status name.
+inline constexpr char kDiagnosticsName[] = "diagnostic_center";
+
+// `stamp` as ISO 8601 UTC with nanoseconds, "2031-07-04T09:05:03.000000001Z";
+// nanoseconds beyond a second carry into the seconds.
+std::string IsoUtc(const builtin_interfaces::msg::Time & stamp);
+
+// The tree as taken at `stamp`; a root cause is its own parent.
+corvanta_protocol::msg::DiagnosisTree BuildDiagnosisTree(
+    const Snapshot & snapshot, const builtin_interfaces::msg::Time & stamp);
+
+// One status per failure (ERROR for a root cause, WARN for a consequence),
+// then the summary status.
+diagnostic_msgs::msg::DiagnosticArray BuildDiagnosticArray(
+    const Snapshot & snapshot, const builtin_interfaces::msg::Time & stamp);
+
+// Decides after each handling cycle which views are to be published: the
+// tree whenever anything in it changed, the diagnostics when failures came,
+// went or moved between root cause and consequence. The first comparison is
+// with the empty tree, which goes out at start-up.
+class ViewChanges
+{
+public:
+  struct Due
+  {
+    bool tree = false;
+    bool diagnostics = false;
+  };
+
+  // Compares `now` with the snapshot of the last call and keeps `now`.
+  Due Update(const Snapshot & now);
+
+private:
+  Snapshot last_;
+};
+
+}  // namespace diagnostic_center
+
+#endif  // DIAGNOSTIC_CENTER__DIAGNOSIS_VIEWS_HPP_
