@@ -21,7 +21,6 @@ using corvanta_protocol::msg::CurrentFailure;
 using corvanta_protocol::msg::DiagnosisTree;
 using corvanta_protocol::msg::ExceptionHandle;
 
-constexpr const char * kTreeTopic = "diagnosis_tree";
 constexpr int kDepth = 10;
 constexpr int kDefaultPort = 8080;
 
@@ -34,7 +33,8 @@ public:
     const auto & node = session.node();
     // As the node publishes it: the last tree, also to a late joiner.
     tree_sub_ = node->create_subscription<DiagnosisTree>(
-        kTreeTopic, rclcpp::QoS(1).reliable().transient_local(),
+        diagnostic_center::contract::kDiagnosisTreeTopic,
+        rclcpp::QoS(1).reliable().transient_local(),
         [&state](DiagnosisTree::ConstSharedPtr message) { state.set_tree(*message); });
     current_sub_ = node->create_subscription<CurrentFailure>(
         diagnostic_center::contract::kCurrentFailureTopic, rclcpp::QoS(kDepth),
