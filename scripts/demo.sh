@@ -3,6 +3,10 @@
 # configuration, replays a failure cascade with diagctl while diagctl watch
 # follows it, then shows the root causes (diagctl query) and the fault records
 # (diagctl records) and the diagnosis tree (diagctl tree), and stops the node.
+# diagctl dashboard runs in the background all along (on a free port, or
+# DASHBOARD_PORT): its address is printed at the start and at the end; run
+# interactively, the demo waits for Enter before it stops the node and the
+# dashboard.
 #   bash scripts/demo.sh            (after scripts/build.sh; BUILD_DIR=build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,8 +29,10 @@ work=$(mktemp -d /tmp/diagctl_demo.XXXXXX)
 records=$work/fault_record
 node_pid=""
 watch_pid=""
+dashboard_pid=""
 cleanup() {
   if [ -n "$watch_pid" ]; then kill "$watch_pid" 2>/dev/null || true; fi
+  if [ -n "$dashboard_pid" ]; then kill -INT "$dashboard_pid" 2>/dev/null || true; fi
   if [ -n "$node_pid" ]; then kill -INT "$node_pid" 2>/dev/null || true; { wait "$node_pid"; } 2>/dev/null || true; fi
 }
 trap cleanup EXIT
@@ -39,6 +45,18 @@ echo "\$ $node_bin --ros-args --params-file $config -p diagnostic_center:fault_r
 node_pid=$!
 "$diagctl" query --timeout 20 >/dev/null
 echo "node is up; its log: $work/node.log"
+
+step "Serving the dashboard in the background (diagctl dashboard)"
+"$diagctl" dashboard --port "${DASHBOARD_PORT:-0}" --params "$config" "$records" \
+  >"$work/dashboard.out" 2>"$work/dashboard.log" &
+dashboard_pid=$!
+dashboard_url=""
+for _ in $(seq 100); do  # its first line is the address
+  dashboard_url=$(sed -n 's/^dashboard: //p' "$work/dashboard.out")
+  if [ -n "$dashboard_url" ] || ! kill -0 "$dashboard_pid" 2>/dev/null; then break; fi
+  sleep 0.1
+done
+echo "open ${dashboard_url:-(it did not start, see $work/dashboard.log)} to follow the demo live"
 
 step "Watching it (diagctl watch --plain), replaying $scenario"
 "$diagctl" watch --plain --params "$config" --interval 0.5 --duration 9 > >(sed -u 's/^/    [watch] /') &
@@ -62,8 +80,19 @@ sleep 2  # the example configuration writes records every 2 s
 step "The diagnosis tree (diagctl tree)"
 "$diagctl" tree
 
-step "Stopping the node"
+step "The dashboard"
+echo "dashboard: ${dashboard_url:-not running, see $work/dashboard.log}"
+if [ -t 0 ] && [ -n "$dashboard_url" ]; then
+  read -r -p "The node and the dashboard keep running; press Enter to stop them. " _
+fi
+
+step "Stopping the node and the dashboard"
+kill -INT "$dashboard_pid" 2>/dev/null || true
+{ wait "$dashboard_pid"; } 2>/dev/null || true
+dashboard_pid=""
 kill -INT "$node_pid"
 { wait "$node_pid"; } 2>/dev/null || true  # it ends itself by SIGKILL
 node_pid=""
 echo "done; the node's log and records stay in $work"
+echo "the dashboard on these records again: $diagctl dashboard --params $config $records"
+echo "(it serves http://127.0.0.1:8080/)"

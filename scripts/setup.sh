@@ -10,6 +10,8 @@ packages=(
   # the interop tests decode the query service's payload in Python
   python3-protobuf
   libyaml-cpp-dev libyaml-dev
+  # diagctl dashboard's HTTP server; its page is tested in headless Chromium over DevTools
+  libcpp-httplib-dev chromium python3-websocket
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
   # the fuzz targets (fuzz/, scripts/fuzz_stage.sh): clang with libFuzzer and its sanitizer runtimes

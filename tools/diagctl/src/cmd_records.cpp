@@ -1,23 +1,15 @@
 // diagctl records: read, filter and print fault-record files.
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "diagctl/commands.hpp"
 #include "diagctl/fault_config.hpp"
 #include "diagctl/record_filter.hpp"
 #include "diagctl/record_output.hpp"
-#include "diagnostic_center/contract/names.hpp"
-#include "diagnostic_center/contract/record_line.hpp"
+#include "diagctl/record_source.hpp"
 
 namespace diagctl {
 
-namespace contract = diagnostic_center::contract;
-
 namespace {
-
-namespace fs = std::filesystem;
 
 ArgParser make_parser()
 {
@@ -58,25 +50,14 @@ ArgParser make_parser()
     }
   }
   for (const std::string & list : parser.values("id")) {
-    std::size_t start = 0;
-    while (start <= list.size()) {
-      const std::size_t comma = std::min(list.find(',', start), list.size());
-      const std::string text = list.substr(start, comma - start);
-      const auto id = parse_int32(text);
-      if (!id) {
-        error = "--id: not a 32-bit fault id: \"" + text + "\"";
-        return false;
-      }
-      filter.fault_ids.insert(*id);
-      start = comma + 1;
+    if (!add_fault_ids(list, filter.fault_ids, error)) {
+      error = "--id: " + error;
+      return false;
     }
   }
   if (const auto status = parser.value("status")) {
-    if (*status == "fault") {
-      filter.status = RecordStatus::kFault;
-    } else if (*status == "passed") {
-      filter.status = RecordStatus::kPassed;
-    } else {
+    filter.status = parse_record_status(*status);
+    if (!filter.status) {
       error = "--status wants \"fault\" or \"passed\", not \"" + *status + "\"";
       return false;
     }
@@ -103,42 +84,6 @@ ArgParser make_parser()
   return true;
 }
 
-// The files to read, in order; false when a path cannot be used.
-[[nodiscard]] bool list_files(
-    const std::vector<std::string> & paths, bool latest_only, std::vector<fs::path> & files)
-{
-  bool ok = true;
-  for (const std::string & path : paths) {
-    std::error_code ec;
-    if (!fs::is_directory(path, ec)) {
-      if (!fs::exists(path, ec)) {
-        std::cerr << "diagctl: " << path << ": no such file or directory\n";
-        ok = false;
-        continue;
-      }
-      files.emplace_back(path);
-      continue;
-    }
-    std::vector<fs::path> in_directory;
-    for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
-      if (it->is_regular_file(ec)) {
-        in_directory.push_back(it->path());
-      }
-    }
-    if (ec) {
-      std::cerr << "diagctl: " << path << ": " << ec.message() << '\n';
-      ok = false;
-      continue;
-    }
-    std::sort(in_directory.begin(), in_directory.end());
-    if (latest_only && !in_directory.empty()) {
-      in_directory.erase(in_directory.begin(), in_directory.end() - 1);
-    }
-    files.insert(files.end(), in_directory.begin(), in_directory.end());
-  }
-  return ok;
-}
-
 }  // namespace
 
 int run_records(const GlobalOptions &, const std::vector<std::string> & arguments)
@@ -163,42 +108,14 @@ int run_records(const GlobalOptions &, const std::vector<std::string> & argument
       return kExitFailure;
     }
   }
-  DescriptionLookup lookup;
-  if (config) {
-    lookup = [&config](std::int32_t id) -> std::optional<std::string> {
-      const FaultEntry * entry = config->find(id);
-      return entry ? std::optional<std::string>(contract::EscapeRecordText(entry->description))
-                   : std::nullopt;
-    };
+  const RecordSource source =
+      RecordSource::make(parser.positionals(), parser.has("latest"), config ? &*config : nullptr);
+  RecordsRead read = read_record_source(source, filter);
+  for (const std::string & problem : read.problems) {
+    std::cerr << "diagctl: " << problem << '\n';
   }
-
-  std::vector<std::string> paths = parser.positionals();
-  if (paths.empty()) {
-    paths.push_back(config ? config->record_dir() : contract::kDefaultRecordDir);
-  }
-  std::vector<fs::path> files;
-  bool ok = list_files(paths, parser.has("latest"), files);
-
-  std::vector<Record> selected;
-  for (const fs::path & file : files) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-      std::cerr << "diagctl: " << file.string() << ": cannot be opened\n";
-      ok = false;
-      continue;
-    }
-    RecordFileContent content = read_records(in, file.string(), lookup);
-    for (const RecordIssue & issue : content.issues) {
-      std::cerr << "diagctl: " << issue.file << ':' << issue.line << ": skipped, " << issue.reason
-                << '\n';
-    }
-    std::copy_if(
-        std::make_move_iterator(content.records.begin()),
-        std::make_move_iterator(content.records.end()), std::back_inserter(selected),
-        [&filter](const Record & record) { return filter.matches(record); });
-  }
-  write_records(std::cout, selected, output);
-  return ok ? kExitOk : kExitFailure;
+  write_records(std::cout, read.records, output);
+  return read.ok ? kExitOk : kExitFailure;
 }
 
 }  // namespace diagctl

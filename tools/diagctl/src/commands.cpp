@@ -15,6 +15,7 @@ const std::vector<CommandInfo> & all_commands()
       {"replay", "replay a scripted scenario of events and task-centre states", &run_replay},
       {"fsm", "publish a task-centre state-machine status", &run_fsm},
       {"records", "print fault-record files, filtered, as a table, CSV or JSON", &run_records},
+      {"dashboard", "serve a read-only web page of the node and its fault records", &run_dashboard},
   };
   return commands;
 }

@@ -1,6 +1,9 @@
 #include "diagctl/record_filter.hpp"
 
+#include <algorithm>
 #include <cctype>
+
+#include "diagctl/arg_parser.hpp"
 
 namespace diagctl {
 
@@ -37,6 +40,34 @@ std::optional<std::string> normalize_record_time(std::string_view text, RangeEnd
     time[13] = '-';
     time[16] = '-';
     return time;
+  }
+  return std::nullopt;
+}
+
+bool add_fault_ids(std::string_view list, std::set<std::int32_t> & ids, std::string & error)
+{
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', start), list.size());
+    const std::string text(list.substr(start, comma - start));
+    const auto id = parse_int32(text);
+    if (!id) {
+      error = "not a 32-bit fault id: \"" + text + "\"";
+      return false;
+    }
+    ids.insert(*id);
+    start = comma + 1;
+  }
+  return true;
+}
+
+std::optional<RecordStatus> parse_record_status(std::string_view text)
+{
+  if (text == "fault") {
+    return RecordStatus::kFault;
+  }
+  if (text == "passed") {
+    return RecordStatus::kPassed;
   }
   return std::nullopt;
 }

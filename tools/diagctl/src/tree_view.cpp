@@ -25,6 +25,25 @@ std::int64_t nanoseconds_of(const builtin_interfaces::msg::Time & time)
   return static_cast<std::int64_t>(time.sec) * kNanosPerSecond + time.nanosec;
 }
 
+std::string iso8601_from_nanoseconds(std::int64_t total)
+{
+  // Floor division, so that times before 1970 keep a fraction in [0, 1 s).
+  std::int64_t seconds = total / kNanosPerSecond;
+  std::int64_t nanos = total % kNanosPerSecond;
+  if (nanos < 0) {
+    nanos += kNanosPerSecond;
+    --seconds;
+  }
+  const std::time_t as_time_t = static_cast<std::time_t>(seconds);
+  std::tm utc{};
+  gmtime_r(&as_time_t, &utc);
+  char buffer[64];
+  std::snprintf(
+      buffer, sizeof(buffer), "%04d-%02d-%02dT%02d:%02d:%02d.%09dZ", utc.tm_year + 1900,
+      utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(nanos));
+  return buffer;
+}
+
 std::chrono::nanoseconds age_of(const DiagnosisEntry & entry, WallTime now)
 {
   const auto now_ns =
@@ -133,22 +152,13 @@ std::string format_age(std::chrono::nanoseconds age)
 
 std::string iso8601_utc(const builtin_interfaces::msg::Time & time)
 {
-  const std::int64_t total = nanoseconds_of(time);
-  // Floor division, so that times before 1970 keep a fraction in [0, 1 s).
-  std::int64_t seconds = total / kNanosPerSecond;
-  std::int64_t nanos = total % kNanosPerSecond;
-  if (nanos < 0) {
-    nanos += kNanosPerSecond;
-    --seconds;
-  }
-  const std::time_t as_time_t = static_cast<std::time_t>(seconds);
-  std::tm utc{};
-  gmtime_r(&as_time_t, &utc);
-  char buffer[64];
-  std::snprintf(
-      buffer, sizeof(buffer), "%04d-%02d-%02dT%02d:%02d:%02d.%09dZ", utc.tm_year + 1900,
-      utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(nanos));
-  return buffer;
+  return iso8601_from_nanoseconds(nanoseconds_of(time));
+}
+
+std::string iso8601_utc(WallTime time)
+{
+  return iso8601_from_nanoseconds(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count());
 }
 
 std::string tree_json(const DiagnosisTree & tree, WallTime now)

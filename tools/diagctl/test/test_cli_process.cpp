@@ -34,7 +34,8 @@ TEST_F(CliTest, EveryCommandHasHelp)
 {
   const ProcessResult top = diagctl({"--help"});
   EXPECT_EQ(top.exit_code, 0);
-  for (const char * command : {"query", "watch", "raise", "clear", "replay", "fsm", "records"}) {
+  for (const char * command :
+       {"query", "watch", "raise", "clear", "replay", "fsm", "records", "dashboard"}) {
     EXPECT_NE(top.out.find(std::string("  ") + command + " "), std::string::npos) << command;
     const ProcessResult help = diagctl({command, "--help"});
     EXPECT_EQ(help.exit_code, 0) << command;
@@ -58,11 +59,17 @@ TEST_F(CliTest, UsageErrorsExitWithTwoBeforeTouchingDds)
            {"records", "--since", "noon"},
            {"query", "--bogus"},
            {"watch", "--duration", "0"},
+           {"dashboard", "--port", "65536"},
+           {"dashboard", "--port", "-1"},
        }) {
     const ProcessResult result = diagctl(arguments);
     EXPECT_EQ(result.exit_code, 2) << (arguments.empty() ? "" : arguments[0]) << ": " << result.err;
     EXPECT_FALSE(result.err.empty());
   }
+  // An address it cannot listen on fails before DDS is touched.
+  const ProcessResult bad_bind = diagctl({"dashboard", "--bind", "192.0.2.1", "--port", "0"});
+  EXPECT_EQ(bad_bind.exit_code, 1);
+  EXPECT_NE(bad_bind.err.find("cannot listen on 192.0.2.1"), std::string::npos) << bad_bind.err;
   const ProcessResult bad_params = diagctl({"query", "--params", dir_ + "/missing.yaml"});
   EXPECT_EQ(bad_params.exit_code, 1);
   EXPECT_NE(bad_params.err.find("missing.yaml"), std::string::npos);

@@ -36,6 +36,7 @@ int run_clear(const GlobalOptions & global, const std::vector<std::string> & arg
 int run_replay(const GlobalOptions & global, const std::vector<std::string> & arguments);
 int run_fsm(const GlobalOptions & global, const std::vector<std::string> & arguments);
 int run_records(const GlobalOptions & global, const std::vector<std::string> & arguments);
+int run_dashboard(const GlobalOptions & global, const std::vector<std::string> & arguments);
 
 }  // namespace diagctl
 

@@ -25,6 +25,14 @@ enum class RangeEnd
 // "YYYY-MM-DDTHH:MM:SS" and "YYYY-MM-DD". Returns nothing when it is none of these.
 std::optional<std::string> normalize_record_time(std::string_view text, RangeEnd end);
 
+// Adds the ids of a comma-separated list ("1001,1002") to `ids`; false with
+// `error` set when an item is not a 32-bit integer.
+[[nodiscard]] bool add_fault_ids(
+    std::string_view list, std::set<std::int32_t> & ids, std::string & error);
+
+// "fault" or "passed".
+std::optional<RecordStatus> parse_record_status(std::string_view text);
+
 struct RecordFilter
 {
   std::optional<std::string> since;  // inclusive, record time format

@@ -47,6 +47,7 @@ std::string format_age(std::chrono::nanoseconds age);
 
 // "2026-12-07T02:40:00.123456789Z".
 std::string iso8601_utc(const builtin_interfaces::msg::Time & time);
+std::string iso8601_utc(WallTime time);
 
 }  // namespace diagctl
 

@@ -1,0 +1,54 @@
+// The dashboard's JSON documents, built from a snapshot of what it has seen
+// and from the fault records; free of I/O so that tests check them directly.
+#ifndef DIAGCTL__DASHBOARD_API_HPP_
+#define DIAGCTL__DASHBOARD_API_HPP_
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "diagctl/dashboard_state.hpp"
+#include "diagctl/fault_config.hpp"
+#include "diagctl/record_filter.hpp"
+#include "diagctl/record_source.hpp"
+
+namespace diagctl {
+
+// /api/tree: the tree document, or nothing before the first tree arrived.
+std::optional<std::string> tree_document(const DashboardSnapshot & snapshot, WallTime now);
+
+// /api/current: the last current-failure list and when it arrived.
+std::string current_document(const DashboardSnapshot & snapshot, const FaultConfig * config);
+
+// /api/exceptions: the last exception-handle requests, newest first.
+std::string exceptions_document(const DashboardSnapshot & snapshot, const FaultConfig * config);
+
+struct RecordsQuery
+{
+  static constexpr std::size_t kDefaultLimit = 1000;
+  static constexpr std::size_t kMaxLimit = 100000;
+
+  RecordFilter filter;
+  std::size_t limit = kDefaultLimit;  // the newest this many
+};
+
+// The parameters of /api/records: id (repeatable, comma lists), status, since,
+// until (as `diagctl records` takes them) and limit. Empty values count as
+// absent. Nothing, with `error` set, for an unknown parameter or a bad value.
+std::optional<RecordsQuery> parse_records_query(
+    const std::multimap<std::string, std::string> & parameters, std::string & error);
+
+// /api/records: the records read, newest first, at most `limit`; each with
+// its time in seconds since the epoch (record times are local time) and the
+// module its fault was last seen raised on, when known.
+std::string records_document(
+    const RecordsRead & read, const std::map<std::int32_t, std::string> & modules,
+    std::size_t limit);
+
+// {"error": message}
+std::string error_document(const std::string & message);
+
+}  // namespace diagctl
+
+#endif  // DIAGCTL__DASHBOARD_API_HPP_

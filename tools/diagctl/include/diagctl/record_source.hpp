@@ -1,0 +1,56 @@
+// Where fault records come from: the files and directories named on the
+// command line (or the record directory of the parameter file, else the
+// node's default), read file by file in name order and filtered.
+#ifndef DIAGCTL__RECORD_SOURCE_HPP_
+#define DIAGCTL__RECORD_SOURCE_HPP_
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "diagctl/fault_config.hpp"
+#include "diagctl/record_filter.hpp"
+#include "diagctl/record_parser.hpp"
+
+namespace diagctl {
+
+struct RecordSource
+{
+  std::vector<std::string> paths;  // files or directories
+  bool latest_only = false;        // of each directory, only the newest file
+  DescriptionLookup lookup;        // configured descriptions, escaped as the node writes them
+
+  // `paths` as given, else the record directory of `config`, else the
+  // node's default; the descriptions of `config` when there is one. `config`
+  // must outlive the source.
+  static RecordSource make(
+      std::vector<std::string> paths, bool latest_only, const FaultConfig * config);
+};
+
+struct RecordsRead
+{
+  std::vector<Record> records;        // in file order, filtered
+  std::vector<std::string> problems;  // "path: what", "path:line: skipped, reason"
+  bool ok = true;                     // false when a path could not be read
+};
+
+RecordsRead read_record_source(const RecordSource & source, const RecordFilter & filter);
+
+// The files of `source` to read, in order; paths that cannot be used are
+// added to `read` as problems.
+std::vector<std::filesystem::path> list_record_files(
+    const RecordSource & source, RecordsRead & read);
+
+// One file, unfiltered; false with `problem` set when it cannot be opened.
+[[nodiscard]] bool read_record_file(
+    const std::filesystem::path & file, const DescriptionLookup & lookup,
+    RecordFileContent & content, std::string & problem);
+
+// Adds what `content` says to `read`: its issues as problems, its records
+// that `filter` selects.
+void take_records(
+    const RecordFileContent & content, const RecordFilter & filter, RecordsRead & read);
+
+}  // namespace diagctl
+
+#endif  // DIAGCTL__RECORD_SOURCE_HPP_

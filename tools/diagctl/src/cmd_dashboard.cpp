@@ -1,0 +1,121 @@
+// diagctl dashboard: a local, read-only web page of what the node announces
+// and what it recorded.
+#include <iostream>
+#include <thread>
+
+#include <corvanta_protocol/msg/current_failure.hpp>
+#include <corvanta_protocol/msg/diagnosis_tree.hpp>
+#include <corvanta_protocol/msg/exception_handle.hpp>
+
+#include "diagctl/commands.hpp"
+#include "diagctl/dashboard_server.hpp"
+#include "diagctl/dashboard_state.hpp"
+#include "diagctl/ros_session.hpp"
+#include "diagnostic_center/contract/names.hpp"
+
+namespace diagctl {
+
+namespace {
+
+using corvanta_protocol::msg::CurrentFailure;
+using corvanta_protocol::msg::DiagnosisTree;
+using corvanta_protocol::msg::ExceptionHandle;
+
+constexpr int kDepth = 10;
+constexpr int kDefaultPort = 8080;
+
+// Feeds the state from the node's topics while it lives.
+class Listener
+{
+public:
+  Listener(const RosSession & session, DashboardState & state)
+  {
+    const auto & node = session.node();
+    // As the node publishes it: the last tree, also to a late joiner.
+    tree_sub_ = node->create_subscription<DiagnosisTree>(
+        diagnostic_center::contract::kDiagnosisTreeTopic,
+        rclcpp::QoS(1).reliable().transient_local(),
+        [&state](DiagnosisTree::ConstSharedPtr message) { state.set_tree(*message); });
+    current_sub_ = node->create_subscription<CurrentFailure>(
+        diagnostic_center::contract::kCurrentFailureTopic, rclcpp::QoS(kDepth),
+        [&state](CurrentFailure::ConstSharedPtr message) {
+          state.set_current({std::chrono::system_clock::now(), *message});
+        });
+    exception_sub_ = node->create_subscription<ExceptionHandle>(
+        diagnostic_center::contract::kExceptionHandleTopic, rclcpp::QoS(kDepth),
+        [&state](ExceptionHandle::ConstSharedPtr message) {
+          state.add_exception({std::chrono::system_clock::now(), *message});
+        });
+  }
+
+private:
+  rclcpp::Subscription<DiagnosisTree>::SharedPtr tree_sub_;
+  rclcpp::Subscription<CurrentFailure>::SharedPtr current_sub_;
+  rclcpp::Subscription<ExceptionHandle>::SharedPtr exception_sub_;
+};
+
+}  // namespace
+
+int run_dashboard(const GlobalOptions & global, const std::vector<std::string> & arguments)
+{
+  ArgParser parser(
+      "diagctl dashboard [options] [FILE_OR_DIR...]",
+      "Serve a read-only web page of the node: the diagnosis tree (diagnosis_tree),\n"
+      "the current failures, the last exception-handle requests and the fault\n"
+      "records, live. The records are read as 'diagctl records' reads them: the\n"
+      "paths given, else the record directory of --params, else the node's\n"
+      "default directory. The first line printed is the page's address.\n"
+      "Runs until Ctrl-C.",
+      {
+          {"bind", 'b', "ADDR", "address to listen on (default 127.0.0.1)"},
+          {"port", '\0', "N", "port to listen on (default 8080; 0: any free one)"},
+          {"params", 'p', "FILE", "the node's parameter file: record directory and descriptions"},
+          {"latest", 'l', "", "of each record directory, read only the newest file"},
+      });
+  if (const auto exit = parse_or_exit(parser, "dashboard", arguments)) {
+    return *exit;
+  }
+  const std::string address = parser.value("bind").value_or("127.0.0.1");
+  const auto port = parse_integer(parser.value("port").value_or(std::to_string(kDefaultPort)));
+  if (!port || *port < 0 || *port > 65535) {
+    std::cerr << "diagctl dashboard: --port wants a number from 0 to 65535\n";
+    return kExitUsage;
+  }
+
+  std::string error;
+  std::optional<FaultConfig> config;
+  if (const auto params = parser.value("params")) {
+    config = FaultConfig::load_file(*params, error);
+    if (!config) {
+      std::cerr << "diagctl dashboard: " << error << '\n';
+      return kExitFailure;
+    }
+  }
+  const FaultConfig * config_ptr = config ? &*config : nullptr;
+
+  DashboardState state;
+  DashboardServer server(
+      state, RecordSource::make(parser.positionals(), parser.has("latest"), config_ptr),
+      config_ptr);
+  const auto bound = server.bind(address, static_cast<int>(*port));
+  if (!bound) {
+    std::cerr << "diagctl dashboard: cannot listen on " << address << " port " << *port << '\n';
+    return kExitFailure;
+  }
+  std::cout << "dashboard: " << dashboard_url(address, *bound) << std::endl;
+
+  RosSession session(global);
+  Listener listener(session, state);
+  bool served = true;
+  std::thread http([&server, &served] { served = server.run(); });
+  rclcpp::spin(session.node());
+  server.stop();
+  http.join();
+  if (!served) {
+    std::cerr << "diagctl dashboard: the server stopped with an error\n";
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace diagctl

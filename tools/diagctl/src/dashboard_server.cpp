@@ -1,0 +1,171 @@
+#include "diagctl/dashboard_server.hpp"
+
+#include <httplib.h>
+
+#include <limits>
+#include <thread>
+
+#include "diagctl/dashboard_api.hpp"
+#include "diagctl/web_assets.hpp"
+
+namespace diagctl {
+
+namespace {
+
+constexpr const char * kJson = "application/json; charset=utf-8";
+// Threads for requests: every open page holds one for its event stream.
+constexpr std::size_t kThreads = 16;
+// A comment line this often lets the stream notice a page that went away.
+constexpr std::chrono::milliseconds kHeartbeat{10000};
+
+void send_json(httplib::Response & response, int status, const std::string & body)
+{
+  response.status = status;
+  response.set_header("Cache-Control", "no-store");
+  response.set_content(body, kJson);
+}
+
+// Tells the page that something changed; it fetches what it shows again.
+std::string change_event(std::uint64_t version)
+{
+  return "event: change\ndata: " + std::to_string(version) + "\n\n";
+}
+
+void send_asset(httplib::Response & response, const WebAsset & asset)
+{
+  response.set_header("Cache-Control", "no-cache");
+  response.set_content(asset.body.data(), asset.body.size(), std::string(asset.content_type));
+}
+
+}  // namespace
+
+DashboardServer::DashboardServer(
+    DashboardState & state, RecordSource source, const FaultConfig * config)
+    : state_(state),
+      records_(std::move(source)),
+      config_(config),
+      server_(std::make_unique<httplib::Server>())
+{
+  server_->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
+  add_routes();
+}
+
+DashboardServer::~DashboardServer() { stop(); }
+
+std::optional<int> DashboardServer::bind(const std::string & address, int port)
+{
+  const int bound = port == 0 ? server_->bind_to_any_port(address)
+                              : (server_->bind_to_port(address, port) ? port : -1);
+  return bound > 0 ? std::optional<int>(bound) : std::nullopt;
+}
+
+bool DashboardServer::run()
+{
+  run_entered_ = true;
+  const bool served = stopping_ || server_->listen_after_bind();
+  run_returned_ = true;
+  return served;
+}
+
+void DashboardServer::stop()
+{
+  stopping_ = true;
+  state_.stop();
+  // The library ignores a stop() that comes before it is listening: wait for
+  // that, unless run() has not begun (it sees stopping_ then) or is over.
+  if (run_entered_) {
+    while (!server_->is_running() && !run_returned_) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+  server_->stop();
+}
+
+void DashboardServer::add_routes()
+{
+  // Read-only: nothing but GET (and HEAD, which the library answers with the
+  // GET handler, without a body) reaches a handler.
+  server_->set_pre_routing_handler([](const httplib::Request & request,
+                                      httplib::Response & response) {
+    if (request.method == "GET" || request.method == "HEAD") {
+      return httplib::Server::HandlerResponse::Unhandled;
+    }
+    response.set_header("Allow", "GET, HEAD");
+    send_json(
+        response, 405,
+        error_document("method " + request.method + " not allowed: this dashboard is read-only"));
+    return httplib::Server::HandlerResponse::Handled;
+  });
+
+  server_->Get("/api/tree", [this](const httplib::Request &, httplib::Response & response) {
+    const auto document = tree_document(state_.snapshot(), std::chrono::system_clock::now());
+    if (document) {
+      send_json(response, 200, *document);
+    } else {
+      send_json(response, 503, error_document("no diagnosis tree received yet"));
+    }
+  });
+  server_->Get("/api/current", [this](const httplib::Request &, httplib::Response & response) {
+    send_json(response, 200, current_document(state_.snapshot(), config_));
+  });
+  server_->Get("/api/exceptions", [this](const httplib::Request &, httplib::Response & response) {
+    send_json(response, 200, exceptions_document(state_.snapshot(), config_));
+  });
+  server_->Get(
+      "/api/records", [this](const httplib::Request & request, httplib::Response & response) {
+        std::string error;
+        const auto query = parse_records_query(request.params, error);
+        if (!query) {
+          send_json(response, 400, error_document(error));
+          return;
+        }
+        const RecordsRead read = records_.read(query->filter);
+        send_json(response, 200, records_document(read, state_.snapshot().modules, query->limit));
+      });
+  server_->Get("/api/events", [this](const httplib::Request &, httplib::Response & response) {
+    response.set_header("Cache-Control", "no-store");
+    auto seen = std::make_shared<std::uint64_t>(std::numeric_limits<std::uint64_t>::max());
+    response.set_chunked_content_provider(
+        "text/event-stream", [this, seen](std::size_t, httplib::DataSink & sink) {
+          std::string chunk;
+          if (*seen == std::numeric_limits<std::uint64_t>::max()) {
+            *seen = state_.version();
+            chunk = "retry: 1000\n\n" + change_event(*seen);
+          } else {
+            const std::uint64_t version = state_.wait_for_change(*seen, kHeartbeat);
+            if (state_.stopped()) {
+              sink.done();
+              return true;
+            }
+            chunk = version == *seen ? ": idle\n\n" : change_event(version);
+            *seen = version;
+          }
+          return sink.write(chunk.data(), chunk.size());
+        });
+  });
+  server_->set_error_handler([](const httplib::Request & request, httplib::Response & response) {
+    if (response.body.empty()) {
+      send_json(response, response.status, error_document("no such page: " + request.path));
+    }
+  });
+
+  server_->Get("/", [](const httplib::Request &, httplib::Response & response) {
+    send_asset(response, *find_web_asset("/index.html"));
+  });
+  server_->Get(
+      R"(/[A-Za-z0-9_.\-]+)", [](const httplib::Request & request, httplib::Response & response) {
+        if (const WebAsset * asset = find_web_asset(request.path)) {
+          send_asset(response, *asset);
+        } else {
+          response.status = 404;
+        }
+      });
+}
+
+std::string dashboard_url(const std::string & address, int port)
+{
+  const bool ipv6 = address.find(':') != std::string::npos;
+  return "http://" + (ipv6 ? "[" + address + "]" : address) + ":" + std::to_string(port) + "/";
+}
+
+}  // namespace diagctl
