@@ -6,6 +6,7 @@
 #include <ctime>
 #include <sstream>
 
+#include "diagctl/output_format.hpp"
 #include "diagnostic_center/contract/record_line.hpp"
 
 namespace diagctl {
@@ -14,12 +15,7 @@ namespace contract = diagnostic_center::contract;
 
 namespace {
 
-constexpr const char * kClearScreen = "\x1b[H\x1b[2J";
-constexpr const char * kBold = "\x1b[1m";
-constexpr const char * kRed = "\x1b[1;31m";
-constexpr const char * kYellow = "\x1b[33m";
-constexpr const char * kDim = "\x1b[2m";
-constexpr const char * kReset = "\x1b[0m";
+using namespace ansi;  // NOLINT(build/namespaces): the colour views' sequences
 
 class Painter
 {

@@ -65,6 +65,16 @@ private:
   std::vector<std::vector<std::string>> rows_;
 };
 
+// Terminal control sequences of the colour views.
+namespace ansi {
+inline constexpr const char * kClearScreen = "\x1b[H\x1b[2J";
+inline constexpr const char * kBold = "\x1b[1m";
+inline constexpr const char * kRed = "\x1b[1;31m";
+inline constexpr const char * kYellow = "\x1b[33m";
+inline constexpr const char * kDim = "\x1b[2m";
+inline constexpr const char * kReset = "\x1b[0m";
+}  // namespace ansi
+
 }  // namespace diagctl
 
 #endif  // DIAGCTL__OUTPUT_FORMAT_HPP_
