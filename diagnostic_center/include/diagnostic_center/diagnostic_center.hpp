@@ -86,8 +86,6 @@ private:
   // After a handling cycle: publishes the views whose content changed.
   void PublishChangedViews();
 
-  std::int32_t diag_keep_his_ = 0;
-  std::int64_t ctrl_handle_space_ = 0;
   EventQueue event_queue_;
   rclcpp::CallbackGroup::SharedPtr event_handle_group_;
   rclcpp::CallbackGroup::SharedPtr cur_failure_group_;

@@ -184,7 +184,7 @@ void DiagnosticCenter::CreateDiagModCtrls()
   const auto diag_keep_his = declare_parameter<std::int64_t>(
       "diag_keep_his", kDefaultDiagKeepHis,
       ReadOnly("history depth (keep last) of each module topic subscription, in messages"));
-  ctrl_handle_space_ = declare_parameter<std::int64_t>(
+  const auto ctrl_handle_space = declare_parameter<std::int64_t>(
       "ctrl_handle_space", kDefaultCtrlHandleSpaceMs,
       ReadOnly("period in ms at which each module's received events are filtered and handed on"));
 
@@ -197,10 +197,10 @@ void DiagnosticCenter::CreateDiagModCtrls()
           std::to_string(std::numeric_limits<std::int32_t>::max()) + ", not " +
           std::to_string(diag_keep_his));
     }
-    diag_keep_his_ = static_cast<std::int32_t>(diag_keep_his);
+    const auto depth = static_cast<std::int32_t>(diag_keep_his);
     for (const char * topic : contract::kModuleTopics) {
-      mod_ctrls_.push_back(std::make_shared<DiagModCtrl>(
-          self, topic, diag_keep_his_, &event_queue_, ctrl_handle_space_));
+      mod_ctrls_.push_back(
+          std::make_shared<DiagModCtrl>(self, topic, depth, &event_queue_, ctrl_handle_space));
     }
   });
   // Every module's subscription exists before the first control timer.
