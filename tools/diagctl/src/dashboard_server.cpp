@@ -1,7 +1,10 @@
 #include "diagctl/dashboard_server.hpp"
 
+#include <arpa/inet.h>
 #include <httplib.h>
 
+#include <algorithm>
+#include <cctype>
 #include <limits>
 #include <thread>
 
@@ -39,6 +42,24 @@ void send_asset(httplib::Response & response, const WebAsset & asset)
 
 }  // namespace
 
+bool is_loopback_host(const std::string & host_header)
+{
+  std::string host = host_header;
+  std::transform(host.begin(), host.end(), host.begin(), [](unsigned char c) {
+    return static_cast<char>(std::tolower(c));
+  });
+  if (!host.empty() && host.front() == '[') {  // [IPv6]:port
+    host = host.substr(1, host.find(']') - 1);
+    return host == "::1";
+  }
+  host = host.substr(0, host.find(':'));
+  if (host == "localhost") {
+    return true;
+  }
+  in_addr address{};
+  return inet_pton(AF_INET, host.c_str(), &address) == 1 && (ntohl(address.s_addr) >> 24) == 127;
+}
+
 DashboardServer::DashboardServer(
     DashboardState & state, RecordSource source, const FaultConfig * config)
     : state_(state),
@@ -54,6 +75,8 @@ DashboardServer::~DashboardServer() { stop(); }
 
 std::optional<int> DashboardServer::bind(const std::string & address, int port)
 {
+  loopback_only_ =
+      is_loopback_host(address.find(':') != std::string::npos ? "[" + address + "]" : address);
   const int bound = port == 0 ? server_->bind_to_any_port(address)
                               : (server_->bind_to_port(address, port) ? port : -1);
   return bound > 0 ? std::optional<int>(bound) : std::nullopt;
@@ -85,8 +108,17 @@ void DashboardServer::add_routes()
 {
   // Read-only: nothing but GET (and HEAD, which the library answers with the
   // GET handler, without a body) reaches a handler.
-  server_->set_pre_routing_handler([](const httplib::Request & request,
-                                      httplib::Response & response) {
+  server_->set_pre_routing_handler([this](
+                                       const httplib::Request & request,
+                                       httplib::Response & response) {
+    if (loopback_only_ && !is_loopback_host(request.get_header_value("Host"))) {
+      send_json(
+          response, 403,
+          error_document(
+              "host " + request.get_header_value("Host") +
+              " refused: this dashboard answers loopback names only"));
+      return httplib::Server::HandlerResponse::Handled;
+    }
     if (request.method == "GET" || request.method == "HEAD") {
       return httplib::Server::HandlerResponse::Unhandled;
     }

@@ -54,6 +54,30 @@ protected:
   int port_ = 0;
 };
 
+TEST(DashboardHost, OnlyLoopbackNamesAreLoopback)
+{
+  for (const char * host :
+       {"localhost", "LocalHost:8080", "127.0.0.1:80", "127.1.2.3", "[::1]:8080"}) {
+    EXPECT_TRUE(diagctl::is_loopback_host(host)) << host;
+  }
+  for (const char * host :
+       {"", "attacker.example:8080", "localhost.attacker.example", "128.0.0.1", "[::2]", "0.0.0.0",
+        "127.0.0.1.attacker.example"}) {
+    EXPECT_FALSE(diagctl::is_loopback_host(host)) << host;
+  }
+}
+
+TEST_F(DashboardServerTest, ANameThatOnlyResolvesToLoopbackIsRefused)
+{
+  // A page elsewhere that rebinds its own name to 127.0.0.1 sends that name.
+  const auto rebound = client_->Get("/api/records", {{"Host", "attacker.example:8080"}});
+  ASSERT_TRUE(rebound);
+  EXPECT_EQ(rebound->status, 403);
+  const auto local = client_->Get("/api/records", {{"Host", "localhost:" + std::to_string(port_)}});
+  ASSERT_TRUE(local);
+  EXPECT_EQ(local->status, 200);
+}
+
 TEST_F(DashboardServerTest, ServesThePageAndItsAssetsCompiledIn)
 {
   const auto page = client_->Get("/");

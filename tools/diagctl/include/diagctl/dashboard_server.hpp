@@ -30,7 +30,9 @@ public:
   DashboardServer & operator=(const DashboardServer &) = delete;
 
   // Binds to `address`:`port` (0: a free port). Returns the port bound, or
-  // nothing when the address cannot be used.
+  // nothing when the address cannot be used. Bound to a loopback address, the
+  // server answers only requests that name a loopback host, so that a web
+  // page elsewhere cannot reach it through a name that resolves to loopback.
   std::optional<int> bind(const std::string & address, int port);
   // Serves until stop(); false when serving failed. Returns at once when
   // stop() came first.
@@ -46,10 +48,15 @@ private:
   RecordCache records_;
   const FaultConfig * const config_;
   std::unique_ptr<httplib::Server> server_;
+  std::atomic<bool> loopback_only_{false};
   std::atomic<bool> stopping_{false};
   std::atomic<bool> run_entered_{false};
   std::atomic<bool> run_returned_{false};
 };
+
+// Whether the host of a Host header ("localhost:8080", "[::1]:80",
+// "127.0.0.1") is a loopback name or address.
+bool is_loopback_host(const std::string & host_header);
 
 // "http://127.0.0.1:8080/"; IPv6 addresses in brackets.
 std::string dashboard_url(const std::string & address, int port);
