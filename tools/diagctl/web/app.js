@@ -208,10 +208,15 @@ function renderTimeline(records, windowChoice) {
   const chart = svg('svg', {viewBox: `0 0 ${width} ${height}`, height, role: 'img',
     'aria-label': 'raises and clears per module'});
   const ticks = 6;
+  // Ticks closer than a second apart would repeat the same label: show tenths.
+  const tickFormat = (end - start) / ticks < 1
+      ? {hour: '2-digit', minute: '2-digit', second: '2-digit', fractionalSecondDigits: 1,
+         hour12: false}
+      : {hour12: false};
   for (let i = 0; i <= ticks; ++i) {
     const t = start + (end - start) * i / ticks;
     chart.append(svg('line', {class: 'grid', x1: x(t), x2: x(t), y1: top, y2: height - axisHeight}));
-    const label = new Date(t * 1000).toLocaleTimeString([], {hour12: false});
+    const label = new Date(t * 1000).toLocaleTimeString([], tickFormat);
     const anchor = i === 0 ? 'start' : i === ticks ? 'end' : 'middle';
     chart.append(svg('text', {class: 'axis', x: x(t), y: height - 6, 'text-anchor': anchor}, label));
   }
