@@ -377,18 +377,27 @@ bool ExecutorCore::claim(
   // An interrupt sends the thread back to its spin loop, which decides
   // whether to go on (cancel and shutdown end it).
   const uint64_t interrupt_count = interrupt_count_;
-  // Whether, and until when, this thread sleeps as the one watching the
-  // earliest timer.
+  // Whether, and until when, this thread sleeps as the watcher of the
+  // earliest timer or as the standby behind it.
   bool watching = false;
   Clock::time_point watched_time{};
+  bool standing_by = false;
+  Clock::time_point standby_time{};
   auto is_watcher = [&]() { return watching && timer_watch_ && *timer_watch_ == watched_time; };
-  auto stop_watching = [&]() {
-    const bool was_watcher = is_watcher();
-    if (was_watcher) {
+  auto is_standby = [&]() {
+    return standing_by && standby_watch_ && *standby_watch_ == standby_time;
+  };
+  auto stop_keeping_time = [&]() {
+    const bool held = is_watcher() || is_standby();
+    if (is_watcher()) {
       timer_watch_.reset();
     }
+    if (is_standby()) {
+      standby_watch_.reset();
+    }
     watching = false;
-    return was_watcher;
+    standing_by = false;
+    return held;
   };
   while (keep_going.load() && interrupt_count_ == interrupt_count) {
     if (collection_dirty_ && !rebuilding_) {
@@ -399,11 +408,7 @@ bool ExecutorCore::claim(
     const auto now = Clock::now();
     std::optional<Clock::time_point> earliest;
     if (scan(now, claimed, earliest)) {
-      // A sleeping thread takes over watching the timers, or runs further
-      // ready work, while this one is busy. Timers only of the group this
-      // thread now holds need no watcher: it scans again when it is done.
-      const bool handover = stop_watching() && has_timers_to_watch();
-      if (waiting_threads_ > 0 && (handover || has_ready_work())) {
+      if (needs_helper(now, stop_keeping_time())) {
         ++wake_count_;
         condition_.notify_one();
       }
@@ -412,26 +417,41 @@ bool ExecutorCore::claim(
     if (deadline && *deadline <= now) {
       break;
     }
-    // Only one thread sleeps until the earliest timer; the others sleep
-    // until notified (or their own deadline), so a due timer wakes one thread.
-    std::optional<Clock::time_point> until = deadline;
+    // One thread sleeps until the earliest timer, one until the hand-over
+    // bound after it; the others sleep until notified (or their own deadline).
+    // Marks are compared with a little slack: each scan reads the clock at a
+    // slightly different moment, and a thread that took over a mark only a
+    // few microseconds earlier would leave the old holder asleep until it too.
+    std::optional<Clock::time_point> wake_at;
     if (earliest) {
-      const bool watched = timer_watch_ && *timer_watch_ <= *earliest && !is_watcher();
+      const auto slack = std::chrono::microseconds(50);
+      const bool watched = timer_watch_ && *timer_watch_ <= *earliest + slack && !is_watcher();
+      const auto standby_due = *earliest + kHandoverBound;
+      const bool covered =
+          standby_watch_ && *standby_watch_ <= standby_due + slack && !is_standby();
       if (!watched) {
-        stop_watching();
+        stop_keeping_time();
         timer_watch_ = earliest;
         watching = true;
         watched_time = *earliest;
-        if (!until || *earliest < *until) {
-          until = earliest;
-        }
+        wake_at = earliest;
+      } else if (!covered) {
+        stop_keeping_time();
+        standby_watch_ = standby_due;
+        standing_by = true;
+        standby_time = standby_due;
+        wake_at = standby_due;
       }
     } else {
       // No timer to wait for (those left are in groups busy elsewhere): a
-      // watcher that kept its mark would sleep past it while the others,
+      // timekeeper that kept its mark would sleep past it while the others,
       // trusting the mark, sleep too. The thread that frees the group scans
       // again when it comes back and watches those timers then.
-      stop_watching();
+      stop_keeping_time();
+    }
+    std::optional<Clock::time_point> until = deadline;
+    if (wake_at && (!until || *wake_at < *until)) {
+      until = wake_at;
     }
     auto woken = [this, wake_count] { return wake_count_ != wake_count; };
     ++waiting_threads_;
@@ -442,11 +462,33 @@ bool ExecutorCore::claim(
     }
     --waiting_threads_;
   }
-  if (stop_watching() && waiting_threads_ > 0) {
+  if (stop_keeping_time() && waiting_threads_ > 0) {
     ++wake_count_;
     condition_.notify_one();
   }
   return false;
+}
+
+bool ExecutorCore::needs_helper(Clock::time_point now, bool held_watch)
+{
+  if (waiting_threads_ == 0) {
+    return false;
+  }
+  // Data is served at once: its callbacks may be long, and fairness between
+  // readers must not depend on one thread's queue.
+  if (has_ready_readable()) {
+    return true;
+  }
+  // Due timers, or timers nobody watches now that this thread stopped: a
+  // timekeeper that wakes within the bound takes them if this thread is
+  // still busy then.
+  const bool timers_left = has_due_timer() || (held_watch && has_timers_to_watch());
+  return timers_left && !timekeeper_wakes_by(now + kHandoverBound);
+}
+
+bool ExecutorCore::timekeeper_wakes_by(Clock::time_point limit) const
+{
+  return (timer_watch_ && *timer_watch_ <= limit) || (standby_watch_ && *standby_watch_ <= limit);
 }
 
 void ExecutorCore::release(const rclcpp::AnyExecutable & claimed)
@@ -464,7 +506,7 @@ void ExecutorCore::release(const rclcpp::AnyExecutable & claimed)
   }
 }
 
-bool ExecutorCore::has_ready_work()
+bool ExecutorCore::has_due_timer()
 {
   for (const auto & entry : entries_) {
     auto group = entry.group.lock();
@@ -478,6 +520,18 @@ bool ExecutorCore::has_ready_work()
       if (timer && timer->is_ready()) {
         return true;
       }
+    }
+  }
+  return false;
+}
+
+bool ExecutorCore::has_ready_readable()
+{
+  for (const auto & entry : entries_) {
+    auto group = entry.group.lock();
+    if (!group || (group->type() == rclcpp::CallbackGroupType::MutuallyExclusive &&
+                   !group->can_be_taken_from().load())) {
+      continue;
     }
     for (const auto & readable : entry.readables) {
       if (!readable.pending->load(std::memory_order_acquire)) {

@@ -6,6 +6,13 @@
 // run, claim it and leave the lock before running it. With nothing to do
 // they sleep on the condition variable until the earliest timer is due or a
 // wake() arrives (data, new entities, cancel, shutdown).
+//
+// Two sleeping threads keep time: the watcher wakes when the earliest timer
+// falls due, the standby kHandoverBound later. A thread that claims a due
+// timer wakes nobody while the standby covers it: it runs the timers that
+// fall due together one after another, and only if it is still busy at the
+// bound does the standby take the rest. Ready data still wakes a thread at
+// once.
 #ifndef CLIENT_LAYER__EXECUTOR_CORE_HPP_
 #define CLIENT_LAYER__EXECUTOR_CORE_HPP_
 
@@ -32,6 +39,10 @@ class ExecutorCore : public Waker, public std::enable_shared_from_this<ExecutorC
 public:
   using NodeBasePtr = rclcpp::node_interfaces::NodeBaseInterface::SharedPtr;
   using Clock = std::chrono::steady_clock;
+
+  // Longest a callback delays other groups' due timers before another
+  // thread takes them.
+  static constexpr std::chrono::milliseconds kHandoverBound{1};
 
   ~ExecutorCore() override;
 
@@ -112,10 +123,16 @@ private:
   void take_group(
       const std::shared_ptr<rclcpp::CallbackGroup> & group, rclcpp::AnyExecutable & claimed);
 
-  // True if another executable could be claimed now.
-  bool has_ready_work();
+  // True if a timer of a free group is due.
+  bool has_due_timer();
   // True if a group that can be taken from has timers: someone must watch them.
   bool has_timers_to_watch();
+  // True if a subscription, service or client of a free group has data.
+  bool has_ready_readable();
+  // True if a sleeping thread wakes by `limit` to claim what is due.
+  bool timekeeper_wakes_by(Clock::time_point limit) const;
+  // After a claim: whether another thread must be woken now.
+  bool needs_helper(Clock::time_point now, bool held_watch);
 
   std::mutex mutex_;
   std::condition_variable condition_;
@@ -126,6 +143,8 @@ private:
   size_t waiting_threads_ = 0;
   // The timer deadline a sleeping thread is watching, if any.
   std::optional<Clock::time_point> timer_watch_;
+  // When the standby thread wakes, if one is sleeping.
+  std::optional<Clock::time_point> standby_watch_;
   size_t rotation_ = 0;
   std::vector<NodeRecord> nodes_;
   std::vector<GroupRecord> groups_;

@@ -222,6 +222,49 @@ TEST_F(ExecutorTest, TimersOfABusyExclusiveGroupKeepFiring)
   }
 }
 
+// A thread that runs the timers falling due together keeps the others asleep,
+// but a long callback among them must not hold up the other groups: they run
+// on another thread while it blocks, in this tick and the ones after.
+TEST_F(ExecutorTest, ALongTimerCallbackDoesNotHoldUpOtherGroups)
+{
+  constexpr int kShort = 6;
+  std::vector<rclcpp::CallbackGroup::SharedPtr> groups;
+  auto group = [&] {
+    groups.push_back(node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive));
+    return groups.back();
+  };
+  std::vector<std::atomic<int>> fired(kShort);
+  auto all_fired_twice = [&] {
+    return std::all_of(fired.begin(), fired.end(), [](const auto & n) { return n.load() >= 2; });
+  };
+  std::atomic<bool> blocking{false};
+  std::atomic<bool> others_ran{false};
+  // Created first, so the first to run when all fall due together.
+  auto blocker = node_->create_wall_timer(
+      10ms,
+      [&] {
+        if (!blocking.exchange(true)) {
+          others_ran = wait_until(all_fired_twice, 10s);
+        }
+      },
+      group());
+  std::vector<rclcpp::TimerBase::SharedPtr> timers;
+  for (int i = 0; i < kShort; ++i) {
+    timers.push_back(node_->create_wall_timer(
+        10ms,
+        [&, i] {
+          if (blocking.load()) {
+            ++fired[i];
+          }
+        },
+        group()));
+  }
+  rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 4);
+  executor.add_node(node_);
+  SpinThread spin(executor);
+  ASSERT_TRUE(wait_until([&] { return others_ran.load(); }, 20s));
+}
+
 // Timers that fall due together run in the order of their due times, whatever
 // the order of their groups: a timer that drains a queue and a timer of the
 // same period created just after it to handle what was drained run in that
