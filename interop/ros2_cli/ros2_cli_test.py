@@ -174,11 +174,13 @@ def collect_in_child(class_name, label):
 def endpoint_blocks(info):
     """`topic info -v`: its type line and the endpoint blocks, GIDs masked, sorted. The
     endpoints of the command line's own nodes are left out: how many of them show up
-    depends on which commands happen to run at the same time."""
+    depends on which commands happen to run at the same time. So are endpoints whose
+    process has not told its node names yet (or no longer does): a command line that is
+    starting or ending."""
     paragraphs = [paragraph.strip() for paragraph in info.strip().split('\n\n')]
+    transient = ('Node name: _ros2cli_', 'Node name: _NODE_NAME_UNKNOWN_')
     blocks = [re.sub(r'GID: [0-9a-f.]+', 'GID: <gid>', paragraph) for paragraph in paragraphs
-              if paragraph.startswith('Node name: ')
-              and not paragraph.startswith('Node name: _ros2cli_')]
+              if paragraph.startswith('Node name: ') and not paragraph.startswith(transient)]
     return [paragraphs[0], *sorted(blocks)]
 
 
