@@ -24,6 +24,8 @@
 #                         on every finding
 #   FUZZ_JOBS             with FUZZ_KEEP_GOING=1, fuzzing processes per target
 #                         (default 1; the number of cores uses the whole machine)
+#   FUZZ_PARALLEL         targets fuzzed at once (default: the number of cores;
+#                         each fuzzer is single-threaded)
 #
 # What a run finds beyond the seeds stays in <build>/fuzz-work/<target>/corpus
 # and is fuzzed on again by the next run in the same build directory; the
@@ -41,6 +43,7 @@ rss_limit=${FUZZ_RSS_LIMIT_MB:-2048}
 max_len=${FUZZ_MAX_LEN:-4096}
 keep_going=${FUZZ_KEEP_GOING:-0}
 jobs=${FUZZ_JOBS:-1}
+parallel=${FUZZ_PARALLEL:-$(nproc)}
 run_id=$(date +%Y%m%d-%H%M%S)
 stage_start=$SECONDS
 
@@ -58,9 +61,11 @@ echo "fuzz stage: build done in ${build_seconds} s"
 export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:print_stacktrace=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 
-# CPU seconds used by the finished children of this shell (user + system).
+# CPU seconds used by the finished children of the shell `cpu_pid` (user +
+# system); each target's subshell sets it to its own pid.
+cpu_pid=$$
 children_cpu_seconds() {
-  awk -v tick="$(getconf CLK_TCK)" '{ printf "%.2f", ($16 + $17) / tick }' "/proc/$$/stat"
+  awk -v tick="$(getconf CLK_TCK)" '{ printf "%.2f", ($16 + $17) / tick }' "/proc/$cpu_pid/stat"
 }
 
 # run_target <target>: fuzzes it, prints its figures; non-zero on a finding.
@@ -123,10 +128,33 @@ run_target() {
   return "$status"
 }
 
+# Targets run side by side, `parallel` at a time, each in a subshell whose
+# output is kept and printed in the targets' order once all have ended.
+results=$build/fuzz-work/$run_id
+mkdir -p "$results"
+running=0
+for target in $targets; do
+  if [ "$running" -ge "$parallel" ]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
+  (
+    cpu_pid=$BASHPID
+    status=0
+    run_target "$target" >"$results/$target.out" 2>&1 || status=$?
+    echo "$status" >"$results/$target.status"
+  ) &
+  running=$((running + 1))
+done
+wait
 failed=()
 for target in $targets; do
-  run_target "$target" || failed+=("$target")
+  cat "$results/$target.out"
+  if [ "$(cat "$results/$target.status" 2>/dev/null)" != 0 ]; then
+    failed+=("$target")
+  fi
 done
+rm -rf "$results"
 
 echo "fuzz stage: ${seconds} s per target, total $((SECONDS - stage_start)) s"
 if [ "${#failed[@]}" -ne 0 ]; then

@@ -60,7 +60,11 @@ jobs=${SANITIZE_JOBS:-2}
 reports=$build/sanitizer-reports
 stage_start=$SECONDS
 
+# -O1 and line tables only (-g1): what the sanitizers' reports need, in half
+# the compile time of -O2 -g.
+optimize="-O1 -g1 -DNDEBUG"
 cmake -S standalone -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DSANITIZE=$sanitize" \
+  "-DCMAKE_C_FLAGS_RELWITHDEBINFO=$optimize" "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=$optimize" \
   -DBUILD_TESTING=ON -DBUILD_BENCHMARKS=OFF "$@" >/dev/null
 if [ "$kind" = asan ]; then
   cmake --build "$build" -j"$jobs"
