@@ -55,6 +55,9 @@ void ExecutorCore::wake(bool collection_changed)
     ++wake_count_;
     collection_dirty_ = collection_dirty_ || collection_changed;
     if (waiting_threads_ == 0) {
+      if (standby_sleeping_) {
+        standby_sleeper_.wake();
+      }
       return;
     }
   }
@@ -67,6 +70,9 @@ void ExecutorCore::interrupt()
     std::lock_guard<std::mutex> lock(mutex_);
     ++wake_count_;
     ++interrupt_count_;
+    if (standby_sleeping_) {
+      standby_sleeper_.wake();
+    }
   }
   condition_.notify_all();
 }
@@ -381,12 +387,11 @@ bool ExecutorCore::claim(
   // earliest timer or as the standby behind it.
   bool watching = false;
   Clock::time_point watched_time{};
-  bool standing_by = false;
-  Clock::time_point standby_time{};
+  // This call's identity as the standby: the role is handed over by
+  // ownership, as others may move its deadline.
+  const char standby_token = 0;
   auto is_watcher = [&]() { return watching && timer_watch_ && *timer_watch_ == watched_time; };
-  auto is_standby = [&]() {
-    return standing_by && standby_watch_ && *standby_watch_ == standby_time;
-  };
+  auto is_standby = [&]() { return standby_owner_ == &standby_token; };
   auto stop_keeping_time = [&]() {
     const bool held = is_watcher() || is_standby();
     if (is_watcher()) {
@@ -394,9 +399,9 @@ bool ExecutorCore::claim(
     }
     if (is_standby()) {
       standby_watch_.reset();
+      standby_owner_ = nullptr;
     }
     watching = false;
-    standing_by = false;
     return held;
   };
   while (keep_going.load() && interrupt_count_ == interrupt_count) {
@@ -409,8 +414,7 @@ bool ExecutorCore::claim(
     std::optional<Clock::time_point> earliest;
     if (scan(now, claimed, earliest)) {
       if (needs_helper(now, stop_keeping_time())) {
-        ++wake_count_;
-        condition_.notify_one();
+        wake_one_locked();
       }
       return true;
     }
@@ -425,6 +429,9 @@ bool ExecutorCore::claim(
     std::optional<Clock::time_point> wake_at;
     if (earliest) {
       const auto slack = std::chrono::microseconds(50);
+      if (!is_standby()) {
+        retime_sleeping_standby(*earliest + kHandoverBound);
+      }
       const bool watched = timer_watch_ && *timer_watch_ <= *earliest + slack && !is_watcher();
       const auto standby_due = *earliest + kHandoverBound;
       const bool covered =
@@ -438,9 +445,7 @@ bool ExecutorCore::claim(
       } else if (!covered) {
         stop_keeping_time();
         standby_watch_ = standby_due;
-        standing_by = true;
-        standby_time = standby_due;
-        wake_at = standby_due;
+        standby_owner_ = &standby_token;
       }
     } else {
       // No timer to wait for (those left are in groups busy elsewhere): a
@@ -453,6 +458,17 @@ bool ExecutorCore::claim(
     if (wake_at && (!until || *wake_at < *until)) {
       until = wake_at;
     }
+    if (is_standby()) {
+      standby_sleeper_.arm(*standby_watch_);
+      standby_sleeping_ = true;
+      lock.unlock();
+      standby_sleeper_.sleep(deadline);
+      lock.lock();
+      standby_sleeping_ = false;
+      // No wake() reaches the sleeper now: what it left pending is stale.
+      standby_sleeper_.clear();
+      continue;
+    }
     auto woken = [this, wake_count] { return wake_count_ != wake_count; };
     ++waiting_threads_;
     if (until) {
@@ -462,16 +478,39 @@ bool ExecutorCore::claim(
     }
     --waiting_threads_;
   }
-  if (stop_keeping_time() && waiting_threads_ > 0) {
-    ++wake_count_;
-    condition_.notify_one();
+  if (stop_keeping_time()) {
+    wake_one_locked();
   }
   return false;
 }
 
+void ExecutorCore::wake_one_locked()
+{
+  ++wake_count_;
+  if (waiting_threads_ > 0) {
+    condition_.notify_one();
+  } else if (standby_sleeping_) {
+    standby_sleeper_.wake();
+  }
+}
+
+void ExecutorCore::retime_sleeping_standby(Clock::time_point due)
+{
+  if (!standby_sleeping_ || !standby_watch_) {
+    return;
+  }
+  const auto slack = std::chrono::microseconds(50);
+  const bool before_tick = *standby_watch_ + slack < due - kHandoverBound;
+  const bool too_late = *standby_watch_ > due + slack;
+  if (before_tick || too_late) {
+    standby_watch_ = due;
+    standby_sleeper_.arm(due);
+  }
+}
+
 bool ExecutorCore::needs_helper(Clock::time_point now, bool held_watch)
 {
-  if (waiting_threads_ == 0) {
+  if (waiting_threads_ == 0 && !standby_sleeping_) {
     return false;
   }
   // Data is served at once: its callbacks may be long, and fairness between

@@ -12,7 +12,9 @@
 // timer wakes nobody while the standby covers it: it runs the timers that
 // fall due together one after another, and only if it is still busy at the
 // bound does the standby take the rest. Ready data still wakes a thread at
-// once.
+// once. The standby sleeps on a StandbySleeper: when the batch ends in time,
+// the thread that ran it moves the standby's deadline on to the next tick
+// without waking it, so an idle executor wakes once per tick.
 #ifndef CLIENT_LAYER__EXECUTOR_CORE_HPP_
 #define CLIENT_LAYER__EXECUTOR_CORE_HPP_
 
@@ -31,6 +33,7 @@
 #include "rclcpp/callback_group.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
 #include "rclcpp/timer.hpp"
+#include "standby_sleeper.hpp"
 
 namespace client_layer {
 
@@ -133,6 +136,12 @@ private:
   bool timekeeper_wakes_by(Clock::time_point limit) const;
   // After a claim: whether another thread must be woken now.
   bool needs_helper(Clock::time_point now, bool held_watch);
+  // Wakes one sleeping thread: one waiting on the condition variable, or else
+  // the standby.
+  void wake_one_locked();
+  // Moves the sleeping standby's deadline to `due` if it would wake before
+  // the next tick for nothing, or too late after it.
+  void retime_sleeping_standby(Clock::time_point due);
 
   std::mutex mutex_;
   std::condition_variable condition_;
@@ -140,11 +149,16 @@ private:
   uint64_t interrupt_count_ = 0;
   bool collection_dirty_ = true;
   bool rebuilding_ = false;
+  // Threads waiting on the condition variable (the standby is not one).
   size_t waiting_threads_ = 0;
+  // Whether the standby is asleep on `standby_sleeper_`.
+  bool standby_sleeping_ = false;
+  StandbySleeper standby_sleeper_;
   // The timer deadline a sleeping thread is watching, if any.
   std::optional<Clock::time_point> timer_watch_;
-  // When the standby thread wakes, if one is sleeping.
+  // When the standby thread wakes, and which claim() call is the standby.
   std::optional<Clock::time_point> standby_watch_;
+  const void * standby_owner_ = nullptr;
   size_t rotation_ = 0;
   std::vector<NodeRecord> nodes_;
   std::vector<GroupRecord> groups_;
