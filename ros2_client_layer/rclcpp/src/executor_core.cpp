@@ -1,6 +1,7 @@
 #include "executor_core.hpp"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 #include <string>
 
@@ -19,6 +20,26 @@ std::shared_ptr<Notifier> node_notifier(const ExecutorCore::NodeBasePtr & node)
 // A timer further away than this is treated as never due (no overflow in
 // deadline arithmetic, and the executor still wakes on any notification).
 constexpr std::chrono::hours kFarFuture{24 * 365};
+
+// One reading of each clock type per scan, shared by the timers on it.
+class ClockReadings
+{
+public:
+  int64_t now_ns(const rclcpp::TimerBase & timer)
+  {
+    const auto type = static_cast<size_t>(timer.clock_type());
+    if (type >= readings_.size()) {
+      return timer.clock_now_ns();
+    }
+    if (!readings_[type]) {
+      readings_[type] = timer.clock_now_ns();
+    }
+    return *readings_[type];
+  }
+
+private:
+  std::array<std::optional<int64_t>, RCL_STEADY_TIME + 1> readings_;
+};
 
 }  // namespace
 
@@ -258,14 +279,12 @@ void ExecutorCore::rebuild(std::unique_lock<std::mutex> & lock)
   rebuilding_ = false;
 }
 
-bool ExecutorCore::scan(
-    Clock::time_point now, rclcpp::AnyExecutable & claimed,
-    std::optional<Clock::time_point> & earliest)
+bool ExecutorCore::scan(Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes)
 {
   // Timers come before data, as in rclcpp; of the timers that are due, the
   // one due first runs first, so that timers sharing a period run in the
   // order of their phases within each period.
-  return claim_due_timer(now, claimed, earliest) || claim_ready_entity(claimed);
+  return claim_due_timer(now, claimed, notes) || claim_ready_entity(claimed);
 }
 
 std::shared_ptr<rclcpp::CallbackGroup> ExecutorCore::available_group(Entry & entry)
@@ -292,13 +311,13 @@ void ExecutorCore::take_group(
 }
 
 bool ExecutorCore::claim_due_timer(
-    Clock::time_point now, rclcpp::AnyExecutable & claimed,
-    std::optional<Clock::time_point> & earliest)
+    Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes)
 {
+  ClockReadings clocks;
   due_timers_.clear();
   for (size_t e = 0; e < entries_.size(); ++e) {
     Entry & entry = entries_[e];
-    if (!available_group(entry)) {
+    if (entry.timers.empty() || !available_group(entry)) {
       continue;
     }
     for (const auto & weak_timer : entry.timers) {
@@ -307,7 +326,7 @@ bool ExecutorCore::claim_due_timer(
         collection_dirty_ = true;
         continue;
       }
-      const auto left = timer->time_until_trigger();
+      const auto left = timer->time_until_trigger_at(clocks.now_ns(*timer));
       if (left > kFarFuture) {
         continue;  // canceled or practically never
       }
@@ -316,8 +335,8 @@ bool ExecutorCore::claim_due_timer(
         continue;
       }
       const auto due = now + left;
-      if (!earliest || due < *earliest) {
-        earliest = due;
+      if (!notes.earliest || due < *notes.earliest) {
+        notes.earliest = due;
       }
     }
   }
@@ -325,19 +344,26 @@ bool ExecutorCore::claim_due_timer(
   std::stable_sort(due_timers_.begin(), due_timers_.end(), [](const auto & a, const auto & b) {
     return a.left < b.left;
   });
+  bool claimed_one = false;
   for (auto & due : due_timers_) {
     auto group = available_group(entries_[due.entry]);
-    if (!group || due.timer->exchange_in_use_by_wait_set_state(true)) {
-      continue;  // taken by an earlier timer of its group, or running on another thread
+    if (!group) {
+      continue;  // taken by an earlier timer of its group
+    }
+    if (claimed_one) {
+      notes.more_due = true;
+      break;
+    }
+    if (due.timer->exchange_in_use_by_wait_set_state(true)) {
+      continue;  // running on another thread
     }
     due.timer->call();
     claimed.timer = std::move(due.timer);
     take_group(group, claimed);
-    due_timers_.clear();
-    return true;
+    claimed_one = true;
   }
   due_timers_.clear();
-  return false;
+  return claimed_one;
 }
 
 bool ExecutorCore::claim_ready_entity(rclcpp::AnyExecutable & claimed)
@@ -346,13 +372,14 @@ bool ExecutorCore::claim_ready_entity(rclcpp::AnyExecutable & claimed)
   for (size_t i = 0; i < count; ++i) {
     const size_t index = (rotation_ + i) % count;
     Entry & entry = entries_[index];
-    auto group = available_group(entry);
-    if (!group) {
-      continue;
-    }
     for (size_t r = 0; r < entry.readables.size(); ++r) {
       if (!entry.readables[r].pending->load(std::memory_order_acquire)) {
         continue;
+      }
+      // The group is looked at only for readers with data: most have none.
+      auto group = available_group(entry);
+      if (!group) {
+        break;
       }
       auto entity = entry.readables[r].entity.lock();
       if (!entity) {
@@ -411,9 +438,9 @@ bool ExecutorCore::claim(
     }
     const uint64_t wake_count = wake_count_;
     const auto now = Clock::now();
-    std::optional<Clock::time_point> earliest;
-    if (scan(now, claimed, earliest)) {
-      if (needs_helper(now, stop_keeping_time())) {
+    ScanNotes notes;
+    if (scan(now, claimed, notes)) {
+      if (needs_helper(now, stop_keeping_time(), notes.more_due)) {
         wake_one_locked();
       }
       return true;
@@ -426,6 +453,7 @@ bool ExecutorCore::claim(
     // Marks are compared with a little slack: each scan reads the clock at a
     // slightly different moment, and a thread that took over a mark only a
     // few microseconds earlier would leave the old holder asleep until it too.
+    const auto & earliest = notes.earliest;
     std::optional<Clock::time_point> wake_at;
     if (earliest) {
       const auto slack = std::chrono::microseconds(50);
@@ -508,7 +536,7 @@ void ExecutorCore::retime_sleeping_standby(Clock::time_point due)
   }
 }
 
-bool ExecutorCore::needs_helper(Clock::time_point now, bool held_watch)
+bool ExecutorCore::needs_helper(Clock::time_point now, bool held_watch, bool more_due)
 {
   if (waiting_threads_ == 0 && !standby_sleeping_) {
     return false;
@@ -521,7 +549,7 @@ bool ExecutorCore::needs_helper(Clock::time_point now, bool held_watch)
   // Due timers, or timers nobody watches now that this thread stopped: a
   // timekeeper that wakes within the bound takes them if this thread is
   // still busy then.
-  const bool timers_left = has_due_timer() || (held_watch && has_timers_to_watch());
+  const bool timers_left = more_due || (held_watch && has_timers_to_watch());
   return timers_left && !timekeeper_wakes_by(now + kHandoverBound);
 }
 
@@ -545,39 +573,17 @@ void ExecutorCore::release(const rclcpp::AnyExecutable & claimed)
   }
 }
 
-bool ExecutorCore::has_due_timer()
-{
-  for (const auto & entry : entries_) {
-    auto group = entry.group.lock();
-    if (!group || (group->type() == rclcpp::CallbackGroupType::MutuallyExclusive &&
-                   !group->can_be_taken_from().load())) {
-      continue;
-    }
-    for (const auto & weak_timer : entry.timers) {
-      auto timer = weak_timer.lock();
-      // A running timer has already been moved to its next period.
-      if (timer && timer->is_ready()) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
 bool ExecutorCore::has_ready_readable()
 {
-  for (const auto & entry : entries_) {
-    auto group = entry.group.lock();
-    if (!group || (group->type() == rclcpp::CallbackGroupType::MutuallyExclusive &&
-                   !group->can_be_taken_from().load())) {
-      continue;
-    }
+  // Pending flags first: most readers have nothing, and a flag is cheaper to
+  // read than a group to lock.
+  for (auto & entry : entries_) {
     for (const auto & readable : entry.readables) {
       if (!readable.pending->load(std::memory_order_acquire)) {
         continue;
       }
       auto entity = readable.entity.lock();
-      if (entity && !entity->in_use().load()) {
+      if (entity && !entity->in_use().load() && available_group(entry)) {
         return true;
       }
     }
@@ -587,14 +593,10 @@ bool ExecutorCore::has_ready_readable()
 
 bool ExecutorCore::has_timers_to_watch()
 {
-  for (const auto & entry : entries_) {
-    auto group = entry.group.lock();
-    if (!group || entry.timers.empty() ||
-        (group->type() == rclcpp::CallbackGroupType::MutuallyExclusive &&
-         !group->can_be_taken_from().load())) {
-      continue;
+  for (auto & entry : entries_) {
+    if (!entry.timers.empty() && available_group(entry)) {
+      return true;
     }
-    return true;
   }
   return false;
 }

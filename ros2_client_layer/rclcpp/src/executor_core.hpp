@@ -110,15 +110,18 @@ private:
   void detach_group(const rclcpp::CallbackGroup::SharedPtr & group);
   // Rebuilds the snapshot; drops and retakes the lock.
   void rebuild(std::unique_lock<std::mutex> & lock);
-  // Looks for a runnable executable; notes the earliest timer deadline.
-  bool scan(
-      Clock::time_point now, rclcpp::AnyExecutable & claimed,
-      std::optional<Clock::time_point> & earliest);
-  // Claims the most overdue timer whose group may run; notes when the next
-  // timer falls due.
-  bool claim_due_timer(
-      Clock::time_point now, rclcpp::AnyExecutable & claimed,
-      std::optional<Clock::time_point> & earliest);
+  // What a scan saw besides what it claimed.
+  struct ScanNotes
+  {
+    // When the next timer of a free group falls due, if it is not due yet.
+    std::optional<Clock::time_point> earliest;
+    // Whether due timers of free groups are left after the claim.
+    bool more_due = false;
+  };
+  // Looks for a runnable executable.
+  bool scan(Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes);
+  // Claims the most overdue timer whose group may run.
+  bool claim_due_timer(Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes);
   // Claims a subscription, service or client with data, round robin over groups.
   bool claim_ready_entity(rclcpp::AnyExecutable & claimed);
   // The entry's group if it may run now (alive, and free if exclusive).
@@ -126,8 +129,6 @@ private:
   void take_group(
       const std::shared_ptr<rclcpp::CallbackGroup> & group, rclcpp::AnyExecutable & claimed);
 
-  // True if a timer of a free group is due.
-  bool has_due_timer();
   // True if a group that can be taken from has timers: someone must watch them.
   bool has_timers_to_watch();
   // True if a subscription, service or client of a free group has data.
@@ -135,7 +136,7 @@ private:
   // True if a sleeping thread wakes by `limit` to claim what is due.
   bool timekeeper_wakes_by(Clock::time_point limit) const;
   // After a claim: whether another thread must be woken now.
-  bool needs_helper(Clock::time_point now, bool held_watch);
+  bool needs_helper(Clock::time_point now, bool held_watch, bool more_due);
   // Wakes one sleeping thread: one waiting on the condition variable, or else
   // the standby.
   void wake_one_locked();

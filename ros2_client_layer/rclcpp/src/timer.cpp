@@ -36,12 +36,14 @@ TimerBase::TimerBase(
             "the given context is not valid, either rcl_init() was not called or "
             "rcl_shutdown() was called."));
   }
-  next_call_time_ns_ = saturating_add(now_ns(), period_ns_);
+  next_call_time_ns_ = saturating_add(clock_now_ns(), period_ns_);
 }
 
 TimerBase::~TimerBase() = default;
 
-int64_t TimerBase::now_ns() const { return clock_->now().nanoseconds(); }
+int64_t TimerBase::clock_now_ns() const { return clock_->now().nanoseconds(); }
+
+rcl_clock_type_t TimerBase::clock_type() const { return clock_->get_clock_type(); }
 
 void TimerBase::cancel() { canceled_ = true; }
 
@@ -49,7 +51,7 @@ bool TimerBase::is_canceled() { return canceled_; }
 
 void TimerBase::reset()
 {
-  next_call_time_ns_ = saturating_add(now_ns(), period_ns_);
+  next_call_time_ns_ = saturating_add(clock_now_ns(), period_ns_);
   canceled_ = false;
   if (notifier_) {
     notifier_->notify();
@@ -58,13 +60,18 @@ void TimerBase::reset()
 
 std::chrono::nanoseconds TimerBase::time_until_trigger()
 {
+  return time_until_trigger_at(clock_now_ns());
+}
+
+std::chrono::nanoseconds TimerBase::time_until_trigger_at(int64_t now_ns) const
+{
   if (canceled_) {
     return std::chrono::nanoseconds::max();
   }
-  return std::chrono::nanoseconds(next_call_time_ns_.load() - now_ns());
+  return std::chrono::nanoseconds(next_call_time_ns_.load() - now_ns);
 }
 
-bool TimerBase::is_ready() { return !canceled_ && next_call_time_ns_.load() <= now_ns(); }
+bool TimerBase::is_ready() { return !canceled_ && next_call_time_ns_.load() <= clock_now_ns(); }
 
 bool TimerBase::exchange_in_use_by_wait_set_state(bool in_use_state)
 {
@@ -76,7 +83,7 @@ bool TimerBase::call()
   if (canceled_) {
     return false;
   }
-  const int64_t now = now_ns();
+  const int64_t now = clock_now_ns();
   int64_t next_call_time = saturating_add(next_call_time_ns_.load(), period_ns_);
   if (next_call_time < now) {
     if (period_ns_ == 0) {

@@ -57,6 +57,13 @@ public:
   /// the timer is canceled.
   bool call();
 
+  /// Layer internal: time_until_trigger() for a reading of the timer's clock
+  /// (clock_now_ns()) that the caller shares between timers of one clock type.
+  std::chrono::nanoseconds time_until_trigger_at(int64_t now_ns) const;
+  /// Layer internal: the timer's clock type and a reading of that clock.
+  rcl_clock_type_t clock_type() const;
+  int64_t clock_now_ns() const;
+
   /// Layer internal: the executor wakes to reschedule after reset().
   void set_notifier(std::shared_ptr<client_layer::Notifier> notifier);
 
@@ -64,8 +71,6 @@ protected:
   Clock::SharedPtr clock_;
 
 private:
-  int64_t now_ns() const;
-
   const int64_t period_ns_;
   std::atomic<int64_t> next_call_time_ns_;
   std::atomic<bool> canceled_{false};
