@@ -218,7 +218,7 @@ int Throughput(double seconds)
   // Doubling until the first loss, then three halvings of the gap.
   double good = 0;
   double bad = 0;
-  for (double rate = 250; rate <= 64000; rate *= 2) {
+  for (double rate = 250; rate <= 1024000; rate *= 2) {
     if (!lossless_at(rate)) {
       bad = rate;
       break;
