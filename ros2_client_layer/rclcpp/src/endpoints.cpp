@@ -167,11 +167,12 @@ public:
   SubscriptionImpl(
       NodeBase & node, const std::string & topic, const char * dds_type_name,
       const rclcpp::QoS & qos, const rclcpp::SubscriptionOptionsBase & options,
-      std::function<void()> on_data)
+      std::function<void()> on_data, std::function<void()> on_incompatible_qos)
       : identity_(node), topic_(node.resolve_topic_or_service_name(topic, false)), qos_(qos)
   {
     rmw::EndpointOptions endpoint_options;
     endpoint_options.ignore_local_publications = options.ignore_local_publications;
+    endpoint_options.on_requested_incompatible_qos = std::move(on_incompatible_qos);
     try {
       reader_ = std::make_unique<rmw::RawReader>(
           identity_.participant, dds_topic_name(topic_, qos.get_rmw_qos_profile()), dds_type_name,
@@ -474,11 +475,29 @@ SubscriptionBase::SubscriptionBase(
     : ReadableEntity(group->notifier()),
       impl_(std::make_unique<client_layer::SubscriptionImpl>(
           client_layer::node_base_of(node_base), topic, dds_type_name, qos, options,
-          [this]() { on_data_available(); }))
+          [this]() { on_data_available(); },
+          [this]() {
+            incompatible_qos_pending_.store(true);
+            on_data_available();
+          }))
 {
 }
 
 SubscriptionBase::~SubscriptionBase() = default;
+
+void SubscriptionBase::warn_of_incompatible_publishers()
+{
+  const client_layer::rmw::IncompatibleQosChange change =
+      impl_->reader_->take_requested_incompatible_qos();
+  if (change.count_change > 0) {
+    client_layer::log_warning(
+        impl_->identity_.logger_name,
+        "New publisher discovered on topic '" + impl_->topic_ +
+            "', offering incompatible QoS. No messages will be sent to it. "
+            "Last incompatible policy: " +
+            qos_policy_name_from_kind(change.last_policy_kind));
+  }
+}
 
 const char * SubscriptionBase::get_topic_name() const { return impl_->topic_.c_str(); }
 
@@ -488,6 +507,9 @@ QoS SubscriptionBase::get_actual_qos() const { return impl_->qos_; }
 
 bool SubscriptionBase::take_and_handle()
 {
+  if (incompatible_qos_pending_.exchange(false)) {
+    warn_of_incompatible_publishers();
+  }
   thread_local std::vector<std::uint8_t> sample;
   client_layer::rmw::SampleInfo sample_info;
   if (!impl_->reader_->take(sample, &sample_info)) {

@@ -1,5 +1,6 @@
-// A publisher's event callback: the warning about a subscription that
-// requests incompatible QoS, run in the publisher's callback group.
+// The endpoints' event callbacks: a publisher warns of a subscription that
+// requests incompatible QoS, a subscription of a publisher that offers it,
+// each in its own callback group.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -86,6 +87,21 @@ TEST_F(PublisherEventsTest, IncompatibleSubscriptionIsReportedInThePublishersGro
   executor_.add_node(node_);
   EXPECT_TRUE(
       logged("talker: New subscription discovered on topic '/other', requesting incompatible QoS. "
+             "No messages will be sent to it. Last incompatible policy: DURABILITY_QOS_POLICY"));
+}
+
+TEST_F(PublisherEventsTest, IncompatiblePublisherIsReportedInTheSubscriptionsGroup)
+{
+  auto group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, false);
+  executor_.add_callback_group(group, node_->get_node_base_interface());
+  rclcpp::SubscriptionOptions options;
+  options.callback_group = group;
+  auto durable = node_->create_subscription<Log>(
+      "watched", rclcpp::QoS(1).transient_local(), [](const Log &) {}, options);
+
+  auto volatile_only = listener_->create_publisher<Log>("watched", rclcpp::QoS(1));
+  EXPECT_TRUE(
+      logged("talker: New publisher discovered on topic '/watched', offering incompatible QoS. "
              "No messages will be sent to it. Last incompatible policy: DURABILITY_QOS_POLICY"));
 }
 

@@ -35,6 +35,10 @@ QosPtr make_endpoint_qos(
     const rmw_qos_profile_t & profile, bool ignore_local_publications,
     const std::string & user_data);
 
+// The ROS policy kind of a DDS policy id in an incompatible-QoS status
+// (RMW_QOS_POLICY_INVALID for a policy ROS does not know).
+rmw_qos_policy_kind_t rmw_policy_kind(dds_qos_policy_id_t policy);
+
 }  // namespace client_layer::rmw::detail
 
 #endif  // CLIENT_LAYER__RMW__QOS_MAPPING_HPP_

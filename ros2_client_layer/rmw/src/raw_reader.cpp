@@ -6,6 +6,7 @@
 #include "byte_order.hpp"
 #include "client_layer/rmw/transport.hpp"
 #include "endpoint.hpp"
+#include "qos_mapping.hpp"
 #include "raw_sertype.hpp"
 
 namespace client_layer::rmw {
@@ -15,6 +16,7 @@ struct RawReader::Impl
   std::shared_ptr<Participant> participant;
   std::function<void()> on_data;
   std::function<void()> on_matched;
+  std::function<void()> on_incompatible_qos;
   std::unique_ptr<detail::Endpoint> endpoint;
 
   // GUIDs of writers by instance handle, so SampleInfo costs one lookup.
@@ -104,6 +106,12 @@ struct RawReader::Impl
   {
     static_cast<Impl *>(arg)->on_matched();
   }
+
+  static void on_requested_incompatible_qos(
+      dds_entity_t, const dds_requested_incompatible_qos_status_t, void * arg)
+  {
+    static_cast<Impl *>(arg)->on_incompatible_qos();
+  }
 };
 
 RawReader::RawReader(
@@ -118,6 +126,7 @@ RawReader::RawReader(
   impl_->participant = std::move(participant);
   impl_->on_data = std::move(on_data);
   impl_->on_matched = options.on_matched;
+  impl_->on_incompatible_qos = options.on_requested_incompatible_qos;
   // A keep-last reader takes one sample at a time: samples held here would
   // escape its history and outlive newer ones that displace the rest.
   impl_->batch_limit = qos.history == RMW_QOS_POLICY_HISTORY_KEEP_ALL ? Impl::kMaxBatch : 1;
@@ -127,6 +136,11 @@ RawReader::RawReader(
   }
   if (impl_->on_matched) {
     dds_lset_subscription_matched_arg(listener, &Impl::on_subscription_matched, impl_.get(), false);
+  }
+  if (impl_->on_incompatible_qos) {
+    // The status is left set for take_requested_incompatible_qos to read and reset.
+    dds_lset_requested_incompatible_qos_arg(
+        listener, &Impl::on_requested_incompatible_qos, impl_.get(), false);
   }
   try {
     impl_->endpoint = std::make_unique<detail::Endpoint>(
@@ -221,6 +235,19 @@ std::uint64_t RawReader::lost_count() const
     return 0;
   }
   return status.total_count;
+}
+
+IncompatibleQosChange RawReader::take_requested_incompatible_qos()
+{
+  dds_requested_incompatible_qos_status_t status{};
+  IncompatibleQosChange change;
+  if (dds_get_requested_incompatible_qos_status(impl_->endpoint->entity(), &status) ==
+      DDS_RETCODE_OK) {
+    change.count_change = status.total_count_change;
+    change.last_policy_kind =
+        detail::rmw_policy_kind(static_cast<dds_qos_policy_id_t>(status.last_policy_id));
+  }
+  return change;
 }
 
 Guid RawReader::guid() const { return impl_->endpoint->guid(); }

@@ -5,6 +5,7 @@
 #include "byte_order.hpp"
 #include "client_layer/rmw/transport.hpp"
 #include "endpoint.hpp"
+#include "qos_mapping.hpp"
 #include "raw_sertype.hpp"
 
 namespace client_layer::rmw {
@@ -47,30 +48,6 @@ struct RawWriter::Impl
     static_cast<Impl *>(arg)->on_incompatible_qos();
   }
 };
-
-namespace {
-
-rmw_qos_policy_kind_t rmw_policy_kind(dds_qos_policy_id_t policy)
-{
-  switch (policy) {
-    case DDS_DURABILITY_QOS_POLICY_ID:
-      return RMW_QOS_POLICY_DURABILITY;
-    case DDS_DEADLINE_QOS_POLICY_ID:
-      return RMW_QOS_POLICY_DEADLINE;
-    case DDS_LIVELINESS_QOS_POLICY_ID:
-      return RMW_QOS_POLICY_LIVELINESS;
-    case DDS_RELIABILITY_QOS_POLICY_ID:
-      return RMW_QOS_POLICY_RELIABILITY;
-    case DDS_HISTORY_QOS_POLICY_ID:
-      return RMW_QOS_POLICY_HISTORY;
-    case DDS_LIFESPAN_QOS_POLICY_ID:
-      return RMW_QOS_POLICY_LIFESPAN;
-    default:
-      return RMW_QOS_POLICY_INVALID;
-  }
-}
-
-}  // namespace
 
 RawWriter::RawWriter(
     std::shared_ptr<Participant> participant, const std::string & dds_topic_name,
@@ -164,7 +141,7 @@ IncompatibleQosChange RawWriter::take_offered_incompatible_qos()
       DDS_RETCODE_OK) {
     change.count_change = status.total_count_change;
     change.last_policy_kind =
-        rmw_policy_kind(static_cast<dds_qos_policy_id_t>(status.last_policy_id));
+        detail::rmw_policy_kind(static_cast<dds_qos_policy_id_t>(status.last_policy_id));
   }
   return change;
 }

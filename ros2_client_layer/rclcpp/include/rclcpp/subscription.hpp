@@ -3,6 +3,7 @@
 #ifndef RCLCPP__SUBSCRIPTION_HPP_
 #define RCLCPP__SUBSCRIPTION_HPP_
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -50,6 +51,8 @@ public:
   rclcpp::QoS get_actual_qos() const;
 
 protected:
+  /// Also runs the subscription's event callback, Humble's default warning
+  /// about publishers offering incompatible QoS, in the subscription's group.
   bool take_and_handle() override;
 
   /// Deserialize one sample and run the callback; false if it is malformed.
@@ -58,6 +61,11 @@ protected:
 
 private:
   RCLCPP_DISABLE_COPY(SubscriptionBase)
+  void warn_of_incompatible_publishers();
+
+  // Set by the middleware when a publisher offering incompatible QoS is
+  // found; before impl_, as the middleware may call as soon as it exists.
+  std::atomic<bool> incompatible_qos_pending_{false};
   std::unique_ptr<client_layer::SubscriptionImpl> impl_;
 };
 

@@ -76,9 +76,11 @@ struct EndpointOptions
   // Writers only: called from a middleware thread when a reader requesting
   // incompatible QoS is discovered; like on_data it must only signal.
   std::function<void()> on_offered_incompatible_qos;
+  // Readers only: the same for a writer offering incompatible QoS.
+  std::function<void()> on_requested_incompatible_qos;
 };
 
-// Readers found with incompatible QoS since the last look.
+// Endpoints found with incompatible QoS since the last look.
 struct IncompatibleQosChange
 {
   std::int32_t count_change = 0;
@@ -172,6 +174,8 @@ public:
   // Samples the middleware lost before they reached this reader (gaps in a
   // reliable stream are not counted: reliable delivery has none).
   std::uint64_t lost_count() const;
+  // Reads and resets the requested-incompatible-QoS status.
+  IncompatibleQosChange take_requested_incompatible_qos();
   Guid guid() const;
   std::int32_t handle() const;  // dds_entity_t
 
