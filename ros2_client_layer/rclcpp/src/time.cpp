@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "client_layer/error_state.hpp"
 #include "rclcpp/clock.hpp"
 #include "rclcpp/duration.hpp"
 #include "rclcpp/time.hpp"
@@ -358,17 +359,17 @@ Time operator+(const Duration & lhs, const Time & rhs) { return rhs + lhs; }
 
 // ---- Clock ----
 
-Clock::Clock(rcl_clock_type_t clock_type) : clock_type_(clock_type)
-{
-  if (clock_type == RCL_CLOCK_UNINITIALIZED) {
-    throw std::runtime_error("could not get current time stamp: clock is not initialized");
-  }
-}
+Clock::Clock(rcl_clock_type_t clock_type) : clock_type_(clock_type) {}
 
 Clock::~Clock() = default;
 
 Time Clock::now() const
 {
+  if (clock_type_ == RCL_CLOCK_UNINITIALIZED) {
+    client_layer::throw_from_error(
+        client_layer::kRetError, "could not get current time stamp",
+        CLIENT_LAYER_ERROR_STATE("Clock is not initialized or does not have get_now registered."));
+  }
   std::chrono::nanoseconds since_epoch;
   if (clock_type_ == RCL_STEADY_TIME) {
     since_epoch = std::chrono::steady_clock::now().time_since_epoch();

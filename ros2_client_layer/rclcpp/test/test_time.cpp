@@ -9,6 +9,7 @@
 
 #include "rclcpp/clock.hpp"
 #include "rclcpp/duration.hpp"
+#include "rclcpp/exceptions.hpp"
 #include "rclcpp/qos.hpp"
 #include "rclcpp/time.hpp"
 
@@ -221,6 +222,17 @@ TEST(Time, DifferentClockTypesAreNeitherComparedNorSubtracted)
   rclcpp::Clock ros_clock(RCL_ROS_TIME);
   EXPECT_THROW((void)(ros_clock.now() > Time(0, 0)), std::runtime_error);
   EXPECT_GT(ros_clock.now(), Time(0, 0, RCL_ROS_TIME));
+
+  // An uninitialized clock is made, but not read.
+  rclcpp::Clock uninitialized(RCL_CLOCK_UNINITIALIZED);
+  EXPECT_EQ(uninitialized.get_clock_type(), RCL_CLOCK_UNINITIALIZED);
+  EXPECT_EQ(
+      thrown<rclcpp::exceptions::RCLError>([&] { uninitialized.now(); })
+          .rfind(
+              "could not get current time stamp: Clock is not initialized or does not have get_now "
+              "registered., at ",
+              0),
+      0u);
 }
 
 TEST(Time, MessageConversionRefusesNegativeSecondsAndNormalizesNegatives)
