@@ -13,12 +13,14 @@
 #include <vector>
 
 #include "client_layer_test_interfaces/msg/event.hpp"
+#include "layer_test_support.hpp"
 #include "node_fixture.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using client_layer_test_interfaces::msg::Event;
+using layer_test::wait_until;
 
 namespace {
 
@@ -66,18 +68,6 @@ private:
   std::atomic<int> active_{0};
   std::atomic<int> max_{0};
 };
-
-bool wait_until(const std::function<bool()> & condition, std::chrono::milliseconds timeout)
-{
-  const auto deadline = Clock::now() + timeout;
-  while (!condition()) {
-    if (Clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
 
 TEST_F(ExecutorTest, WallTimerPeriodValidation)
 {

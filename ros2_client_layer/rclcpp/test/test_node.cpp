@@ -12,6 +12,7 @@
 
 #include "client_layer_test_interfaces/msg/event.hpp"
 #include "client_layer_test_interfaces/srv/query.hpp"
+#include "layer_test_support.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/rclcpp.hpp"
 
@@ -87,16 +88,14 @@ TEST(NodeTest, CommandLineRemapsNodeTopicsAndServices)
       "/remapped/talk", 10, [&](const Event & m) { received.push_back(m.code); });
   rclcpp::executors::SingleThreadedExecutor executor;
   executor.add_node(own);
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (publisher->get_subscription_count() == 0u && std::chrono::steady_clock::now() < deadline) {
-    executor.spin_once(10ms);
-  }
+  ASSERT_TRUE(layer_test::wait_until([&] { return publisher->get_subscription_count() == 1u; }));
   Event event;
   event.code = 77;
   publisher->publish(event);
-  while (received.empty() && std::chrono::steady_clock::now() < deadline) {
-    executor.spin_once(10ms);
-  }
+  ASSERT_TRUE(layer_test::wait_until([&] {
+    executor.spin_some();
+    return !received.empty();
+  }));
   EXPECT_EQ((std::vector<int32_t>{77}), received);
 }
 

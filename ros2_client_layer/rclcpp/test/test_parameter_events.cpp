@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "layer_test_support.hpp"
 #include "rcl_interfaces/msg/parameter_event.hpp"
 #include "rclcpp/rclcpp.hpp"
 
@@ -174,14 +175,11 @@ TEST_F(ParameterEventsTest, PublisherQosIsReadOnlyParametersThatOverridesSet)
         late_got_value |= event.node == "/kept" &&
                           names(event.new_parameters) == std::vector<std::string>{"value"};
       });
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  bool got = false;
-  while (!got && std::chrono::steady_clock::now() < deadline) {
+  EXPECT_TRUE(layer_test::wait_until([&] {
     executor_.spin_some(100ms);
     std::lock_guard<std::mutex> lock(late_mutex);
-    got = late_got_value;
-  }
-  EXPECT_TRUE(got);
+    return late_got_value;
+  }));
 
   try {
     rclcpp::Node bad(

@@ -7,9 +7,9 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "layer_test_support.hpp"
 #include "rcl_interfaces/srv/describe_parameters.hpp"
 #include "rcl_interfaces/srv/get_parameter_types.hpp"
 #include "rcl_interfaces/srv/get_parameters.hpp"
@@ -97,16 +97,15 @@ TEST_F(ParameterServiceTest, ServicesCarryTheNamesAndTypesOfRos2)
       {"/robot/server/set_parameters_atomically", "rcl_interfaces/srv/SetParametersAtomically"},
   };
   std::map<std::string, std::string> found;
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (found.size() < expected.size() && std::chrono::steady_clock::now() < deadline) {
+  layer_test::wait_until([&] {
     found.clear();
     for (const auto & [name, types] : client_node_->get_service_names_and_types()) {
       if (name.rfind("/robot/server/", 0) == 0 && types.size() == 1) {
         found[name] = types.front();
       }
     }
-    std::this_thread::sleep_for(20ms);
-  }
+    return found.size() >= expected.size();
+  });
   EXPECT_EQ(expected, found);
 }
 

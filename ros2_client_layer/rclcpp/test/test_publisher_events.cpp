@@ -2,12 +2,14 @@
 // requests incompatible QoS, run in the publisher's callback group.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "layer_test_support.hpp"
 #include "rcl_interfaces/msg/log.hpp"
 #include "rclcpp/rclcpp.hpp"
 
@@ -43,17 +45,11 @@ protected:
   // Spins until `line` was logged to /rosout (10 s at most).
   bool logged(const std::string & line)
   {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (std::chrono::steady_clock::now() < deadline) {
+    return layer_test::wait_until([&] {
       executor_.spin_some(50ms);
       std::lock_guard<std::mutex> lock(mutex_);
-      for (const auto & seen : lines_) {
-        if (seen == line) {
-          return true;
-        }
-      }
-    }
-    return false;
+      return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
+    });
   }
 
   rclcpp::Node::SharedPtr node_;
