@@ -22,6 +22,11 @@ std::string what_of(Function function)
   return "<no exception>";
 }
 
+inline bool starts_with(const std::string & text, const std::string & prefix)
+{
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
 // Polls `condition` every millisecond until it holds or `timeout` passes.
 inline bool wait_until(
     const std::function<bool()> & condition,

@@ -21,6 +21,7 @@ void PrintTo(const ParameterValue & value, std::ostream * out) { *out << to_stri
 
 using client_layer::Arguments;
 using client_layer::parse_arguments;
+using layer_test::starts_with;
 using rclcpp::ParameterValue;
 
 namespace {
@@ -46,11 +47,6 @@ std::string resolve_error(const std::vector<std::string> & argv)
 {
   return layer_test::what_of<rclcpp::exceptions::InvalidParameterValueException>(
       [&] { overrides_for("/n", argv); });
-}
-
-bool starts_with(const std::string & text, const std::string & prefix)
-{
-  return text.compare(0, prefix.size(), prefix) == 0;
 }
 
 bool contains(const std::string & text, const std::string & part)

@@ -21,6 +21,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using client_layer_test_interfaces::msg::Event;
 using layer_test::wait_until;
+using layer_test::what_of;
 
 namespace {
 
@@ -72,30 +73,22 @@ private:
 TEST_F(ExecutorTest, WallTimerPeriodValidation)
 {
   auto callback = [] {};
-  try {
-    node_->create_wall_timer(-1ms, callback);
-    FAIL() << "negative period accepted";
-  } catch (const std::invalid_argument & e) {
-    EXPECT_STREQ("timer period cannot be negative", e.what());
-  }
-  try {
-    node_->create_wall_timer(std::chrono::hours::max(), callback);
-    FAIL() << "overflowing period accepted";
-  } catch (const std::invalid_argument & e) {
-    EXPECT_STREQ("timer period must be less than std::chrono::nanoseconds::max()", e.what());
-  }
+  EXPECT_EQ(
+      what_of<std::invalid_argument>([&] { node_->create_wall_timer(-1ms, callback); }),
+      "timer period cannot be negative");
+  EXPECT_EQ(
+      what_of<std::invalid_argument>(
+          [&] { node_->create_wall_timer(std::chrono::hours::max(), callback); }),
+      "timer period must be less than std::chrono::nanoseconds::max()");
   // The largest periods that fit are accepted.
   EXPECT_NO_THROW(node_->create_wall_timer(std::chrono::seconds(9'000'000'000LL), callback));
   EXPECT_NO_THROW(node_->create_wall_timer(0ms, callback));
 
   auto other = std::make_shared<rclcpp::Node>("other_node");
   auto foreign_group = other->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
-  try {
-    node_->create_wall_timer(1s, callback, foreign_group);
-    FAIL() << "group of another node accepted";
-  } catch (const std::runtime_error & e) {
-    EXPECT_STREQ("Cannot create timer, group not in node.", e.what());
-  }
+  EXPECT_EQ(
+      what_of<std::runtime_error>([&] { node_->create_wall_timer(1s, callback, foreign_group); }),
+      "Cannot create timer, group not in node.");
 }
 
 TEST_F(ExecutorTest, TimersStayOnTheirGridAndSkipMissedPeriods)
@@ -355,12 +348,9 @@ TEST_F(ExecutorTest, NodeCanBeInOneExecutorOnly)
   rclcpp::executors::SingleThreadedExecutor first;
   rclcpp::executors::SingleThreadedExecutor second;
   first.add_node(node_);
-  try {
-    second.add_node(node_);
-    FAIL() << "node added twice";
-  } catch (const std::runtime_error & e) {
-    EXPECT_STREQ("Node '/executor_test' has already been added to an executor.", e.what());
-  }
+  EXPECT_EQ(
+      what_of<std::runtime_error>([&] { second.add_node(node_); }),
+      "Node '/executor_test' has already been added to an executor.");
   EXPECT_THROW(second.remove_node(node_), std::runtime_error);
   first.remove_node(node_);
   EXPECT_NO_THROW(second.add_node(node_));

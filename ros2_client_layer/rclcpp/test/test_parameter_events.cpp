@@ -181,14 +181,13 @@ TEST_F(ParameterEventsTest, PublisherQosIsReadOnlyParametersThatOverridesSet)
     return late_got_value;
   }));
 
-  try {
-    rclcpp::Node bad(
-        "bad", rclcpp::NodeOptions().parameter_overrides(
-                   {rclcpp::Parameter(prefix + "reliability", "sometimes")}));
-    ADD_FAILURE() << "an unknown reliability accepted";
-  } catch (const std::invalid_argument & error) {
-    EXPECT_STREQ("unknown QoS policy reliability value: sometimes", error.what());
-  }
+  EXPECT_EQ(
+      layer_test::what_of<std::invalid_argument>([&] {
+        rclcpp::Node bad(
+            "bad", rclcpp::NodeOptions().parameter_overrides(
+                       {rclcpp::Parameter(prefix + "reliability", "sometimes")}));
+      }),
+      "unknown QoS policy reliability value: sometimes");
 }
 
 }  // namespace

@@ -89,12 +89,10 @@ TEST_F(PublisherEventsTest, GroupOfAnotherNodeIsRefused)
 {
   rclcpp::PublisherOptions options;
   options.callback_group = listener_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
-  try {
-    node_->create_publisher<Log>("watched", rclcpp::QoS(1), options);
-    FAIL() << "foreign group accepted";
-  } catch (const std::runtime_error & e) {
-    EXPECT_STREQ("Cannot create publisher, callback group not in node.", e.what());
-  }
+  EXPECT_EQ(
+      layer_test::what_of<std::runtime_error>(
+          [&] { node_->create_publisher<Log>("watched", rclcpp::QoS(1), options); }),
+      "Cannot create publisher, callback group not in node.");
 }
 
 }  // namespace
