@@ -223,15 +223,6 @@ TEST_F(TransportTest, IgnoreLocalSkipsOwnParticipant)
   EXPECT_EQ(received.front(), other);
 }
 
-TEST_F(TransportTest, RejectsUnknownQos)
-{
-  EXPECT_THROW(
-      RawWriter(sender, "rt/unknown", kBytesType, rmw_qos_profile_unknown), std::invalid_argument);
-  EXPECT_THROW(
-      RawReader(sender, "rt/unknown", kBytesType, rmw_qos_profile_unknown, nullptr),
-      std::invalid_argument);
-}
-
 TEST_F(TransportTest, OtherTypeOnTheSameTopicDoesNotMatch)
 {
   RawWriter writer(sender, "rt/typed", kBytesType, rmw_qos_profile_default);
