@@ -114,15 +114,17 @@ TEST(QosMapping, ProfilesBecomeTheDdsPoliciesOfRos2)
   }
 }
 
-TEST(QosMapping, RejectsUnknownPoliciesAndHugeDepth)
+TEST(QosMapping, RejectsEachUnknownPolicyAndHugeDepth)
 {
-  EXPECT_THROW(make_endpoint_qos(rmw_qos_profile_unknown, false, ""), std::invalid_argument);
-  rmw_qos_profile_t profile = rmw_qos_profile_default;
-  profile.liveliness = RMW_QOS_POLICY_LIVELINESS_UNKNOWN;
-  EXPECT_THROW(make_endpoint_qos(profile, false, ""), std::invalid_argument);
-  profile = rmw_qos_profile_default;
-  profile.depth = static_cast<std::size_t>(INT32_MAX) + 1;
-  EXPECT_THROW(make_endpoint_qos(profile, false, ""), std::invalid_argument);
+  std::vector<rmw_qos_profile_t> refused(5, rmw_qos_profile_default);
+  refused[0].history = RMW_QOS_POLICY_HISTORY_UNKNOWN;
+  refused[1].reliability = RMW_QOS_POLICY_RELIABILITY_UNKNOWN;
+  refused[2].durability = RMW_QOS_POLICY_DURABILITY_UNKNOWN;
+  refused[3].liveliness = RMW_QOS_POLICY_LIVELINESS_UNKNOWN;
+  refused[4].depth = static_cast<std::size_t>(INT32_MAX) + 1;
+  for (std::size_t i = 0; i < refused.size(); ++i) {
+    EXPECT_THROW(make_endpoint_qos(refused[i], false, ""), std::invalid_argument) << "case " << i;
+  }
 }
 
 }  // namespace
