@@ -29,6 +29,16 @@ class ExecutorTest : public NodeFixture
 {
 protected:
   ExecutorTest() : NodeFixture("executor_test") {}
+
+  // A new mutually exclusive group, kept alive here: a node holds its groups weakly.
+  rclcpp::CallbackGroup::SharedPtr new_group()
+  {
+    groups_.push_back(node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive));
+    return groups_.back();
+  }
+
+private:
+  std::vector<rclcpp::CallbackGroup::SharedPtr> groups_;
 };
 
 // Runs an executor's spin() on a thread; cancels and joins on destruction.
@@ -211,11 +221,6 @@ TEST_F(ExecutorTest, TimersOfABusyExclusiveGroupKeepFiring)
 TEST_F(ExecutorTest, ALongTimerCallbackDoesNotHoldUpOtherGroups)
 {
   constexpr int kShort = 6;
-  std::vector<rclcpp::CallbackGroup::SharedPtr> groups;
-  auto group = [&] {
-    groups.push_back(node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive));
-    return groups.back();
-  };
   std::vector<std::atomic<int>> fired(kShort);
   auto all_fired_twice = [&] {
     return std::all_of(fired.begin(), fired.end(), [](const auto & n) { return n.load() >= 2; });
@@ -230,7 +235,7 @@ TEST_F(ExecutorTest, ALongTimerCallbackDoesNotHoldUpOtherGroups)
           others_ran = wait_until(all_fired_twice, 10s);
         }
       },
-      group());
+      new_group());
   std::vector<rclcpp::TimerBase::SharedPtr> timers;
   for (int i = 0; i < kShort; ++i) {
     timers.push_back(node_->create_wall_timer(
@@ -240,7 +245,7 @@ TEST_F(ExecutorTest, ALongTimerCallbackDoesNotHoldUpOtherGroups)
             ++fired[i];
           }
         },
-        group()));
+        new_group()));
   }
   rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 4);
   executor.add_node(node_);
@@ -254,11 +259,6 @@ TEST_F(ExecutorTest, ALongTimerCallbackDoesNotHoldUpOtherGroups)
 // order in every period.
 TEST_F(ExecutorTest, TimersDueTogetherRunEarliestDueFirst)
 {
-  std::vector<rclcpp::CallbackGroup::SharedPtr> groups;  // a node holds its groups weakly
-  auto group = [&] {
-    groups.push_back(node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive));
-    return groups.back();
-  };
   std::mutex order_mutex;
   std::vector<std::string> order;
   auto record = [&](const std::string & name) {
@@ -275,12 +275,12 @@ TEST_F(ExecutorTest, TimersDueTogetherRunEarliestDueFirst)
         gate->cancel();
         released.wait();
       },
-      group());
+      new_group());
   // Created first, in the first group, but due last.
   auto late = node_->create_wall_timer(
-      20ms, [&] { record("late"); }, group());
+      20ms, [&] { record("late"); }, new_group());
   auto early = node_->create_wall_timer(
-      20ms, [&] { record("early"); }, group());
+      20ms, [&] { record("early"); }, new_group());
   std::this_thread::sleep_for(2ms);
   late->reset();
 
