@@ -3,25 +3,13 @@
 #include <string>
 
 #include "client_layer/names.hpp"
+#include "layer_test_support.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/expand_topic_or_service_name.hpp"
 
 namespace names = client_layer::names;
 
-namespace {
-
-template <typename Exception, typename Function>
-std::string what_of(Function function)
-{
-  try {
-    function();
-  } catch (const Exception & error) {
-    return error.what();
-  }
-  return "<no exception>";
-}
-
-}  // namespace
+using layer_test::what_of;
 
 TEST(NodeNames, RclcppReportsTheOffendingCharacter)
 {

@@ -10,9 +10,11 @@
 #include "client_layer/arguments.hpp"
 #include "client_layer/node_parameters.hpp"
 #include "client_layer/parameter_declaration.hpp"
+#include "layer_test_support.hpp"
 #include "rclcpp/exceptions.hpp"
 
 using client_layer::NodeParameters;
+using layer_test::what_of;
 using rcl_interfaces::msg::ParameterDescriptor;
 using rclcpp::ParameterValue;
 
@@ -23,17 +25,6 @@ std::map<std::string, ParameterValue> overrides_from(const std::vector<std::stri
 {
   const client_layer::Arguments arguments = client_layer::parse_arguments(argv);
   return client_layer::resolve_parameter_overrides("/diagnostic_center", {}, nullptr, &arguments);
-}
-
-template <typename Exception, typename Function>
-std::string what_of(Function function)
-{
-  try {
-    function();
-  } catch (const Exception & error) {
-    return error.what();
-  }
-  return "<no exception>";
 }
 
 }  // namespace

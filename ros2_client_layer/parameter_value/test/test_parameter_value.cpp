@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "layer_test_support.hpp"
 #include "rclcpp/parameter.hpp"
 #include "rclcpp/parameter_value.hpp"
 
@@ -33,12 +34,10 @@ TEST(ParameterValue, TypedGettersWidenAndRejectOtherTypes)
   EXPECT_EQ(as_int64, (std::vector<int64_t>{1001, 1002}));
   EXPECT_EQ(rclcpp::ParameterValue(7).get<int>(), 7);
   EXPECT_EQ(rclcpp::ParameterValue(7).get<rclcpp::PARAMETER_INTEGER>(), 7);
-  try {
-    rclcpp::ParameterValue("x").get<int64_t>();
-    FAIL() << "expected ParameterTypeException";
-  } catch (const rclcpp::ParameterTypeException & error) {
-    EXPECT_STREQ(error.what(), "expected [integer] got [string]");
-  }
+  EXPECT_EQ(
+      layer_test::what_of<rclcpp::ParameterTypeException>(
+          [] { rclcpp::ParameterValue("x").get<int64_t>(); }),
+      "expected [integer] got [string]");
   EXPECT_THROW(rclcpp::ParameterValue().get<bool>(), rclcpp::ParameterTypeException);
 }
 

@@ -13,12 +13,15 @@
 #include <vector>
 
 #include "client_layer_test_interfaces/msg/event.hpp"
+#include "layer_test_support.hpp"
 #include "node_fixture.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using client_layer_test_interfaces::msg::Event;
+using layer_test::wait_until;
+using layer_test::what_of;
 
 namespace {
 
@@ -26,6 +29,16 @@ class ExecutorTest : public NodeFixture
 {
 protected:
   ExecutorTest() : NodeFixture("executor_test") {}
+
+  // A new mutually exclusive group, kept alive here: a node holds its groups weakly.
+  rclcpp::CallbackGroup::SharedPtr new_group()
+  {
+    groups_.push_back(node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive));
+    return groups_.back();
+  }
+
+private:
+  std::vector<rclcpp::CallbackGroup::SharedPtr> groups_;
 };
 
 // Runs an executor's spin() on a thread; cancels and joins on destruction.
@@ -67,45 +80,25 @@ private:
   std::atomic<int> max_{0};
 };
 
-bool wait_until(const std::function<bool()> & condition, std::chrono::milliseconds timeout)
-{
-  const auto deadline = Clock::now() + timeout;
-  while (!condition()) {
-    if (Clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
-
 TEST_F(ExecutorTest, WallTimerPeriodValidation)
 {
   auto callback = [] {};
-  try {
-    node_->create_wall_timer(-1ms, callback);
-    FAIL() << "negative period accepted";
-  } catch (const std::invalid_argument & e) {
-    EXPECT_STREQ("timer period cannot be negative", e.what());
-  }
-  try {
-    node_->create_wall_timer(std::chrono::hours::max(), callback);
-    FAIL() << "overflowing period accepted";
-  } catch (const std::invalid_argument & e) {
-    EXPECT_STREQ("timer period must be less than std::chrono::nanoseconds::max()", e.what());
-  }
+  EXPECT_EQ(
+      what_of<std::invalid_argument>([&] { node_->create_wall_timer(-1ms, callback); }),
+      "timer period cannot be negative");
+  EXPECT_EQ(
+      what_of<std::invalid_argument>(
+          [&] { node_->create_wall_timer(std::chrono::hours::max(), callback); }),
+      "timer period must be less than std::chrono::nanoseconds::max()");
   // The largest periods that fit are accepted.
   EXPECT_NO_THROW(node_->create_wall_timer(std::chrono::seconds(9'000'000'000LL), callback));
   EXPECT_NO_THROW(node_->create_wall_timer(0ms, callback));
 
   auto other = std::make_shared<rclcpp::Node>("other_node");
   auto foreign_group = other->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
-  try {
-    node_->create_wall_timer(1s, callback, foreign_group);
-    FAIL() << "group of another node accepted";
-  } catch (const std::runtime_error & e) {
-    EXPECT_STREQ("Cannot create timer, group not in node.", e.what());
-  }
+  EXPECT_EQ(
+      what_of<std::runtime_error>([&] { node_->create_wall_timer(1s, callback, foreign_group); }),
+      "Cannot create timer, group not in node.");
 }
 
 TEST_F(ExecutorTest, TimersStayOnTheirGridAndSkipMissedPeriods)
@@ -230,11 +223,6 @@ TEST_F(ExecutorTest, TimersOfABusyExclusiveGroupKeepFiring)
 TEST_F(ExecutorTest, ALongTimerCallbackDoesNotHoldUpOtherGroups)
 {
   constexpr int kShort = 6;
-  std::vector<rclcpp::CallbackGroup::SharedPtr> groups;
-  auto group = [&] {
-    groups.push_back(node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive));
-    return groups.back();
-  };
   std::vector<std::atomic<int>> fired(kShort);
   auto all_fired_twice = [&] {
     return std::all_of(fired.begin(), fired.end(), [](const auto & n) { return n.load() >= 2; });
@@ -251,7 +239,7 @@ TEST_F(ExecutorTest, ALongTimerCallbackDoesNotHoldUpOtherGroups)
           others_ran = wait_until(all_fired_twice, 10s);
         }
       },
-      group());
+      new_group());
   std::vector<rclcpp::TimerBase::SharedPtr> timers;
   for (int i = 0; i < kShort; ++i) {
     timers.push_back(node_->create_wall_timer(
@@ -261,7 +249,7 @@ TEST_F(ExecutorTest, ALongTimerCallbackDoesNotHoldUpOtherGroups)
             ++fired[i];
           }
         },
-        group()));
+        new_group()));
   }
   rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 4);
   executor.add_node(node_);
@@ -275,11 +263,6 @@ TEST_F(ExecutorTest, ALongTimerCallbackDoesNotHoldUpOtherGroups)
 // order in every period.
 TEST_F(ExecutorTest, TimersDueTogetherRunEarliestDueFirst)
 {
-  std::vector<rclcpp::CallbackGroup::SharedPtr> groups;  // a node holds its groups weakly
-  auto group = [&] {
-    groups.push_back(node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive));
-    return groups.back();
-  };
   std::mutex order_mutex;
   std::vector<std::string> order;
   auto record = [&](const std::string & name) {
@@ -296,12 +279,12 @@ TEST_F(ExecutorTest, TimersDueTogetherRunEarliestDueFirst)
         gate->cancel();
         released.wait();
       },
-      group());
+      new_group());
   // Created first, in the first group, but due last.
   auto late = node_->create_wall_timer(
-      20ms, [&] { record("late"); }, group());
+      20ms, [&] { record("late"); }, new_group());
   auto early = node_->create_wall_timer(
-      20ms, [&] { record("early"); }, group());
+      20ms, [&] { record("early"); }, new_group());
   std::this_thread::sleep_for(2ms);
   late->reset();
 
@@ -369,12 +352,9 @@ TEST_F(ExecutorTest, NodeCanBeInOneExecutorOnly)
   rclcpp::executors::SingleThreadedExecutor first;
   rclcpp::executors::SingleThreadedExecutor second;
   first.add_node(node_);
-  try {
-    second.add_node(node_);
-    FAIL() << "node added twice";
-  } catch (const std::runtime_error & e) {
-    EXPECT_STREQ("Node '/executor_test' has already been added to an executor.", e.what());
-  }
+  EXPECT_EQ(
+      what_of<std::runtime_error>([&] { second.add_node(node_); }),
+      "Node '/executor_test' has already been added to an executor.");
   EXPECT_THROW(second.remove_node(node_), std::runtime_error);
   first.remove_node(node_);
   EXPECT_NO_THROW(second.add_node(node_));

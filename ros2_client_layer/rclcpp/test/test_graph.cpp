@@ -5,43 +5,28 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <chrono>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "client_layer/rmw/transport.hpp"
 #include "client_layer_test_interfaces/msg/event.hpp"
 #include "client_layer_test_interfaces/srv/query.hpp"
+#include "layer_test_support.hpp"
 #include "peer_process.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "rmw/qos_profiles.h"
 
-using namespace std::chrono_literals;
 using client_layer_test_interfaces::msg::Event;
 using client_layer_test_interfaces::srv::Query;
+using layer_test::wait_until;  // discovery is asynchronous
 
 namespace {
 
 const std::vector<std::string> kEventType = {"client_layer_test_interfaces/msg/Event"};
 const std::vector<std::string> kServiceType = {"client_layer_test_interfaces/srv/Query"};
-
-// Discovery is asynchronous: poll until `done` holds.
-bool eventually(const std::function<bool()> & done, std::chrono::seconds timeout = 10s)
-{
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
-}
 
 bool contains(const std::vector<std::string> & names, const std::string & name)
 {
@@ -85,7 +70,7 @@ TEST_F(GraphTest, CountsAndNamesFollowEntitiesOfTheProcess)
   auto s2 = other->create_subscription<Event>("/g/chatter", 10, [](Event::UniquePtr) {});
   auto service = other->create_service<Query>("srv", &ignore_request);
 
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(wait_until([&] {
     return node_->count_publishers("chatter") == 1u && node_->count_subscribers("chatter") == 2u;
   }));
   EXPECT_EQ(1u, node_->count_publishers("/g/chatter"));
@@ -93,7 +78,7 @@ TEST_F(GraphTest, CountsAndNamesFollowEntitiesOfTheProcess)
   EXPECT_EQ(0u, node_->count_subscribers("~/chatter"));  // /g/graph_test/chatter
   EXPECT_THROW(node_->count_publishers("bad name"), rclcpp::exceptions::InvalidTopicNameError);
 
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(wait_until([&] {
     return !types_of(node_->get_service_names_and_types(), "/g/srv").empty() &&
            contains(node_->get_node_names(), "/g/other");
   }));
@@ -112,13 +97,13 @@ TEST_F(GraphTest, CountsAndNamesFollowEntitiesOfTheProcess)
   publisher.reset();
   s1.reset();
   service.reset();
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(wait_until([&] {
     return node_->count_publishers("chatter") == 0u && node_->count_subscribers("chatter") == 1u &&
            types_of(node_->get_service_names_and_types(), "/g/srv").empty();
   }));
   s2.reset();
   other.reset();
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(wait_until([&] {
     return !contains(node_->get_node_names(), "/g/other") &&
            types_of(node_->get_topic_names_and_types(), "/g/chatter").empty();
   }));
@@ -130,9 +115,9 @@ TEST_F(GraphTest, CountsAndNamesFollowEntitiesOfTheProcess)
 TEST_F(GraphTest, EveryNodeSubscribesToParameterEvents)
 {
   auto other = std::make_shared<rclcpp::Node>("other", "/g");
-  ASSERT_TRUE(eventually([&] { return node_->count_subscribers("/parameter_events") == 2u; }));
+  ASSERT_TRUE(wait_until([&] { return node_->count_subscribers("/parameter_events") == 2u; }));
   other.reset();
-  ASSERT_TRUE(eventually([&] { return node_->count_subscribers("/parameter_events") == 1u; }));
+  ASSERT_TRUE(wait_until([&] { return node_->count_subscribers("/parameter_events") == 1u; }));
 }
 
 TEST_F(GraphTest, ListsEveryTypeOfATopicAndSkipsPlainDdsTopics)
@@ -149,7 +134,7 @@ TEST_F(GraphTest, ListsEveryTypeOfATopicAndSkipsPlainDdsTopics)
   const std::vector<std::string> both = {
       "client_layer_test_interfaces/msg/Event", "vendor::Sample"};
   ASSERT_TRUE(
-      eventually([&] { return types_of(node_->get_topic_names_and_types(), "/g/multi") == both; }));
+      wait_until([&] { return types_of(node_->get_topic_names_and_types(), "/g/multi") == both; }));
   EXPECT_EQ(2u, node_->count_publishers("multi"));
   for (const auto & [name, types] : node_->get_topic_names_and_types()) {
     EXPECT_EQ(std::string::npos, name.find("plain_topic")) << name;
@@ -162,7 +147,7 @@ TEST_F(GraphTest, SeesAnotherProcessComeAndGo)
   ASSERT_TRUE(peer.started());
   ASSERT_EQ("ready", peer.read_line());
 
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(wait_until([&] {
     return node_->count_publishers("/pong") == 1u && node_->count_subscribers("/ping") == 1u &&
            contains(node_->get_node_names(), "/peer") &&
            !types_of(node_->get_service_names_and_types(), "/peer_srv").empty();
@@ -173,7 +158,7 @@ TEST_F(GraphTest, SeesAnotherProcessComeAndGo)
   peer.signal(SIGINT);  // the peer shuts down and its participant says goodbye
   const int status = peer.wait();
   EXPECT_TRUE(WIFEXITED(status)) << status;
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(wait_until([&] {
     return node_->count_publishers("/pong") == 0u && node_->count_subscribers("/ping") == 0u &&
            !contains(node_->get_node_names(), "/peer") &&
            types_of(node_->get_service_names_and_types(), "/peer_srv").empty();

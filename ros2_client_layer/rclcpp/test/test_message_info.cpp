@@ -2,6 +2,7 @@
 // publisher's gid and the source time stamp, within a process and across.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -84,12 +85,8 @@ TEST_F(MessageInfoTest, EveryCallbackFormGetsThePublisherAndSourceTime)
   const std::vector<Received *> all = {
       &by_ref, &by_unique, &by_shared_const, &by_shared_const_ref, &by_shared};
   ASSERT_TRUE(spin_until([&] {
-    for (const auto * received : all) {
-      if (received->infos.empty()) {
-        return false;
-      }
-    }
-    return true;
+    return std::all_of(
+        all.begin(), all.end(), [](const Received * received) { return !received->infos.empty(); });
   }));
   for (const auto * received : all) {
     EXPECT_EQ(std::vector<int32_t>{41}, received->codes);

@@ -12,12 +12,14 @@
 
 #include "client_layer_test_interfaces/msg/event.hpp"
 #include "client_layer_test_interfaces/srv/query.hpp"
+#include "layer_test_support.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using namespace std::chrono_literals;
 using client_layer_test_interfaces::msg::Event;
 using client_layer_test_interfaces::srv::Query;
+using layer_test::what_of;
 
 namespace {
 
@@ -87,16 +89,14 @@ TEST(NodeTest, CommandLineRemapsNodeTopicsAndServices)
       "/remapped/talk", 10, [&](const Event & m) { received.push_back(m.code); });
   rclcpp::executors::SingleThreadedExecutor executor;
   executor.add_node(own);
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (publisher->get_subscription_count() == 0u && std::chrono::steady_clock::now() < deadline) {
-    executor.spin_once(10ms);
-  }
+  ASSERT_TRUE(layer_test::wait_until([&] { return publisher->get_subscription_count() == 1u; }));
   Event event;
   event.code = 77;
   publisher->publish(event);
-  while (received.empty() && std::chrono::steady_clock::now() < deadline) {
-    executor.spin_once(10ms);
-  }
+  ASSERT_TRUE(layer_test::wait_until([&] {
+    executor.spin_some();
+    return !received.empty();
+  }));
   EXPECT_EQ((std::vector<int32_t>{77}), received);
 }
 
@@ -132,15 +132,11 @@ TEST(NodeTest, RemappingToANameTheMiddlewareRefusesFailsTheNode)
   const std::string long_name = "__node:=" + std::string(300, 'a');
   for (const std::string & rule : {std::string("__ns:=/robot1/"), long_namespace, long_name}) {
     ContextGuard context({"prog", "--ros-args", "-r", rule.c_str()});
-    try {
-      rclcpp::Node node("original");
-      ADD_FAILURE() << rule << " accepted";
-    } catch (const rclcpp::exceptions::RCLError & e) {
-      EXPECT_EQ(
-          0u, std::string(e.what()).rfind(
-                  "failed to initialize rcl node: rcl node's rmw handle is invalid, at ", 0))
-          << e.what();
-    }
+    const std::string what =
+        what_of<rclcpp::exceptions::RCLError>([] { rclcpp::Node node("original"); });
+    EXPECT_TRUE(layer_test::starts_with(
+        what, "failed to initialize rcl node: rcl node's rmw handle is invalid, at "))
+        << rule << ": " << what;
   }
 }
 
@@ -153,8 +149,8 @@ TEST(NodeTest, ParametersComeFromTheCommandLineFilesAndOptions)
             "center:\n  ros__parameters:\n    period: 3\n";
   }
   ContextGuard context(
-      {"prog", "--ros-args", "-p", "diag_event_list:=[1001, 1002]", "-p", "wrong:=abc",
-       "--params-file", params_file.c_str()});
+      {"prog", "--ros-args", "-p", "diag_event_list:=[1001, 1002]", "--params-file",
+       params_file.c_str()});
   rclcpp::NodeOptions options;
   options.append_parameter_override("from_options", 2.5);
   auto node = std::make_shared<rclcpp::Node>("center", options);
@@ -176,21 +172,6 @@ TEST(NodeTest, ParametersComeFromTheCommandLineFilesAndOptions)
   int64_t period = 0;
   EXPECT_TRUE(node->get_parameter("period", period));
   EXPECT_EQ(3, period);
-
-  try {
-    node->declare_parameter("period", 1);
-    ADD_FAILURE() << "repeated declaration accepted";
-  } catch (const rclcpp::exceptions::ParameterAlreadyDeclaredException & e) {
-    EXPECT_STREQ("parameter 'period' has already been declared", e.what());
-  }
-  EXPECT_THROW(
-      node->declare_parameter<int64_t>("wrong", 1),
-      rclcpp::exceptions::InvalidParameterTypeException);
-  EXPECT_THROW(
-      node->declare_parameter<std::vector<int64_t>>("missing_list"),
-      rclcpp::exceptions::UninitializedStaticallyTypedParameterException);
-  EXPECT_THROW(
-      node->get_parameter("never_declared"), rclcpp::exceptions::ParameterNotDeclaredException);
   std::remove(params_file.c_str());
 }
 
@@ -210,24 +191,21 @@ TEST(NodeTest, UseSimTimeIsDeclaredAndCannotBeSwitchedOn)
   // (A node that declares its overrides itself has it declared with their type.)
   for (const char * rule : {"use_sim_time:=1", "use_sim_time:=hello"}) {
     ContextGuard context({"prog", "--ros-args", "-p", rule});
-    try {
-      rclcpp::Node node(
-          "mistyped_clock",
-          rclcpp::NodeOptions().automatically_declare_parameters_from_overrides(true));
-      ADD_FAILURE() << rule << " accepted";
-    } catch (const std::invalid_argument & e) {
-      EXPECT_STREQ("Invalid type for parameter 'use_sim_time', should be 'bool'", e.what());
-    }
+    EXPECT_EQ(
+        what_of<std::invalid_argument>([] {
+          rclcpp::Node node(
+              "mistyped_clock",
+              rclcpp::NodeOptions().automatically_declare_parameters_from_overrides(true));
+        }),
+        "Invalid type for parameter 'use_sim_time', should be 'bool'")
+        << rule;
   }
   // Asked for on the command line, it stops the node rather than run on the
   // wrong clock.
   ContextGuard context({"prog", "--ros-args", "-p", "use_sim_time:=true"});
-  try {
-    rclcpp::Node node("sim_clock");
-    ADD_FAILURE() << "use_sim_time:=true accepted";
-  } catch (const std::runtime_error & e) {
-    EXPECT_NE(std::string::npos, std::string(e.what()).find("'use_sim_time'"));
-  }
+  EXPECT_NE(std::string::npos, what_of<std::runtime_error>([] {
+                                 rclcpp::Node node("sim_clock");
+                               }).find("'use_sim_time'"));
 }
 
 }  // namespace

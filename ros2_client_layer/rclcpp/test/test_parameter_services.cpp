@@ -7,9 +7,9 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "layer_test_support.hpp"
 #include "rcl_interfaces/srv/describe_parameters.hpp"
 #include "rcl_interfaces/srv/get_parameter_types.hpp"
 #include "rcl_interfaces/srv/get_parameters.hpp"
@@ -62,22 +62,22 @@ protected:
     rclcpp::shutdown();
   }
 
-  // Calls "/robot/server/<service>" and returns the response (null on timeout).
+  // Calls "/robot/server/<service>" and returns the response (an empty one,
+  // with the test failed, on timeout).
   template <typename ServiceT>
-  std::shared_ptr<typename ServiceT::Response> call(
-      const std::string & service, typename ServiceT::Request request)
+  typename ServiceT::Response call(const std::string & service, typename ServiceT::Request request)
   {
     auto client = client_node_->create_client<ServiceT>("/robot/server/" + service);
     if (!client->wait_for_service(10s)) {
       ADD_FAILURE() << service << " is not offered";
-      return nullptr;
+      return typename ServiceT::Response();
     }
     auto future = client->async_send_request(std::make_shared<typename ServiceT::Request>(request));
     if (executor_.spin_until_future_complete(future, 10s) != rclcpp::FutureReturnCode::SUCCESS) {
       ADD_FAILURE() << service << " did not answer";
-      return nullptr;
+      return typename ServiceT::Response();
     }
-    return future.get();
+    return *future.get();
   }
 
   rclcpp::Node::SharedPtr server_;
@@ -97,16 +97,15 @@ TEST_F(ParameterServiceTest, ServicesCarryTheNamesAndTypesOfRos2)
       {"/robot/server/set_parameters_atomically", "rcl_interfaces/srv/SetParametersAtomically"},
   };
   std::map<std::string, std::string> found;
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (found.size() < expected.size() && std::chrono::steady_clock::now() < deadline) {
+  layer_test::wait_until([&] {
     found.clear();
     for (const auto & [name, types] : client_node_->get_service_names_and_types()) {
       if (name.rfind("/robot/server/", 0) == 0 && types.size() == 1) {
         found[name] = types.front();
       }
     }
-    std::this_thread::sleep_for(20ms);
-  }
+    return found.size() >= expected.size();
+  });
   EXPECT_EQ(expected, found);
 }
 
@@ -115,48 +114,41 @@ TEST_F(ParameterServiceTest, GetAndDescribeAnswerForKnownNamesOnly)
   srv::GetParameters::Request get;
   get.names = {"limits.count", "name"};
   auto values = call<srv::GetParameters>("get_parameters", get);
-  ASSERT_NE(nullptr, values);
-  ASSERT_EQ(2u, values->values.size());
-  EXPECT_EQ(3, values->values[0].integer_value);
-  EXPECT_EQ("left", values->values[1].string_value);
+  ASSERT_EQ(2u, values.values.size());
+  EXPECT_EQ(3, values.values[0].integer_value);
+  EXPECT_EQ("left", values.values[1].string_value);
 
   // One unknown name empties the whole reply, as in rclcpp; a declared but
   // uninitialised one comes back unset.
   get.names = {"limits.count", "missing"};
   values = call<srv::GetParameters>("get_parameters", get);
-  ASSERT_NE(nullptr, values);
-  EXPECT_TRUE(values->values.empty());
+  EXPECT_TRUE(values.values.empty());
   get.names = {"limits.count", "unset"};
   values = call<srv::GetParameters>("get_parameters", get);
-  ASSERT_NE(nullptr, values);
-  ASSERT_EQ(2u, values->values.size());
-  EXPECT_EQ(rcl_interfaces::msg::ParameterType::PARAMETER_NOT_SET, values->values[1].type);
+  ASSERT_EQ(2u, values.values.size());
+  EXPECT_EQ(rcl_interfaces::msg::ParameterType::PARAMETER_NOT_SET, values.values[1].type);
 
   srv::GetParameterTypes::Request types;
   types.names = {"limits.scale", "unset"};
   auto type_reply = call<srv::GetParameterTypes>("get_parameter_types", types);
-  ASSERT_NE(nullptr, type_reply);
   EXPECT_EQ(
       (std::vector<uint8_t>{ParameterType::PARAMETER_DOUBLE, ParameterType::PARAMETER_NOT_SET}),
-      type_reply->types);
+      type_reply.types);
 
   srv::DescribeParameters::Request describe;
   describe.names = {"name", "missing"};
   auto descriptors = call<srv::DescribeParameters>("describe_parameters", describe);
-  ASSERT_NE(nullptr, descriptors);
-  EXPECT_TRUE(descriptors->descriptors.empty());
+  EXPECT_TRUE(descriptors.descriptors.empty());
   describe.names = {"name"};
   descriptors = call<srv::DescribeParameters>("describe_parameters", describe);
-  ASSERT_NE(nullptr, descriptors);
-  ASSERT_EQ(1u, descriptors->descriptors.size());
-  EXPECT_TRUE(descriptors->descriptors[0].read_only);
+  ASSERT_EQ(1u, descriptors.descriptors.size());
+  EXPECT_TRUE(descriptors.descriptors[0].read_only);
 
   srv::ListParameters::Request list;
   list.prefixes = {"limits"};
   auto listed = call<srv::ListParameters>("list_parameters", list);
-  ASSERT_NE(nullptr, listed);
-  EXPECT_EQ((std::vector<std::string>{"limits.count", "limits.scale"}), listed->result.names);
-  EXPECT_EQ((std::vector<std::string>{"limits"}), listed->result.prefixes);
+  EXPECT_EQ((std::vector<std::string>{"limits.count", "limits.scale"}), listed.result.names);
+  EXPECT_EQ((std::vector<std::string>{"limits"}), listed.result.prefixes);
 }
 
 // "ok", or the reason of the refusal, for each result.
@@ -185,7 +177,6 @@ TEST_F(ParameterServiceTest, SetParametersGivesOneResultEachWithRclcppReasons)
       parameter_msg("", rclcpp::ParameterValue(1)),
   };
   auto reply = call<srv::SetParameters>("set_parameters", set);
-  ASSERT_NE(nullptr, reply);
   EXPECT_EQ(
       (std::vector<std::string>{
           "ok", "parameter 'missing' cannot be set because it was not declared",
@@ -194,7 +185,7 @@ TEST_F(ParameterServiceTest, SetParametersGivesOneResultEachWithRclcppReasons)
           "{string} is not allowed.",
           "Parameter {limits.count} doesn't comply with integer range.", "Unknown type: 42",
           "parameter name must not be empty"}),
-      outcomes(reply->results));
+      outcomes(reply.results));
   EXPECT_EQ(7, server_->get_parameter("limits.count").as_int());
   EXPECT_EQ("left", server_->get_parameter("name").as_string());
 }
@@ -207,16 +198,14 @@ TEST_F(ParameterServiceTest, SetAtomicallyIsAllOrNothing)
       parameter_msg("missing", rclcpp::ParameterValue(1)),
   };
   auto reply = call<srv::SetParametersAtomically>("set_parameters_atomically", set);
-  ASSERT_NE(nullptr, reply);
   EXPECT_EQ(
       std::vector<std::string>{"One or more parameters were not declared before setting"},
-      outcomes({reply->result}));
+      outcomes({reply.result}));
   EXPECT_EQ(3, server_->get_parameter("limits.count").as_int());
 
   set.parameters.back() = parameter_msg("limits.scale", rclcpp::ParameterValue(2.0));
   reply = call<srv::SetParametersAtomically>("set_parameters_atomically", set);
-  ASSERT_NE(nullptr, reply);
-  EXPECT_TRUE(reply->result.successful);
+  EXPECT_TRUE(reply.result.successful);
   EXPECT_EQ(9, server_->get_parameter("limits.count").as_int());
   EXPECT_EQ(2.0, server_->get_parameter("limits.scale").as_double());
 }

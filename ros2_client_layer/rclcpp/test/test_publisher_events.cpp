@@ -3,12 +3,14 @@
 // each in its own callback group.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "layer_test_support.hpp"
 #include "rcl_interfaces/msg/log.hpp"
 #include "rclcpp/rclcpp.hpp"
 
@@ -44,17 +46,11 @@ protected:
   // Spins until `line` was logged to /rosout (10 s at most).
   bool logged(const std::string & line)
   {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (std::chrono::steady_clock::now() < deadline) {
+    return layer_test::wait_until([&] {
       executor_.spin_some(50ms);
       std::lock_guard<std::mutex> lock(mutex_);
-      for (const auto & seen : lines_) {
-        if (seen == line) {
-          return true;
-        }
-      }
-    }
-    return false;
+      return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
+    });
   }
 
   rclcpp::Node::SharedPtr node_;
@@ -109,12 +105,10 @@ TEST_F(PublisherEventsTest, GroupOfAnotherNodeIsRefused)
 {
   rclcpp::PublisherOptions options;
   options.callback_group = listener_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
-  try {
-    node_->create_publisher<Log>("watched", rclcpp::QoS(1), options);
-    FAIL() << "foreign group accepted";
-  } catch (const std::runtime_error & e) {
-    EXPECT_STREQ("Cannot create publisher, callback group not in node.", e.what());
-  }
+  EXPECT_EQ(
+      layer_test::what_of<std::runtime_error>(
+          [&] { node_->create_publisher<Log>("watched", rclcpp::QoS(1), options); }),
+      "Cannot create publisher, callback group not in node.");
 }
 
 }  // namespace

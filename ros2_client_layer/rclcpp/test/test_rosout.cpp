@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "layer_test_support.hpp"
 #include "rcl_interfaces/msg/log.hpp"
 #include "rclcpp/rclcpp.hpp"
 
@@ -43,15 +44,12 @@ public:
   // Everything received once a message with text `last` has arrived (or after 10 s).
   std::vector<Log> until(const std::string & last)
   {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (std::chrono::steady_clock::now() < deadline) {
+    EXPECT_TRUE(layer_test::wait_until([&] {
       executor_.spin_some(100ms);
       std::lock_guard<std::mutex> lock(mutex_);
-      if (!messages_.empty() && messages_.back().msg == last) {
-        return messages_;
-      }
-    }
-    ADD_FAILURE() << "\"" << last << "\" did not arrive";
+      return !messages_.empty() && messages_.back().msg == last;
+    })) << "\""
+        << last << "\" did not arrive";
     std::lock_guard<std::mutex> lock(mutex_);
     return messages_;
   }

@@ -1,9 +1,4 @@
 // The transport across processes: exchange and simultaneous discovery.
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "child_process.hpp"
 #include "client_layer/rmw/transport.hpp"
 #include "test_support.hpp"
 
@@ -19,83 +15,11 @@ namespace {
 
 using test::wait_until;
 
-// A child process running the test peer, with pipes to its stdin and stdout.
-class Peer
+// The test peer in a mode; it runs until its stdin closes.
+class Peer : public layer_test::ChildProcess
 {
 public:
-  explicit Peer(const std::vector<std::string> & args)
-  {
-    int to_child[2];
-    int from_child[2];
-    if (pipe2(to_child, O_CLOEXEC) != 0 || pipe2(from_child, O_CLOEXEC) != 0) {
-      throw std::runtime_error("pipe failed");
-    }
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(to_child[0], STDIN_FILENO);
-      dup2(from_child[1], STDOUT_FILENO);
-      std::vector<char *> argv;
-      argv.push_back(const_cast<char *>(RMW_TEST_PEER));
-      for (const auto & arg : args) {
-        argv.push_back(const_cast<char *>(arg.c_str()));
-      }
-      argv.push_back(nullptr);
-      execv(RMW_TEST_PEER, argv.data());
-      _exit(127);
-    }
-    close(to_child[0]);
-    close(from_child[1]);
-    stdin_ = to_child[1];
-    stdout_ = from_child[0];
-  }
-
-  ~Peer()
-  {
-    stop();
-    close(stdout_);
-  }
-
-  // The next line the peer prints, or "" after `timeout`.
-  std::string read_line(std::chrono::milliseconds timeout)
-  {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    std::string line;
-    char c;
-    while (std::chrono::steady_clock::now() < deadline) {
-      pollfd fd{stdout_, POLLIN, 0};
-      if (poll(&fd, 1, 50) <= 0) {
-        continue;
-      }
-      if (read(stdout_, &c, 1) != 1) {
-        break;
-      }
-      if (c == '\n') {
-        return line;
-      }
-      line.push_back(c);
-    }
-    return "";
-  }
-
-  // Closes the peer's stdin and returns its exit status.
-  int stop()
-  {
-    if (pid_ <= 0) {
-      return status_;
-    }
-    close(stdin_);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = 0;
-    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return status_;
-  }
-
-private:
-  pid_t pid_ = 0;
-  int stdin_ = -1;
-  int stdout_ = -1;
-  int status_ = -1;
+  explicit Peer(const std::vector<std::string> & args) : ChildProcess(RMW_TEST_PEER, args) {}
 };
 
 const std::vector<std::uint8_t> kMarker = test::sample_with_body({0xEE});
@@ -159,7 +83,7 @@ TEST(Processes, SamplesMakeARoundTripThroughAnotherProcess)
     return received.size() >= sent.size();
   }));
   EXPECT_EQ(received, sent);
-  EXPECT_EQ(peer.stop(), 0);
+  EXPECT_EQ(peer.finish(), 0);
 }
 
 // Had it gone out, a sample without its encapsulation header would have made
@@ -184,7 +108,7 @@ TEST(Processes, ARefusedShortSampleLeavesTheStreamIntact)
   std::vector<std::uint8_t> sample;
   EXPECT_TRUE(wait_until([&] { return take_data(reader, sample); }));
   EXPECT_EQ(sample, after);
-  EXPECT_EQ(peer.stop(), 0);
+  EXPECT_EQ(peer.finish(), 0);
 }
 
 // Writers batch the samples of a burst into shared packets; none may stay
@@ -236,7 +160,7 @@ TEST(Processes, NoSampleStaysQueuedAfterABurst)
     write_numbered(short_lived, 200);
   }
   EXPECT_TRUE(receive_all()) << received << " of " << next;
-  EXPECT_EQ(peer.stop(), 0);
+  EXPECT_EQ(peer.finish(), 0);
 }
 
 TEST(Processes, TwelveProcessesStartedAtOnceFindEachOther)
@@ -252,7 +176,7 @@ TEST(Processes, TwelveProcessesStartedAtOnceFindEachOther)
     EXPECT_EQ(line.rfind("matched ", 0), 0u) << line;
   }
   for (auto & peer : peers) {
-    EXPECT_EQ(peer->stop(), 0);
+    EXPECT_EQ(peer->finish(), 0);
   }
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "rmw/qos_profiles.h"
 
@@ -13,18 +12,6 @@ std::uint32_t test_domain_id()
 {
   const char * value = std::getenv("ROS_DOMAIN_ID");
   return value != nullptr ? static_cast<std::uint32_t>(std::stoul(value)) : 0;
-}
-
-bool wait_until(const std::function<bool()> & condition, std::chrono::milliseconds timeout)
-{
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
 }
 
 rmw_qos_profile_t reliable_keep_last(std::size_t depth)

@@ -2,12 +2,11 @@
 #ifndef CLIENT_LAYER__RMW__TEST_SUPPORT_HPP_
 #define CLIENT_LAYER__RMW__TEST_SUPPORT_HPP_
 
-#include <chrono>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "layer_test_support.hpp"
 #include "rmw/types.h"
 
 namespace client_layer::rmw::test {
@@ -15,10 +14,7 @@ namespace client_layer::rmw::test {
 // ROS_DOMAIN_ID as set for the test (0 when unset).
 std::uint32_t test_domain_id();
 
-// Polls `condition` every millisecond until it holds or `timeout` passes.
-bool wait_until(
-    const std::function<bool()> & condition,
-    std::chrono::milliseconds timeout = std::chrono::seconds(10));
+using layer_test::wait_until;
 
 rmw_qos_profile_t reliable_keep_last(std::size_t depth);
 rmw_qos_profile_t reliable_keep_all();

@@ -83,13 +83,11 @@ TEST(ServiceWire, RequestHeaderFollowsTheSampleByteOrder)
 {
   const RequestHeader header{0x0102030405060708ULL, -2};
   const auto little = detail::encode_request_header(header, true);
-  EXPECT_EQ(little[0], 0x08);
-  EXPECT_EQ(little[7], 0x01);
-  EXPECT_EQ(little[8], 0xFE);
-  EXPECT_EQ(little[15], 0xFF);
   const auto big = detail::encode_request_header(header, false);
-  EXPECT_EQ(big[0], 0x01);
-  EXPECT_EQ(big[7], 0x08);
+  using Header = decltype(little);
+  EXPECT_EQ(
+      little, (Header{8, 7, 6, 5, 4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(big, (Header{1, 2, 3, 4, 5, 6, 7, 8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE}));
   const RequestHeader decoded = detail::decode_request_header(big.data(), false);
   EXPECT_EQ(decoded.guid, header.guid);
   EXPECT_EQ(decoded.sequence_number, -2);
@@ -144,12 +142,13 @@ TEST(EntitiesInfo, SerializesParticipantEntitiesInfo)
     }
     expected.insert(expected.end(), 8, 0);
   };
+  append_gid(0x10);
+  const std::vector<std::uint8_t> header = expected;  // encapsulation and gid
   auto append_u32 = [&](std::uint32_t v) {
     for (int i = 0; i < 4; i++) {
       expected.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     }
   };
-  append_gid(0x10);
   append_u32(1);                                    // one node
   append_u32(2);                                    // "/" with its NUL
   expected.insert(expected.end(), {'/', 0, 0, 0});  // + alignment
@@ -166,13 +165,9 @@ TEST(EntitiesInfo, SerializesParticipantEntitiesInfo)
   EXPECT_FALSE(info.remove_endpoint("/", "talker", guid_with(0x40), false));
   EXPECT_TRUE(info.remove_node("/", "talker"));
   EXPECT_FALSE(info.remove_node("/", "talker"));
-  std::vector<std::uint8_t> empty{0x00, 0x01, 0x00, 0x00};
-  for (std::uint8_t i = 0; i < 16; i++) {
-    empty.push_back(static_cast<std::uint8_t>(0x10 + i));
-  }
-  empty.insert(empty.end(), 8, 0);
-  empty.insert(empty.end(), 4, 0);
-  EXPECT_EQ(info.serialize(), empty);
+  expected = header;
+  append_u32(0);  // no nodes
+  EXPECT_EQ(info.serialize(), expected);
 }
 
 }  // namespace

@@ -82,40 +82,35 @@ TEST(Cdr, StringsCarryTheirLengthWithTheTerminatorAndAnyBytes)
 
 TEST(Cdr, MalformedStringsAreRejected)
 {
-  std::string value;
+  struct Case
   {
-    // Declared length runs past the end.
-    const Bytes data = {0x00, 0x01, 0x00, 0x00, 0x09, 0x00, 0x00, 0x00, 'a', 'b', 0x00};
+    const char * name;
+    Bytes body;  // after the encapsulation header
+    bool accepted;
+  };
+  for (const Case & c : std::vector<Case>{
+           {"declared length runs past the end", {0x09, 0x00, 0x00, 0x00, 'a', 'b', 0x00}, false},
+           {"no terminating NUL", {0x02, 0x00, 0x00, 0x00, 'a', 'b'}, false},
+           // Must fail without trying to allocate it.
+           {"huge length", {0xFF, 0xFF, 0xFF, 0xFF, 0x00}, false},
+           // No terminator either: reads as empty, as other ROS 2 readers do.
+           {"zero length", {0x00, 0x00, 0x00, 0x00}, true},
+       }) {
+    SCOPED_TRACE(c.name);
+    Bytes data = {0x00, 0x01, 0x00, 0x00};
+    data.insert(data.end(), c.body.begin(), c.body.end());
     CdrReader reader(data.data(), data.size());
+    std::string value = "junk";
     ASSERT_TRUE(reader.read_encapsulation());
-    EXPECT_FALSE(reader.read_string(value));
-  }
-  {
-    // No terminating NUL.
-    const Bytes data = {0x00, 0x01, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 'a', 'b'};
-    CdrReader reader(data.data(), data.size());
-    ASSERT_TRUE(reader.read_encapsulation());
-    EXPECT_FALSE(reader.read_string(value));
-  }
-  {
-    // A huge length must fail without trying to allocate it.
-    const Bytes data = {0x00, 0x01, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-    CdrReader reader(data.data(), data.size());
-    ASSERT_TRUE(reader.read_encapsulation());
-    EXPECT_FALSE(reader.read_string(value));
-    // The reader stays failed.
-    std::uint8_t byte = 0;
-    EXPECT_FALSE(reader.read(byte));
-    EXPECT_EQ(reader.remaining(), 0u);
-  }
-  {
-    // A zero length (no terminator) reads as empty, as other ROS 2 readers do.
-    const Bytes data = {0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-    CdrReader reader(data.data(), data.size());
-    value = "junk";
-    ASSERT_TRUE(reader.read_encapsulation());
-    EXPECT_TRUE(reader.read_string(value));
-    EXPECT_EQ(value, "");
+    EXPECT_EQ(reader.read_string(value), c.accepted);
+    if (c.accepted) {
+      EXPECT_EQ(value, "");
+    } else {
+      // The reader stays failed.
+      std::uint8_t byte = 0;
+      EXPECT_FALSE(reader.read(byte));
+      EXPECT_EQ(reader.remaining(), 0u);
+    }
   }
 }
 
@@ -178,17 +173,12 @@ TEST(Cdr, OtherRepresentationsAndShortHeadersAreRejected)
 TEST(Cdr, SequenceSizesThatCannotFitAreRejected)
 {
   const Bytes data = {0x00, 0x01, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 1, 2, 3, 4, 5, 6, 7, 8};
-  {
+  for (const std::size_t element_size : {2, 4}) {
     CdrReader reader(data.data(), data.size());
     std::uint32_t count = 0;
     ASSERT_TRUE(reader.read_encapsulation());
-    EXPECT_TRUE(reader.read_sequence_size(count, 2));  // 3 x 2 bytes fit in 8
-  }
-  {
-    CdrReader reader(data.data(), data.size());
-    std::uint32_t count = 0;
-    ASSERT_TRUE(reader.read_encapsulation());
-    EXPECT_FALSE(reader.read_sequence_size(count, 4));  // 3 x 4 bytes do not
+    // 3 elements of 2 bytes fit in the 8 left, of 4 bytes they do not.
+    EXPECT_EQ(reader.read_sequence_size(count, element_size), element_size == 2) << element_size;
   }
 }
 

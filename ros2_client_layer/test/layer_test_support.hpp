@@ -1,0 +1,47 @@
+// Helpers shared by the client layer's tests.
+#ifndef LAYER_TEST_SUPPORT_HPP_
+#define LAYER_TEST_SUPPORT_HPP_
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace layer_test {
+
+// The what() of the `Exception` that `function` throws, or "<no exception>".
+// Exceptions of other types pass through and fail the test.
+template <typename Exception, typename Function>
+std::string what_of(Function function)
+{
+  try {
+    function();
+  } catch (const Exception & error) {
+    return error.what();
+  }
+  return "<no exception>";
+}
+
+inline bool starts_with(const std::string & text, const std::string & prefix)
+{
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Polls `condition` every millisecond until it holds or `timeout` passes.
+inline bool wait_until(
+    const std::function<bool()> & condition,
+    std::chrono::milliseconds timeout = std::chrono::seconds(10))
+{
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+}  // namespace layer_test
+
+#endif  // LAYER_TEST_SUPPORT_HPP_
