@@ -103,9 +103,9 @@ TEST_F(PubSubTest, KeepLastDepthDropsTheOldest)
   for (int32_t id = 1; id <= 5; ++id) {
     publisher->publish(make_event(id));
   }
-  std::this_thread::sleep_for(200ms);  // all five reach the reader before it is read
+  // All five are in the reader's history before it is read.
+  ASSERT_TRUE(publisher->wait_for_all_acked(10s));
   ASSERT_TRUE(spin_until([&] { return received.size() >= 2; }));
-  std::this_thread::sleep_for(50ms);
   rclcpp::spin_some(node_);
   EXPECT_EQ((std::vector<int32_t>{4, 5}), received);
 }
