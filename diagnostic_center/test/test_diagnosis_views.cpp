@@ -144,14 +144,19 @@ TEST(DiagnosisTreeMessageTest, RootIsItsOwnParentAndTextsGoAsTheyCame)
   EXPECT_EQ(tree.entries[2].fault_id, -5);
 }
 
-std::vector<std::pair<std::string, std::string>> Values(const DiagnosticStatus & status)
+// Level (1 WARN, 2 ERROR), name, message and hardware id, then "key=value"
+// for every value.
+std::vector<std::string> Fields(const DiagnosticStatus & status)
 {
-  std::vector<std::pair<std::string, std::string>> out;
+  std::vector<std::string> out = {
+      std::to_string(status.level), status.name, status.message, status.hardware_id};
   for (const auto & pair : status.values) {
-    out.emplace_back(pair.key, pair.value);
+    out.push_back(pair.key + "=" + pair.value);
   }
   return out;
 }
+
+using Strings = std::vector<std::string>;
 
 TEST(DiagnosticArrayTest, OneStatusPerFailureThenTheSummary)
 {
@@ -159,31 +164,21 @@ TEST(DiagnosticArrayTest, OneStatusPerFailureThenTheSummary)
   EXPECT_EQ(array.header.stamp, Time(9, 9));
   ASSERT_EQ(array.status.size(), 4u);
 
-  const DiagnosticStatus & root = array.status[0];
-  EXPECT_EQ(root.level, DiagnosticStatus::ERROR);
-  EXPECT_EQ(root.name, "diagnostic_center/7");
-  EXPECT_EQ(root.message, "lidar lost");
-  EXPECT_EQ(root.hardware_id, "/sensor_proxy_diag_topic");
   EXPECT_EQ(
-      Values(root), (std::vector<std::pair<std::string, std::string>>{
-                        {"fault_id", "7"},
-                        {"root_cause", "7"},
-                        {"caused_by", ""},
-                        {"raised_at", "1970-01-01T00:00:01.000000005Z"},
-                        {"event_msg", "line 1\\nline 2\\x01"}}));
-
-  const DiagnosticStatus & negative = array.status[2];
-  EXPECT_EQ(negative.level, DiagnosticStatus::WARN);
-  EXPECT_EQ(negative.name, "diagnostic_center/-5");
-  EXPECT_EQ(negative.message, "fault -5");  // no description configured
-  EXPECT_EQ(Values(negative)[0].second, "-5");
-  EXPECT_EQ(Values(negative)[1].second, "7");
-  EXPECT_EQ(Values(negative)[2].second, "7");
-
-  const DiagnosticStatus & summary = array.status[3];
-  EXPECT_EQ(summary.name, "diagnostic_center");
-  EXPECT_EQ(summary.level, DiagnosticStatus::ERROR);
-  EXPECT_EQ(summary.message, "1 root cause, 2 consequences");
+      Fields(array.status[0]),
+      (Strings{
+          "2", "diagnostic_center/7", "lidar lost", "/sensor_proxy_diag_topic", "fault_id=7",
+          "root_cause=7", "caused_by=", "raised_at=1970-01-01T00:00:01.000000005Z",
+          "event_msg=line 1\\nline 2\\x01"}));
+  // No description configured: the message names the id.
+  EXPECT_EQ(
+      Fields(array.status[2]),
+      (Strings{
+          "1", "diagnostic_center/-5", "fault -5", "", "fault_id=-5", "root_cause=7", "caused_by=7",
+          "raised_at=1970-01-01T00:00:00.000000000Z", "event_msg="}));
+  EXPECT_EQ(
+      Fields(array.status[3]),
+      (Strings{"2", "diagnostic_center", "1 root cause, 2 consequences", ""}));
 }
 
 TEST(DiagnosticArrayTest, SummaryCountsAndLevels)
