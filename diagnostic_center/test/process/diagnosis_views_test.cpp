@@ -7,15 +7,14 @@
 #include <condition_variable>
 #include <ctime>
 #include <functional>
-#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "background_spinner.hpp"
 #include "centre_run.hpp"
 #include "corvanta_protocol/msg/diagnosis_tree.hpp"
 #include "diagnostic_center/contract/names.hpp"
@@ -39,8 +38,7 @@ class Listener
 {
 public:
   Listener(const std::string & name, const std::string & topic, const rclcpp::QoS & qos)
-      : node_(std::make_shared<rclcpp::Node>(name)),
-        executor_(std::make_shared<rclcpp::executors::SingleThreadedExecutor>())
+      : node_(std::make_shared<rclcpp::Node>(name))
   {
     sub_ = node_->create_subscription<MsgT>(topic, qos, [this](std::shared_ptr<MsgT> message) {
       {
@@ -49,23 +47,11 @@ public:
       }
       changed_.notify_all();
     });
-    executor_->add_node(node_);
-    std::promise<void> spin_ended;
-    spin_ended_ = spin_ended.get_future();
-    spinner_ = std::thread([this, ended = std::move(spin_ended)]() mutable {
-      executor_->spin();
-      ended.set_value();
-    });
+    spinner_ = std::make_unique<BackgroundSpinner>(node_);
   }
 
-  ~Listener()
-  {
-    // A cancel that comes before spin() has begun is lost, so repeat it.
-    do {
-      executor_->cancel();
-    } while (spin_ended_.wait_for(50ms) != std::future_status::ready);
-    spinner_.join();
-  }
+  // Stop the callbacks before the members they use go.
+  ~Listener() { spinner_.reset(); }
 
   // How many messages have arrived so far.
   std::size_t Count()
@@ -99,10 +85,8 @@ public:
 
 private:
   rclcpp::Node::SharedPtr node_;
-  std::shared_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
   typename rclcpp::Subscription<MsgT>::SharedPtr sub_;
-  std::thread spinner_;
-  std::future<void> spin_ended_;
+  std::unique_ptr<BackgroundSpinner> spinner_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<MsgT> received_;
