@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "diagctl/dashboard_server.hpp"
+#include "diagnostic_center_test/child_process.hpp"
 #include "diagnostic_center_test/scratch_dir.hpp"
 
 namespace diagctl_test {
@@ -200,11 +201,8 @@ TEST_F(DashboardServerTest, EventStreamAnnouncesChangesAndEndsWhenTheServerStops
       return true;
     });
   });
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!opened && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  ASSERT_TRUE(opened);
+  ASSERT_TRUE(diagnostic_center_test::WaitUntil(
+      [&] { return opened.load(); }, std::chrono::seconds(20), std::chrono::milliseconds(10)));
   server_->stop();
   serving_.join();
   idle.join();

@@ -181,13 +181,7 @@ void ChildProcess::Signal(int signal)
 
 std::optional<ExitStatus> ChildProcess::WaitForExit(std::chrono::milliseconds timeout)
 {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (running() && !Reap(false)) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return std::nullopt;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  WaitUntil([this] { return !running() || Reap(false); }, timeout, std::chrono::milliseconds(5));
   return status_;
 }
 
@@ -243,6 +237,20 @@ ProcessResult RunToEnd(
   ChildProcess child(
       command.at(0), std::vector<std::string>(command.begin() + 1, command.end()), output_dir);
   return child.Finish(timeout);
+}
+
+bool WaitUntil(
+    const std::function<bool()> & condition, std::chrono::milliseconds timeout,
+    std::chrono::milliseconds period)
+{
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(period);
+  }
+  return true;
 }
 
 std::size_t CountOccurrences(const std::string & text, const std::string & needle)

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -96,6 +97,12 @@ private:
 ProcessResult RunToEnd(
     const std::vector<std::string> & command, const std::filesystem::path & output_dir,
     std::chrono::milliseconds timeout);
+
+// Checks `condition` every `period` until it holds (true) or `timeout` has
+// passed (false).
+bool WaitUntil(
+    const std::function<bool()> & condition, std::chrono::milliseconds timeout,
+    std::chrono::milliseconds period = std::chrono::milliseconds(20));
 
 // Counts the occurrences of `needle` in `text`.
 std::size_t CountOccurrences(const std::string & text, const std::string & needle);
