@@ -280,9 +280,10 @@ std::string ReadFile(const std::filesystem::path & path)
   return content.str();
 }
 
-void WriteFile(const std::filesystem::path & path, const std::string & content)
+std::filesystem::path WriteFile(const std::filesystem::path & path, const std::string & content)
 {
   std::ofstream(path, std::ios::binary) << content;
+  return path;
 }
 
 }  // namespace diagnostic_center_test

@@ -115,8 +115,8 @@ std::filesystem::path ExecutableFromEnvironment(
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path & path);
-// Replaces the content of `path` by `content`.
-void WriteFile(const std::filesystem::path & path, const std::string & content);
+// Replaces the content of `path` by `content`; returns `path`.
+std::filesystem::path WriteFile(const std::filesystem::path & path, const std::string & content);
 
 }  // namespace diagnostic_center_test
 
