@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <future>
-#include <thread>
-#include <utility>
 
-#include "diag_srv_payload.hpp"
 #include "diagnostic_center/contract/names.hpp"
 #include "diagnostic_center_test/child_process.hpp"
+#include "robot/diag_srv.pb.h"
 
 namespace diagnostic_center_test {
 namespace {
@@ -209,8 +207,9 @@ std::optional<RootCauseReply> RobotProbe::QueryRootCauses(std::chrono::milliseco
   RootCauseReply reply;
   reply.result = response->result;
   reply.data = response->data;
-  if (auto ids = DecodeRootCauseList(reply.data)) {
-    reply.root_causes = std::move(*ids);
+  diag_srv::DiagSrvResp parsed;
+  if (parsed.ParseFromString(reply.data)) {
+    reply.root_causes.assign(parsed.root_cause_list().begin(), parsed.root_cause_list().end());
     reply.decoded = true;
   }
   return reply;
