@@ -228,6 +228,7 @@ TEST_F(NodeTest, TreeShowsARaisedCascade)
       << json.out;
   EXPECT_NE(json.out.find(R"("event_msg": "aborted", "children": []}]}]})"), std::string::npos)
       << json.out;
+  EXPECT_EQ(json.out.find('\n'), json.out.size() - 1) << "one line: " << json.out;
 
   const ProcessResult text = diagctl({"tree"});
   EXPECT_NE(text.out.find("\n`- 2   consequence of 1 "), std::string::npos) << text.out;
