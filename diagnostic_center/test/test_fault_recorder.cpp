@@ -49,6 +49,18 @@ std::string ReadFile(const fs::path & path)
   return content.str();
 }
 
+// `count` raises of fault 11 with `message` as the recorder writes them,
+// the i-th stamped i seconds after the epoch when `second_each`, else all at 0.
+std::string Raises(std::size_t count, const std::string & message, bool second_each)
+{
+  std::string lines;
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto sec = static_cast<std::int32_t>(second_each ? i : 0);
+    lines += FormatRecordLine(Event(11, 1, sec, message), "configured desc 11");
+  }
+  return lines;
+}
+
 fs::perms PermsOf(const fs::path & path)
 {
   return fs::status(path).permissions() & fs::perms::mask;
@@ -442,15 +454,7 @@ TEST_F(FaultRecorderTest, LargePendingBatchIsWrittenInTheBackground)
   }
   ASSERT_TRUE(fs::exists(recorder_.record_file()));
   recorder_.RefreshRecord();  // after the background write, in order
-  const std::string content = ReadFile(recorder_.record_file());
-  EXPECT_EQ(CountLines(content), handed_over);
-  EXPECT_EQ(content, [&] {
-    std::string all;
-    for (std::size_t i = 0; i < handed_over; ++i) {
-      all += FormatRecordLine(Event(11, 1, 0, message), "configured desc 11");
-    }
-    return all;
-  }());
+  EXPECT_EQ(ReadFile(recorder_.record_file()), Raises(handed_over, message, false));
 }
 
 TEST_F(FaultRecorderTest, TerminationFlushWritesEverythingHandedOverThenNothingMore)
@@ -487,12 +491,7 @@ TEST_F(FaultRecorderTest, TerminationFlushStopsAtALineBoundaryWhenTimeRunsOut)
   const std::size_t written = CountLines(content);
   ASSERT_GT(written, 0u);
   ASSERT_LT(written, handed_over);
-  std::string expected;
-  for (std::size_t i = 0; i < written; ++i) {
-    expected +=
-        FormatRecordLine(Event(11, 1, static_cast<std::int32_t>(i), message), "configured desc 11");
-  }
-  EXPECT_EQ(content, expected);
+  EXPECT_EQ(content, Raises(written, message, true));
   EXPECT_NE(
       log.find(
           "fault record writing stopped at the time limit, " +
