@@ -196,37 +196,33 @@ TEST(DiagnosticArrayTest, SummaryCountsAndLevels)
 
 // Published once for a cycle that changed what the view shows, not again
 // for a cycle that left it as it was.
+// Which views a cycle with `snapshot` publishes: "tree", "diagnostics", both
+// or "".
+std::string Due(ViewChanges & changes, const Snapshot & snapshot)
+{
+  const auto due = changes.Update(snapshot);
+  return std::string(due.tree ? "tree" : "") + (due.tree && due.diagnostics ? " " : "") +
+         (due.diagnostics ? "diagnostics" : "");
+}
+
 TEST(ViewChangesTest, EachViewGoesOutOnlyWhenWhatItShowsChanged)
 {
   ViewChanges changes;
-  auto due = changes.Update({});  // the empty tree went out at start-up
-  EXPECT_FALSE(due.tree);
-  EXPECT_FALSE(due.diagnostics);
+  EXPECT_EQ(Due(changes, {}), "");  // the empty tree went out at start-up
 
   Snapshot one = {View(1, std::nullopt)};
-  due = changes.Update(one);
-  EXPECT_TRUE(due.tree);
-  EXPECT_TRUE(due.diagnostics);
-  due = changes.Update(one);
-  EXPECT_FALSE(due.tree);
-  EXPECT_FALSE(due.diagnostics);
+  EXPECT_EQ(Due(changes, one), "tree diagnostics");
+  EXPECT_EQ(Due(changes, one), "");
 
   // Raised again with a new message: the tree shows it, the set is the same.
   one[0].event_msg = "again";
-  due = changes.Update(one);
-  EXPECT_TRUE(due.tree);
-  EXPECT_FALSE(due.diagnostics);
+  EXPECT_EQ(Due(changes, one), "tree");
 
   // The same ids, but 2 moves below 1: its level changes.
-  due = changes.Update({View(1, std::nullopt), View(2, std::nullopt)});
-  EXPECT_TRUE(due.diagnostics);
-  due = changes.Update({View(1, std::nullopt), View(2, 1)});
-  EXPECT_TRUE(due.tree);
-  EXPECT_TRUE(due.diagnostics);
+  EXPECT_EQ(Due(changes, {View(1, std::nullopt), View(2, std::nullopt)}), "tree diagnostics");
+  EXPECT_EQ(Due(changes, {View(1, std::nullopt), View(2, 1)}), "tree diagnostics");
 
-  due = changes.Update({});
-  EXPECT_TRUE(due.tree);
-  EXPECT_TRUE(due.diagnostics);
+  EXPECT_EQ(Due(changes, {}), "tree diagnostics");
 }
 
 }  // namespace
