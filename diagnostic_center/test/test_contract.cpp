@@ -50,6 +50,14 @@ RecordLine ParseOk(const std::string & line, const DescriptionLookup & lookup = 
   return record.value_or(RecordLine{});
 }
 
+// Id, description, status and message of a parsed line, in one comparison.
+std::string ParsedFields(const std::string & line, const DescriptionLookup & lookup = {})
+{
+  const RecordLine record = ParseOk(line, lookup);
+  return std::to_string(record.fault_id) + " | " + record.description + " | " +
+         (record.status == RecordStatus::kFault ? "fault" : "passed") + " | " + record.message;
+}
+
 TEST_F(RecordLineTest, Layout)
 {
   EXPECT_EQ(
@@ -88,28 +96,18 @@ TEST(RecordText, UnescapeUndoesTheEscapesOnly)
 
 TEST_F(RecordLineTest, ReadsTheLineBack)
 {
-  const RecordLine record = ParseOk(Written(1203, "lidar timeout", 1, "no scan for 2 s"));
-  EXPECT_EQ(record.time, kTime);
-  EXPECT_EQ(record.fault_id, 1203);
-  EXPECT_EQ(record.description, "lidar timeout");
-  EXPECT_EQ(record.status, RecordStatus::kFault);
-  EXPECT_EQ(record.message, "no scan for 2 s");
-
-  const RecordLine empty = ParseOk(Written(-5, "", 0, ""));
-  EXPECT_EQ(empty.fault_id, -5);
-  EXPECT_EQ(empty.description, "");
-  EXPECT_EQ(empty.status, RecordStatus::kPassed);
-  EXPECT_EQ(empty.message, "");
+  const std::string line = Written(1203, "lidar timeout", 1, "no scan for 2 s");
+  EXPECT_EQ(ParseOk(line).time, kTime);
+  EXPECT_EQ(ParsedFields(line), "1203 | lidar timeout | fault | no scan for 2 s");
+  EXPECT_EQ(ParsedFields(Written(-5, "", 0, "")), "-5 |  | passed | ");
   EXPECT_EQ(ParseOk(Written(INT32_MIN, "", 1, "")).fault_id, INT32_MIN);
 }
 
 TEST_F(RecordLineTest, SeparatorTextsInsideTheMessageStayThere)
 {
-  const RecordLine record =
-      ParseOk(Written(7, "arm", 0, "x, status : fault, event_msg : y, fault_desc : z"));
-  EXPECT_EQ(record.description, "arm");
-  EXPECT_EQ(record.status, RecordStatus::kPassed);
-  EXPECT_EQ(record.message, "x, status : fault, event_msg : y, fault_desc : z");
+  EXPECT_EQ(
+      ParsedFields(Written(7, "arm", 0, "x, status : fault, event_msg : y, fault_desc : z")),
+      "7 | arm | passed | x, status : fault, event_msg : y, fault_desc : z");
 }
 
 TEST_F(RecordLineTest, ConfiguredDescriptionDecidesWhereItEnds)
@@ -119,16 +117,10 @@ TEST_F(RecordLineTest, ConfiguredDescriptionDecidesWhereItEnds)
   const DescriptionLookup lookup = [&](std::int32_t id) -> std::optional<std::string> {
     return id == 77 ? std::optional<std::string>(description) : std::nullopt;
   };
-  const RecordLine known = ParseOk(line, lookup);
-  EXPECT_EQ(known.description, description);
-  EXPECT_EQ(known.status, RecordStatus::kPassed);
-  EXPECT_EQ(known.message, "c");
+  EXPECT_EQ(ParsedFields(line, lookup), "77 | " + description + " | passed | c");
 
   // Unknown to the lookup (or no lookup): the first status separator ends it.
-  const RecordLine guessed = ParseOk(line);
-  EXPECT_EQ(guessed.description, "a");
-  EXPECT_EQ(guessed.status, RecordStatus::kFault);
-  EXPECT_EQ(guessed.message, "b, status : passed, event_msg : c");
+  EXPECT_EQ(ParsedFields(line), "77 | a | fault | b, status : passed, event_msg : c");
 
   // A description that changed since the file was written does not block the fallback.
   const DescriptionLookup stale = [](std::int32_t) { return std::optional<std::string>("zzz"); };
@@ -199,12 +191,12 @@ TEST_F(RecordLineTest, RandomTextsRoundTrip)
     const DescriptionLookup lookup = [&](std::int32_t) {
       return std::optional<std::string>(EscapeRecordText(description));
     };
-    const RecordLine record = ParseOk(Written(id, description, status, message, kSec + i), lookup);
-    EXPECT_EQ(record.time, FormatRecordTime(kSec + i));
-    EXPECT_EQ(record.fault_id, id);
-    EXPECT_EQ(record.description, EscapeRecordText(description));
-    EXPECT_EQ(record.status, status == 1 ? RecordStatus::kFault : RecordStatus::kPassed);
-    EXPECT_EQ(record.message, EscapeRecordText(message));
+    const std::string line = Written(id, description, status, message, kSec + i);
+    EXPECT_EQ(ParseOk(line).time, FormatRecordTime(kSec + i));
+    EXPECT_EQ(
+        ParsedFields(line, lookup), std::to_string(id) + " | " + EscapeRecordText(description) +
+                                        " | " + (status == 1 ? "fault" : "passed") + " | " +
+                                        EscapeRecordText(message));
   }
 }
 

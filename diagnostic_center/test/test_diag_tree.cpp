@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <random>
 #include <set>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "diagnostic_center/diag_tree.hpp"
@@ -56,9 +59,6 @@ protected:
     }
   }
 
-  std::set<std::uint32_t> Roots() const { return AsSet(tree_.root_ids()); }
-  std::set<std::uint32_t> All() const { return AsSet(tree_.all_ids()); }
-
   FaultTable table_;
   DiagTree tree_{rclcpp::get_logger("test_diag_tree"), table_};
 };
@@ -105,154 +105,102 @@ TEST_F(DiagTreeTest, CheckTimeStampTruncatesToWholeMilliseconds)
   EXPECT_FALSE(tree_.CheckTimeStamp(0, kMs, 0));
 }
 
-TEST_F(DiagTreeTest, SelfRootedFaultsAreAllRoots)
+// "id<parent" for every current failure, by id; a root shows its id alone,
+// followed by "!" when the list of roots disagrees.
+std::string Shape(const DiagTree & tree)
 {
-  Configure({Config(1, 1), Config(2, 2), Config(3, 3)});
-  tree_.push(Raise(1, 0));
-  tree_.push(Raise(2, 10 * kMs));
-  tree_.push(Raise(3, 20 * kMs));
-  EXPECT_EQ(All(), (std::set<std::uint32_t>{1, 2, 3}));
-  EXPECT_EQ(Roots(), All());
+  const std::set<std::uint32_t> roots = AsSet(tree.root_ids());
+  std::string shape;
+  for (const std::uint32_t id : AsSet(tree.all_ids())) {
+    shape += (shape.empty() ? "" : ",") + std::to_string(id);
+    const auto parent = tree.parent_id(id);
+    if (parent) {
+      shape += "<" + std::to_string(*parent);
+    }
+    if (parent.has_value() == (roots.count(id) != 0)) {
+      shape += "!";
+    }
+  }
+  return shape;
 }
 
-TEST_F(DiagTreeTest, SubAttachesOnlyWithinItsOwnDistance)
+// Runs a script of steps on `tree`: "+ID@MS" raises ID at MS milliseconds
+// (fractions allowed), "-ID" clears it, "=SHAPE" expects Shape() to be SHAPE.
+void RunScript(DiagTree & tree, const std::string & script)
 {
-  struct Case
-  {
-    std::int64_t gap_ns;
-    bool attached;
-  };
-  for (const Case & c :
-       {Case{300 * kMs, true}, Case{500 * kMs + 900000, true}, Case{501 * kMs, false},
-        Case{600 * kMs, false}}) {
-    FaultTable table;
-    table.Insert(Config(10, 10, 0));  // the root's own distance must not matter
-    table.Insert(Config(11, 10, 500));
-    DiagTree tree(rclcpp::get_logger("test_diag_tree"), table);
-    tree.push(Raise(10, 1000 * kMs));
-    tree.push(Raise(11, 1000 * kMs + c.gap_ns));
-    EXPECT_EQ(tree.parent_id(11).has_value(), c.attached) << "gap " << c.gap_ns;
-    EXPECT_EQ(AsSet(tree.root_ids()).count(11), c.attached ? 0u : 1u);
+  std::istringstream steps(script);
+  std::string done;
+  for (std::string step; steps >> step; done += step + " ") {
+    if (step[0] == '+') {
+      const auto at = step.find('@');
+      const double ms = std::stod(step.substr(at + 1));
+      tree.push(Raise(std::stoi(step.substr(1, at - 1)), std::llround(ms * kMs)));
+    } else if (step[0] == '-') {
+      tree.remove(static_cast<std::uint32_t>(std::stoul(step.substr(1))));
+    } else {
+      EXPECT_EQ(Shape(tree), step.substr(1)) << "after " << done;
+    }
   }
 }
 
-TEST_F(DiagTreeTest, RootRaisedLaterAdoptsEarlierSubWhateverTheGap)
+// The attach and detach rules, one scenario each (distances 500 ms unless
+// given).
+TEST(DiagTreeScenarioTest, AttachAndDetachRules)
 {
-  Configure({Config(10, 10), Config(11, 10), Config(12, 10)});
-  tree_.push(Raise(11, 0));
-  tree_.push(Raise(12, 5 * kMs));
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{11, 12}));
-  tree_.push(Raise(10, 3600000 * kMs));
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{10}));
-  EXPECT_EQ(tree_.parent_id(11), 10u);
-  EXPECT_EQ(tree_.parent_id(12), 10u);
-}
-
-TEST_F(DiagTreeTest, AttachedSubStaysAttachedWhenRaisedAgainLate)
-{
-  Configure({Config(10, 10), Config(11, 10)});
-  tree_.push(Raise(10, 0));
-  tree_.push(Raise(11, 100 * kMs));
-  tree_.push(Raise(11, 100000 * kMs));
-  EXPECT_EQ(tree_.parent_id(11), 10u);
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{10}));
-}
-
-TEST_F(DiagTreeTest, RootOutsideDistanceLeavesSubAsRootUntilSubRaisedAgainInTime)
-{
-  Configure({Config(10, 10), Config(11, 10)});
-  tree_.push(Raise(10, 0));
-  tree_.push(Raise(11, 1000 * kMs));
-  EXPECT_FALSE(tree_.parent_id(11));
-  tree_.push(Raise(10, 900 * kMs));  // the root cause again, now close enough
-  EXPECT_EQ(tree_.parent_id(11), 10u);
-}
-
-TEST_F(DiagTreeTest, RemovingAParentFreesOnlyItsDirectChildren)
-{
-  Configure({Config(1, 1), Config(2, 1), Config(3, 2), Config(4, 1)});
-  tree_.push(Raise(1, 0));
-  tree_.push(Raise(2, kMs));
-  tree_.push(Raise(3, 2 * kMs));
-  tree_.push(Raise(4, 3 * kMs));
-  ASSERT_EQ(tree_.parent_id(3), 2u);
-
-  tree_.remove(1);
-  EXPECT_EQ(All(), (std::set<std::uint32_t>{2, 3, 4}));
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{2, 4}));
-  EXPECT_EQ(tree_.parent_id(3), 2u);
-}
-
-TEST_F(DiagTreeTest, RemovingAChildLeavesItsParentAlone)
-{
-  Configure({Config(1, 1), Config(2, 1)});
-  tree_.push(Raise(1, 0));
-  tree_.push(Raise(2, kMs));
-  tree_.remove(2);
-  EXPECT_EQ(All(), (std::set<std::uint32_t>{1}));
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{1}));
-  // A later raise of the child attaches it again.
-  tree_.push(Raise(2, 2 * kMs));
-  EXPECT_EQ(tree_.parent_id(2), 1u);
-}
-
-TEST_F(DiagTreeTest, UnknownRaiseAndAbsentClearChangeNothing)
-{
-  Configure({Config(1, 1)});
-  tree_.push(Raise(1, 0));
-  tree_.push(Raise(99, 0));
-  tree_.remove(42);
-  EXPECT_EQ(All(), (std::set<std::uint32_t>{1}));
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{1}));
-}
-
-TEST_F(DiagTreeTest, FaultIdsAboveInt32RangeMatchTheirSigned32Bits)
-{
+  struct Scenario
+  {
+    const char * name;
+    std::vector<FaultConfig> configs;
+    const char * script;
+  };
   const std::uint32_t minus_five = 4294967291u;
-  Configure({Config(minus_five, static_cast<std::int32_t>(minus_five)), Config(6, -5)});
-  tree_.push(Raise(-5, 0));
-  tree_.push(Raise(6, kMs));
-  EXPECT_EQ(tree_.parent_id(6), minus_five);
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{minus_five}));
-}
-
-TEST_F(DiagTreeTest, TwoFaultsCausingEachOtherKeepOneRoot)
-{
-  Configure({Config(1, 2), Config(2, 1)});
-  // A (1) raised after B (2) within A's distance: A hangs below B, B stays root.
-  tree_.push(Raise(2, 0));
-  tree_.push(Raise(1, 100 * kMs));
-  EXPECT_EQ(tree_.parent_id(1), 2u);
-  EXPECT_FALSE(tree_.parent_id(2));
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{2}));
-
-  tree_.remove(2);
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{1}));
-}
-
-TEST_F(DiagTreeTest, TwoFaultsCausingEachOtherLateRaiseBecomesRoot)
-{
-  Configure({Config(1, 2), Config(2, 1)});
-  tree_.push(Raise(2, 0));
-  tree_.push(Raise(1, 600 * kMs));  // too late for A: B moves below A instead
-  EXPECT_FALSE(tree_.parent_id(1));
-  EXPECT_EQ(tree_.parent_id(2), 1u);
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{1}));
-}
-
-TEST_F(DiagTreeTest, LongerCycleNeverLosesItsRoot)
-{
-  // 1 <- 2 <- 3 <- 1: each caused by the next.
-  Configure({Config(1, 3), Config(2, 1), Config(3, 2)});
-  tree_.push(Raise(1, 0));
-  tree_.push(Raise(2, kMs));
-  tree_.push(Raise(3, 2 * kMs));
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{1}));
-  EXPECT_EQ(tree_.parent_id(2), 1u);
-  EXPECT_EQ(tree_.parent_id(3), 2u);
-  // Raising the root again must not hang it below its own grandchild.
-  tree_.push(Raise(1, 3 * kMs));
-  EXPECT_EQ(Roots(), (std::set<std::uint32_t>{1}));
+  const std::vector<Scenario> scenarios = {
+      {"self_rooted_faults_are_all_roots",
+       {Config(1, 1), Config(2, 2), Config(3, 3)},
+       "+1@0 +2@10 +3@20 =1,2,3"},
+      // The sub's own distance counts, not the root's, truncated to whole ms.
+      {"sub_300ms_after", {Config(10, 10, 0), Config(11, 10)}, "+10@1000 +11@1300 =10,11<10"},
+      {"sub_500.9ms_after", {Config(10, 10, 0), Config(11, 10)}, "+10@1000 +11@1500.9 =10,11<10"},
+      {"sub_501ms_after", {Config(10, 10, 0), Config(11, 10)}, "+10@1000 +11@1501 =10,11"},
+      {"sub_600ms_after", {Config(10, 10, 0), Config(11, 10)}, "+10@1000 +11@1600 =10,11"},
+      {"root_raised_later_adopts_earlier_subs_whatever_the_gap",
+       {Config(10, 10), Config(11, 10), Config(12, 10)},
+       "+11@0 +12@5 =11,12 +10@3600000 =10,11<10,12<10"},
+      {"attached_sub_stays_attached_when_raised_again_late",
+       {Config(10, 10), Config(11, 10)},
+       "+10@0 +11@100 +11@100000 =10,11<10"},
+      {"sub_too_late_attaches_when_its_root_is_raised_again_in_time",
+       {Config(10, 10), Config(11, 10)},
+       "+10@0 +11@1000 =10,11 +10@900 =10,11<10"},
+      {"removing_a_parent_frees_only_its_direct_children",
+       {Config(1, 1), Config(2, 1), Config(3, 2), Config(4, 1)},
+       "+1@0 +2@1 +3@2 +4@3 =1,2<1,3<2,4<1 -1 =2,3<2,4"},
+      {"removing_a_child_leaves_its_parent_alone",
+       {Config(1, 1), Config(2, 1)},
+       "+1@0 +2@1 -2 =1 +2@2 =1,2<1"},
+      {"unknown_raise_and_absent_clear_change_nothing", {Config(1, 1)}, "+1@0 +99@0 -42 =1"},
+      {"ids_above_int32_range_match_their_signed_32_bits",
+       {Config(minus_five, -5), Config(6, -5)},
+       "+-5@0 +6@1 =6<4294967291,4294967291"},
+      // Faults that cause each other: the one raised first stays root when
+      // the other comes within its distance, else moves below the late one.
+      {"mutual_causes_in_time", {Config(1, 2), Config(2, 1)}, "+2@0 +1@100 =1<2,2 -2 =1"},
+      {"mutual_causes_late", {Config(1, 2), Config(2, 1)}, "+2@0 +1@600 =1,2<1"},
+      // 1 <- 2 <- 3 <- 1: raising the root again must not hang it below its
+      // own grandchild.
+      {"longer_cycle_never_loses_its_root",
+       {Config(1, 3), Config(2, 1), Config(3, 2)},
+       "+1@0 +2@1 +3@2 =1,2<1,3<2 +1@3 =1,2<1,3<2"},
+  };
+  for (const Scenario & scenario : scenarios) {
+    SCOPED_TRACE(scenario.name);
+    FaultTable table;
+    for (const FaultConfig & config : scenario.configs) {
+      table.Insert(config);
+    }
+    DiagTree tree(rclcpp::get_logger("test_diag_tree"), table);
+    RunScript(tree, scenario.script);
+  }
 }
 
 // Brute-force model of the attach and detach rules: a linear walk over every

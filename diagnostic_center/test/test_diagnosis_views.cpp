@@ -144,14 +144,19 @@ TEST(DiagnosisTreeMessageTest, RootIsItsOwnParentAndTextsGoAsTheyCame)
   EXPECT_EQ(tree.entries[2].fault_id, -5);
 }
 
-std::vector<std::pair<std::string, std::string>> Values(const DiagnosticStatus & status)
+// Level (1 WARN, 2 ERROR), name, message and hardware id, then "key=value"
+// for every value.
+std::vector<std::string> Fields(const DiagnosticStatus & status)
 {
-  std::vector<std::pair<std::string, std::string>> out;
+  std::vector<std::string> out = {
+      std::to_string(status.level), status.name, status.message, status.hardware_id};
   for (const auto & pair : status.values) {
-    out.emplace_back(pair.key, pair.value);
+    out.push_back(pair.key + "=" + pair.value);
   }
   return out;
 }
+
+using Strings = std::vector<std::string>;
 
 TEST(DiagnosticArrayTest, OneStatusPerFailureThenTheSummary)
 {
@@ -159,31 +164,21 @@ TEST(DiagnosticArrayTest, OneStatusPerFailureThenTheSummary)
   EXPECT_EQ(array.header.stamp, Time(9, 9));
   ASSERT_EQ(array.status.size(), 4u);
 
-  const DiagnosticStatus & root = array.status[0];
-  EXPECT_EQ(root.level, DiagnosticStatus::ERROR);
-  EXPECT_EQ(root.name, "diagnostic_center/7");
-  EXPECT_EQ(root.message, "lidar lost");
-  EXPECT_EQ(root.hardware_id, "/sensor_proxy_diag_topic");
   EXPECT_EQ(
-      Values(root), (std::vector<std::pair<std::string, std::string>>{
-                        {"fault_id", "7"},
-                        {"root_cause", "7"},
-                        {"caused_by", ""},
-                        {"raised_at", "1970-01-01T00:00:01.000000005Z"},
-                        {"event_msg", "line 1\\nline 2\\x01"}}));
-
-  const DiagnosticStatus & negative = array.status[2];
-  EXPECT_EQ(negative.level, DiagnosticStatus::WARN);
-  EXPECT_EQ(negative.name, "diagnostic_center/-5");
-  EXPECT_EQ(negative.message, "fault -5");  // no description configured
-  EXPECT_EQ(Values(negative)[0].second, "-5");
-  EXPECT_EQ(Values(negative)[1].second, "7");
-  EXPECT_EQ(Values(negative)[2].second, "7");
-
-  const DiagnosticStatus & summary = array.status[3];
-  EXPECT_EQ(summary.name, "diagnostic_center");
-  EXPECT_EQ(summary.level, DiagnosticStatus::ERROR);
-  EXPECT_EQ(summary.message, "1 root cause, 2 consequences");
+      Fields(array.status[0]),
+      (Strings{
+          "2", "diagnostic_center/7", "lidar lost", "/sensor_proxy_diag_topic", "fault_id=7",
+          "root_cause=7", "caused_by=", "raised_at=1970-01-01T00:00:01.000000005Z",
+          "event_msg=line 1\\nline 2\\x01"}));
+  // No description configured: the message names the id.
+  EXPECT_EQ(
+      Fields(array.status[2]),
+      (Strings{
+          "1", "diagnostic_center/-5", "fault -5", "", "fault_id=-5", "root_cause=7", "caused_by=7",
+          "raised_at=1970-01-01T00:00:00.000000000Z", "event_msg="}));
+  EXPECT_EQ(
+      Fields(array.status[3]),
+      (Strings{"2", "diagnostic_center", "1 root cause, 2 consequences", ""}));
 }
 
 TEST(DiagnosticArrayTest, SummaryCountsAndLevels)
@@ -201,37 +196,33 @@ TEST(DiagnosticArrayTest, SummaryCountsAndLevels)
 
 // Published once for a cycle that changed what the view shows, not again
 // for a cycle that left it as it was.
+// Which views a cycle with `snapshot` publishes: "tree", "diagnostics", both
+// or "".
+std::string Due(ViewChanges & changes, const Snapshot & snapshot)
+{
+  const auto due = changes.Update(snapshot);
+  return std::string(due.tree ? "tree" : "") + (due.tree && due.diagnostics ? " " : "") +
+         (due.diagnostics ? "diagnostics" : "");
+}
+
 TEST(ViewChangesTest, EachViewGoesOutOnlyWhenWhatItShowsChanged)
 {
   ViewChanges changes;
-  auto due = changes.Update({});  // the empty tree went out at start-up
-  EXPECT_FALSE(due.tree);
-  EXPECT_FALSE(due.diagnostics);
+  EXPECT_EQ(Due(changes, {}), "");  // the empty tree went out at start-up
 
   Snapshot one = {View(1, std::nullopt)};
-  due = changes.Update(one);
-  EXPECT_TRUE(due.tree);
-  EXPECT_TRUE(due.diagnostics);
-  due = changes.Update(one);
-  EXPECT_FALSE(due.tree);
-  EXPECT_FALSE(due.diagnostics);
+  EXPECT_EQ(Due(changes, one), "tree diagnostics");
+  EXPECT_EQ(Due(changes, one), "");
 
   // Raised again with a new message: the tree shows it, the set is the same.
   one[0].event_msg = "again";
-  due = changes.Update(one);
-  EXPECT_TRUE(due.tree);
-  EXPECT_FALSE(due.diagnostics);
+  EXPECT_EQ(Due(changes, one), "tree");
 
   // The same ids, but 2 moves below 1: its level changes.
-  due = changes.Update({View(1, std::nullopt), View(2, std::nullopt)});
-  EXPECT_TRUE(due.diagnostics);
-  due = changes.Update({View(1, std::nullopt), View(2, 1)});
-  EXPECT_TRUE(due.tree);
-  EXPECT_TRUE(due.diagnostics);
+  EXPECT_EQ(Due(changes, {View(1, std::nullopt), View(2, std::nullopt)}), "tree diagnostics");
+  EXPECT_EQ(Due(changes, {View(1, std::nullopt), View(2, 1)}), "tree diagnostics");
 
-  due = changes.Update({});
-  EXPECT_TRUE(due.tree);
-  EXPECT_TRUE(due.diagnostics);
+  EXPECT_EQ(Due(changes, {}), "tree diagnostics");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -46,6 +47,18 @@ std::string ReadFile(const fs::path & path)
   std::stringstream content;
   content << in.rdbuf();
   return content.str();
+}
+
+// `count` raises of fault 11 with `message` as the recorder writes them,
+// the i-th stamped i seconds after the epoch when `second_each`, else all at 0.
+std::string Raises(std::size_t count, const std::string & message, bool second_each)
+{
+  std::string lines;
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto sec = static_cast<std::int32_t>(second_each ? i : 0);
+    lines += FormatRecordLine(Event(11, 1, sec, message), "configured desc 11");
+  }
+  return lines;
 }
 
 fs::perms PermsOf(const fs::path & path)
@@ -145,22 +158,6 @@ protected:
   FaultRecorder recorder_;
 };
 
-TEST_F(FaultRecorderTest, CreatesMissingDirectoryWithParentsAs0744)
-{
-  const fs::path dir = root_ / "a" / "b";
-  bool running = false;
-  const std::string log = InitRecorder(dir.string(), &running);
-  EXPECT_TRUE(running);
-  ASSERT_TRUE(fs::is_directory(dir));
-  EXPECT_EQ(PermsOf(dir), static_cast<fs::perms>(0744));
-  EXPECT_EQ(recorder_.record_file().parent_path(), dir);
-  EXPECT_NE(
-      log.find("fault recorder file path : " + recorder_.record_file().string()),
-      std::string::npos);
-  // No file before the first refresh.
-  EXPECT_FALSE(fs::exists(recorder_.record_file()));
-}
-
 TEST_F(FaultRecorderTest, ExistingDirectoryKeepsItsPermissions)
 {
   fs::permissions(root_, static_cast<fs::perms>(0750), fs::perm_options::replace);
@@ -190,44 +187,14 @@ TEST_F(FaultRecorderTest, FileNameIsTheLocalStartTime)
       << name;
 }
 
-TEST_F(FaultRecorderTest, RegularFileAsDirectoryLeavesRecorderInactive)
-{
-  const fs::path file = root_ / "plain";
-  std::ofstream(file) << "x";
-  bool running = true;
-  const std::string log = InitRecorder(file.string(), &running);
-  EXPECT_FALSE(running);
-  EXPECT_NE(
-      log.find(file.string() + " is not a directory, fault recorder init failed"),
-      std::string::npos)
-      << log;
-  EXPECT_TRUE(recorder_.record_file().empty());
-  // Records handed over now are dropped; nothing is ever written.
-  recorder_.AddRecord(Event(11, 1, 0, "lost"));
-  recorder_.RefreshRecord();
-  EXPECT_EQ(ReadFile(file), "x");
-}
-
-TEST_F(FaultRecorderTest, UncreatableDirectoryLeavesRecorderInactive)
-{
-  const fs::path file = root_ / "plain";
-  std::ofstream(file) << "x";
-  const fs::path dir = file / "sub";
-  bool running = true;
-  const std::string log = InitRecorder(dir.string(), &running);
-  EXPECT_FALSE(running);
-  EXPECT_NE(
-      log.find(dir.string() + " not exist and create it failed, fault recorder init failed"),
-      std::string::npos)
-      << log;
-}
-
 TEST_F(FaultRecorderTest, RefreshAppendsHandedOverRecordsInOrder)
 {
   setenv("TZ", "UTC", 1);
   tzset();
   InitRecorder(root_.string());
   const fs::path file = recorder_.record_file();
+  EXPECT_EQ(file.parent_path(), root_);
+  EXPECT_FALSE(fs::exists(file)) << "no file before the first refresh";
 
   recorder_.RefreshRecord();  // an empty batch still creates the file
   ASSERT_TRUE(fs::exists(file));
@@ -256,9 +223,7 @@ TEST_F(FaultRecorderTest, UnopenableFileWarnsAndLosesTheBatchOnly)
   fs::create_directory(file);  // a directory where the file should be
 
   recorder_.AddRecord(Event(11, 1, 0, "lost"));
-  ::testing::internal::CaptureStderr();
-  recorder_.RefreshRecord();
-  const std::string log = ::testing::internal::GetCapturedStderr();
+  const std::string log = Refresh(recorder_);
   EXPECT_NE(
       log.find("open or create file : " + file.string() + " failed, lost some fault record"),
       std::string::npos)
@@ -342,47 +307,75 @@ TEST_F(FaultRecorderTest, RecordFileThatIsALinkOrFifoIsNotWrittenThrough)
   EXPECT_NE(Refresh(recorder_).find("lost some fault record"), std::string::npos);
 }
 
-TEST_F(FaultRecorderTest, DirectoryOthersCanWriteToIsRefused)
+// Every path and content below `dir`, to show that nothing was written.
+std::string Listing(const fs::path & dir)
 {
-  for (const auto mode : {0775, 0757, 01777}) {
-    SCOPED_TRACE(mode);
-    const fs::path dir = root_ / std::to_string(mode);
-    fs::create_directory(dir);
-    fs::permissions(dir, static_cast<fs::perms>(mode), fs::perm_options::replace);
+  std::string listing;
+  for (const auto & entry : fs::recursive_directory_iterator(dir)) {
+    listing += entry.path().string() + ": " + ReadFile(entry.path()) + "\n";
+  }
+  return listing;
+}
+
+// A directory the recorder must not use leaves it inactive for good: Init
+// says why, and records handed over later are dropped without a trace.
+TEST_F(FaultRecorderTest, UnusableDirectoryLeavesRecorderInactive)
+{
+  struct Case
+  {
+    std::string name;
+    std::function<fs::path(const fs::path & base)> make;  // the directory to give Init
+    std::string reason;
+  };
+  const auto plain_file = [](const fs::path & base) {
+    std::ofstream(base / "plain") << "x";
+    return base / "plain";
+  };
+  const auto with_mode = [](fs::perms mode) {
+    return [mode](const fs::path & base) {
+      fs::permissions(base, mode, fs::perm_options::replace);
+      return base;
+    };
+  };
+  const std::vector<Case> cases = {
+      {"regular_file", plain_file, " is not a directory"},
+      {"below_a_file", [&](const fs::path & base) { return plain_file(base) / "sub"; },
+       " not exist and create it failed"},
+      {"group_writable", with_mode(static_cast<fs::perms>(0775)),
+       " is writable by group or others"},
+      {"others_writable", with_mode(static_cast<fs::perms>(0757)),
+       " is writable by group or others"},
+      {"sticky_world_writable", with_mode(static_cast<fs::perms>(01777)),
+       " is writable by group or others"},
+      // Only root can give a directory to another user; others skip this case.
+      {"another_users",
+       [](const fs::path & base) {
+         EXPECT_EQ(::chown(base.c_str(), 4242, 4242), 0);
+         return base;
+       },
+       " is owned by uid 4242, neither this process's user nor root"},
+  };
+  for (const Case & c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.name == "another_users" && ::geteuid() != 0) {
+      continue;
+    }
+    const fs::path base = root_ / c.name;
+    fs::create_directory(base);
+    fs::permissions(base, static_cast<fs::perms>(0755), fs::perm_options::replace);
+    const fs::path dir = c.make(base);
+    const std::string before = Listing(base);
     FaultRecorder recorder;
     bool running = true;
     const std::string log = InitRecorder(recorder, dir.string(), &running);
     EXPECT_FALSE(running);
-    EXPECT_NE(
-        log.find(dir.string() + " is writable by group or others, fault recorder init failed"),
-        std::string::npos)
+    EXPECT_NE(log.find(dir.string() + c.reason + ", fault recorder init failed"), std::string::npos)
         << log;
     EXPECT_TRUE(recorder.record_file().empty());
+    recorder.AddRecord(Event(11, 1, 0, "lost"));
+    recorder.RefreshRecord();
+    EXPECT_EQ(Listing(base), before);
   }
-}
-
-TEST_F(FaultRecorderTest, DirectoryOfAnotherUserIsRefused)
-{
-  if (::geteuid() != 0) {
-    GTEST_SKIP() << "only root can give a directory to another user";
-  }
-  const fs::path dir = root_ / "theirs";
-  fs::create_directory(dir);
-  fs::permissions(dir, static_cast<fs::perms>(0755), fs::perm_options::replace);
-  ASSERT_EQ(::chown(dir.c_str(), 4242, 4242), 0);
-  bool running = true;
-  const std::string log = InitRecorder(dir.string(), &running);
-  EXPECT_FALSE(running);
-  EXPECT_NE(
-      log.find(
-          dir.string() +
-          " is owned by uid 4242, neither this process's user nor root, fault recorder init "
-          "failed"),
-      std::string::npos)
-      << log;
-  recorder_.AddRecord(Event(11, 1, 0, "lost"));
-  recorder_.RefreshRecord();
-  EXPECT_TRUE(fs::is_empty(dir));
 }
 
 TEST_F(FaultRecorderTest, DirectoryOpenedToOthersLaterIsRefusedUntilClosedAgain)
@@ -461,15 +454,7 @@ TEST_F(FaultRecorderTest, LargePendingBatchIsWrittenInTheBackground)
   }
   ASSERT_TRUE(fs::exists(recorder_.record_file()));
   recorder_.RefreshRecord();  // after the background write, in order
-  const std::string content = ReadFile(recorder_.record_file());
-  EXPECT_EQ(CountLines(content), handed_over);
-  EXPECT_EQ(content, [&] {
-    std::string all;
-    for (std::size_t i = 0; i < handed_over; ++i) {
-      all += FormatRecordLine(Event(11, 1, 0, message), "configured desc 11");
-    }
-    return all;
-  }());
+  EXPECT_EQ(ReadFile(recorder_.record_file()), Raises(handed_over, message, false));
 }
 
 TEST_F(FaultRecorderTest, TerminationFlushWritesEverythingHandedOverThenNothingMore)
@@ -506,12 +491,7 @@ TEST_F(FaultRecorderTest, TerminationFlushStopsAtALineBoundaryWhenTimeRunsOut)
   const std::size_t written = CountLines(content);
   ASSERT_GT(written, 0u);
   ASSERT_LT(written, handed_over);
-  std::string expected;
-  for (std::size_t i = 0; i < written; ++i) {
-    expected +=
-        FormatRecordLine(Event(11, 1, static_cast<std::int32_t>(i), message), "configured desc 11");
-  }
-  EXPECT_EQ(content, expected);
+  EXPECT_EQ(content, Raises(written, message, true));
   EXPECT_NE(
       log.find(
           "fault record writing stopped at the time limit, " +

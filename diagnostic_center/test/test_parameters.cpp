@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "diagnostic_center/contract/names.hpp"
@@ -65,16 +66,21 @@ std::shared_ptr<rclcpp::Node> NodeWith(const std::vector<rclcpp::Parameter> & ov
       rclcpp::NodeOptions().use_global_arguments(false).parameter_overrides(overrides));
 }
 
-// Runs LoadFaultTable and returns the client library's error text, or "".
-std::string LoadError(const std::vector<rclcpp::Parameter> & overrides)
+diag_tree::FaultTable Load(const std::vector<rclcpp::Parameter> & overrides)
 {
   diag_tree::FaultTable table;
-  try {
-    LoadFaultTable(*NodeWith(overrides), table);
-  } catch (const std::exception & error) {
-    return error.what();
-  }
-  return "";
+  LoadFaultTable(*NodeWith(overrides), table);
+  return table;
+}
+
+// "root_cause/root_cause_time_dis/fault_desc" of the row for `id`.
+std::string Row(const diag_tree::FaultTable & table, std::uint32_t id)
+{
+  const diag_tree::FaultConfig * config = table.Find(id);
+  return config == nullptr
+             ? "no row"
+             : std::to_string(config->root_cause) + "/" +
+                   std::to_string(config->root_cause_time_dis) + "/" + config->fault_desc;
 }
 
 TEST(LoadFaultTableTest, BuildsOneRowPerListedId)
@@ -88,23 +94,12 @@ TEST(LoadFaultTableTest, BuildsOneRowPerListedId)
   diag_tree::FaultTable table;
   LoadFaultTable(*node, table);
   ASSERT_EQ(table.size(), 4u);
-
-  const diag_tree::FaultConfig * own = table.Find(1001);
-  ASSERT_NE(own, nullptr);
-  EXPECT_EQ(own->root_cause, 1001);
-  EXPECT_EQ(own->root_cause_time_dis, diagnostic_center::contract::kDefaultRootCauseTimeDisMs);
-  EXPECT_EQ(own->fault_desc, "");
-
-  const diag_tree::FaultConfig * sub = table.Find(1002);
-  ASSERT_NE(sub, nullptr);
-  EXPECT_EQ(sub->root_cause, 1001);
-  EXPECT_EQ(sub->root_cause_time_dis, 250);
-  EXPECT_EQ(sub->fault_desc, "arm overheated");
+  const std::string dis = std::to_string(diagnostic_center::contract::kDefaultRootCauseTimeDisMs);
+  EXPECT_EQ(Row(table, 1001), "1001/" + dis + "/");
+  EXPECT_EQ(Row(table, 1002), "1001/250/arm overheated");
 
   // -5 names fault 2^32 - 5, whose default root cause is itself as -5.
-  const diag_tree::FaultConfig * negative = table.Find(4294967291u);
-  ASSERT_NE(negative, nullptr);
-  EXPECT_EQ(negative->root_cause, -5);
+  EXPECT_EQ(Row(table, 4294967291u), "-5/" + dis + "/");
   EXPECT_TRUE(node->has_parameter("4294967291_root_cause"));
   EXPECT_EQ(node->get_parameter("4294967291_root_cause").as_int(), -5);
 
@@ -112,47 +107,37 @@ TEST(LoadFaultTableTest, BuildsOneRowPerListedId)
   EXPECT_NE(table.Find(7), nullptr);
   EXPECT_TRUE(node->has_parameter("7_description"));
   EXPECT_FALSE(node->has_parameter("4294967303_description"));
-}
 
-TEST(LoadFaultTableTest, EmptyListGivesEmptyTable)
-{
-  diag_tree::FaultTable table;
-  LoadFaultTable(
-      *NodeWith({rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{})}), table);
-  EXPECT_EQ(table.size(), 0u);
-}
-
-TEST(LoadFaultTableTest, RootCauseKeepsTheLow32Bits)
-{
-  diag_tree::FaultTable table;
-  LoadFaultTable(
-      *NodeWith({
-          rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{9}),
-          rclcpp::Parameter("9_root_cause", std::int64_t{4294967296} + 8),
-      }),
-      table);
-  ASSERT_NE(table.Find(9), nullptr);
-  EXPECT_EQ(table.Find(9)->root_cause, 8);
+  EXPECT_EQ(Load({rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{})}).size(), 0u);
+  // A root cause keeps the low 32 bits.
+  const auto low_bits = Load({
+      rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{9}),
+      rclcpp::Parameter("9_root_cause", std::int64_t{4294967296} + 8),
+  });
+  EXPECT_EQ(Row(low_bits, 9), "8/" + dis + "/");
 }
 
 TEST(LoadFaultTableTest, LibraryErrorsNameTheParameter)
 {
-  EXPECT_NE(LoadError({}).find("diag_event_list"), std::string::npos);
-  EXPECT_NE(
-      LoadError({rclcpp::Parameter("diag_event_list", "1001")}).find("diag_event_list"),
-      std::string::npos);
-  EXPECT_NE(
-      LoadError({
-                    rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{5}),
-                    rclcpp::Parameter("5_root_cause_time_dis", "soon"),
-                })
-          .find("5_root_cause_time_dis"),
-      std::string::npos);
-  // A repeated id declares its parameters twice.
-  EXPECT_NE(
-      LoadError({rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{5, 5})})
-          .find("5_root_cause"),
-      std::string::npos);
+  using Overrides = std::vector<rclcpp::Parameter>;
+  const std::vector<std::pair<Overrides, std::string>> cases = {
+      {{}, "diag_event_list"},
+      {{rclcpp::Parameter("diag_event_list", "1001")}, "diag_event_list"},
+      {{rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{5}),
+        rclcpp::Parameter("5_root_cause_time_dis", "soon")},
+       "5_root_cause_time_dis"},
+      // A repeated id declares its parameters twice.
+      {{rclcpp::Parameter("diag_event_list", std::vector<std::int64_t>{5, 5})}, "5_root_cause"},
+  };
+  for (const auto & [overrides, name] : cases) {
+    std::string error;
+    try {
+      Load(overrides);
+    } catch (const std::exception & thrown) {
+      error = thrown.what();
+    }
+    EXPECT_NE(error.find(name), std::string::npos) << name << ": " << error;
+  }
 }
 
 // Init declares every parameter, each with the parameter file's value where

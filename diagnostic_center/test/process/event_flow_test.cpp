@@ -30,16 +30,15 @@ constexpr std::int64_t kNanosPerSecond = 1'000'000'000;
 std::filesystem::path WaitForRecordLines(
     const std::filesystem::path & dir, std::size_t lines, std::chrono::milliseconds timeout)
 {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < deadline) {
-    const auto files = FilesIn(dir);
-    if (files.size() == 1 && SplitLines(ReadFile(files.front())).size() >= lines) {
-      return files.front();
-    }
-    std::this_thread::sleep_for(50ms);
-  }
-  const auto files = FilesIn(dir);
-  return files.size() == 1 ? files.front() : std::filesystem::path{};
+  std::filesystem::path file;
+  WaitUntil(
+      [&] {
+        const auto files = FilesIn(dir);
+        file = files.size() == 1 ? files.front() : std::filesystem::path{};
+        return !file.empty() && SplitLines(ReadFile(file)).size() >= lines;
+      },
+      timeout, 50ms);
+  return file;
 }
 
 TEST(EventFlow, RaisesAndClearsReachEveryOutput)

@@ -4,8 +4,7 @@
 #     diagnostic_center::process_test_harness.
 #   diagnostic_center_e2e_harness: that, and for the node's process tests and
 #     the end-to-end benchmarks (bench/node_e2e) log and record reading, the
-#     diag_srv payload decoder, the robot-module probe and its background
-#     spinner.
+#     robot-module probe and its background spinner.
 include_guard(GLOBAL)
 get_filename_component(_harness_dir ${CMAKE_CURRENT_LIST_DIR}/../harness ABSOLUTE)
 add_library(process_test_harness STATIC
@@ -21,10 +20,9 @@ find_package(rclcpp REQUIRED)
 find_package(corvanta_protocol REQUIRED)
 add_library(diagnostic_center_e2e_harness STATIC
   ${CMAKE_CURRENT_LIST_DIR}/background_spinner.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/diag_srv_payload.cpp
   ${CMAKE_CURRENT_LIST_DIR}/log_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/robot_probe.cpp)
 target_include_directories(diagnostic_center_e2e_harness PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(diagnostic_center_e2e_harness PUBLIC
-  process_test_harness diagnostic_center::node_contract)
+  process_test_harness diagnostic_center::node_contract diagnostic_center::diag_srv_proto)
 ament_target_dependencies(diagnostic_center_e2e_harness PUBLIC rclcpp corvanta_protocol)

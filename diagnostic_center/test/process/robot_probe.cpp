@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <future>
-#include <thread>
-#include <utility>
 
-#include "diag_srv_payload.hpp"
 #include "diagnostic_center/contract/names.hpp"
+#include "diagnostic_center_test/child_process.hpp"
+#include "robot/diag_srv.pb.h"
 
 namespace diagnostic_center_test {
 namespace {
@@ -20,6 +19,18 @@ using corvanta_protocol::msg::TaskCenterFsmStatus;
 // Deep enough for any burst a test or a benchmark sends.
 constexpr std::size_t kEventDepth = 1000;
 constexpr std::size_t kHandleDepth = 100000;
+
+corvanta_protocol::msg::DiagnosticEvent Event(
+    std::int32_t fault_id, std::int32_t status, const builtin_interfaces::msg::Time & stamp,
+    const std::string & event_msg)
+{
+  corvanta_protocol::msg::DiagnosticEvent event;
+  event.stamp = stamp;
+  event.fault_id = fault_id;
+  event.status = status;
+  event.event_msg = event_msg;
+  return event;
+}
 
 std::vector<std::int32_t> Sorted(std::vector<std::int32_t> ids)
 {
@@ -120,24 +131,14 @@ void RobotProbe::Raise(
     const std::string & topic, std::int32_t fault_id, const builtin_interfaces::msg::Time & stamp,
     const std::string & event_msg)
 {
-  DiagnosticEvent event;
-  event.stamp = stamp;
-  event.fault_id = fault_id;
-  event.status = 1;
-  event.event_msg = event_msg;
-  Publish(topic, event);
+  Publish(topic, Event(fault_id, 1, stamp, event_msg));
 }
 
 void RobotProbe::Clear(
     const std::string & topic, std::int32_t fault_id, const builtin_interfaces::msg::Time & stamp,
     const std::string & event_msg)
 {
-  DiagnosticEvent event;
-  event.stamp = stamp;
-  event.fault_id = fault_id;
-  event.status = 0;
-  event.event_msg = event_msg;
-  Publish(topic, event);
+  Publish(topic, Event(fault_id, 0, stamp, event_msg));
 }
 
 void RobotProbe::PublishFsm(std::int32_t fsm_state, std::int32_t fsm_sub_state)
@@ -206,8 +207,9 @@ std::optional<RootCauseReply> RobotProbe::QueryRootCauses(std::chrono::milliseco
   RootCauseReply reply;
   reply.result = response->result;
   reply.data = response->data;
-  if (auto ids = DecodeRootCauseList(reply.data)) {
-    reply.root_causes = std::move(*ids);
+  diag_srv::DiagSrvResp parsed;
+  if (parsed.ParseFromString(reply.data)) {
+    reply.root_causes.assign(parsed.root_cause_list().begin(), parsed.root_cause_list().end());
     reply.decoded = true;
   }
   return reply;
@@ -217,35 +219,19 @@ bool RobotProbe::WaitForRootCauses(
     const std::vector<std::int32_t> & sorted_ids, std::chrono::milliseconds timeout,
     std::vector<std::int32_t> * last_seen)
 {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (true) {
-    if (const auto reply = QueryRootCauses(1s); reply && reply->decoded) {
-      const auto roots = Sorted(reply->root_causes);
-      if (last_seen != nullptr) {
-        *last_seen = roots;
-      }
-      if (roots == sorted_ids) {
-        return true;
-      }
-    }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(50ms);
-  }
-}
-
-bool RobotProbe::WaitUntil(
-    const std::function<bool()> & condition, std::chrono::milliseconds timeout)
-{
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
+  return WaitUntil(
+      [&] {
+        const auto reply = QueryRootCauses(1s);
+        if (!reply || !reply->decoded) {
+          return false;
+        }
+        const auto roots = Sorted(reply->root_causes);
+        if (last_seen != nullptr) {
+          *last_seen = roots;
+        }
+        return roots == sorted_ids;
+      },
+      timeout, 50ms);
 }
 
 }  // namespace diagnostic_center_test

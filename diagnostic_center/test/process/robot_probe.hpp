@@ -9,7 +9,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -88,14 +87,9 @@ public:
       const std::vector<std::int32_t> & sorted_ids, std::chrono::milliseconds timeout,
       std::vector<std::int32_t> * last_seen = nullptr);
 
-  rclcpp::Node::SharedPtr node() const { return node_; }
-
 private:
   using DiagnosticEvent = corvanta_protocol::msg::DiagnosticEvent;
   using DiagnosticSrv = corvanta_protocol::srv::DiagnosticSrv;
-
-  [[nodiscard]] bool WaitUntil(
-      const std::function<bool()> & condition, std::chrono::milliseconds timeout);
 
   rclcpp::Node::SharedPtr node_;
   std::map<std::string, rclcpp::Publisher<DiagnosticEvent>::SharedPtr> module_publishers_;

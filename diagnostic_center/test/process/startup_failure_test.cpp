@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,12 +25,6 @@ struct StartupCase
   std::string expected_error;  // part of the library's message
   std::vector<std::string> extra_ros_args = {};
 };
-
-std::string WriteFile(const std::filesystem::path & path, const std::string & text)
-{
-  std::ofstream(path) << text;
-  return path.string();
-}
 
 TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
 {
@@ -87,7 +80,8 @@ TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
        "Will not support aliasing at line 4",
        {"--params-file", WriteFile(
                              scratch.path() / "alias.yaml",
-                             "/**:\n  ros__parameters:\n    l: &l [1, 1]\n    m: [*l, *l]\n")}},
+                             "/**:\n  ros__parameters:\n    l: &l [1, 1]\n    m: [*l, *l]\n")
+                             .string()}},
       {"params_file_is_a_directory",
        {"diag_event_list:=[7]", record_dir},
        "Couldn't parse params file: '--params-file " + scratch.path().string() +
@@ -101,7 +95,8 @@ TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
        {"diag_event_list:=[7]", record_dir},
        "Error parsing a event near line 0",
        {"--params-file",
-        WriteFile(scratch.path() / "latin1.yaml", "/**:\n  ros__parameters:\n    s: \"\xe9\"\n")}},
+        WriteFile(scratch.path() / "latin1.yaml", "/**:\n  ros__parameters:\n    s: \"\xe9\"\n")
+            .string()}},
       {"invalid_node_name_remap",
        {"diag_event_list:=[7]", record_dir},
        "Couldn't parse remap rule: '-r __node:=9x'",
@@ -119,7 +114,8 @@ TEST(StartupFailure, EveryRejectedConfigurationEndsWithStatus255)
        {"diag_event_list:=[7]", record_dir},
        "No parameter value set",
        {"--params-file",
-        WriteFile(scratch.path() / "empty_map.yaml", "/**:\n  ros__parameters:\n    key: {}\n")}},
+        WriteFile(scratch.path() / "empty_map.yaml", "/**:\n  ros__parameters:\n    key: {}\n")
+            .string()}},
   };
 
   // All at once: each fails on its own during start-up.

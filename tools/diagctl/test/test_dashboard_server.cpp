@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "diagctl/dashboard_server.hpp"
+#include "diagnostic_center_test/child_process.hpp"
 #include "diagnostic_center_test/scratch_dir.hpp"
 
 namespace diagctl_test {
@@ -153,15 +154,11 @@ TEST_F(DashboardServerTest, RecordsAreFilteredAndBadQueriesGetA400)
   ASSERT_TRUE(answer);
   EXPECT_NE(answer->body.find("\"total\": 1,"), std::string::npos) << answer->body;
 
+  // Which values are bad is the query parser's business (test_dashboard_api).
   for (const char * query :
-       {"/api/records?id=x", "/api/records?status=", "/api/records?limit=-1",
-        "/api/records?since=2026-13", "/api/records?colour=red", "/api/records?id=%ff%00"}) {
+       {"/api/records?id=x", "/api/records?colour=red", "/api/records?id=%ff%00"}) {
     answer = client_->Get(query);
     ASSERT_TRUE(answer) << query;
-    if (std::string(query) == "/api/records?status=") {
-      EXPECT_EQ(answer->status, 200) << query;  // empty: no filter
-      continue;
-    }
     EXPECT_EQ(answer->status, 400) << query;
     EXPECT_EQ(answer->body.rfind("{\"error\": \"", 0), 0u) << answer->body;
   }
@@ -200,11 +197,8 @@ TEST_F(DashboardServerTest, EventStreamAnnouncesChangesAndEndsWhenTheServerStops
       return true;
     });
   });
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!opened && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  ASSERT_TRUE(opened);
+  ASSERT_TRUE(diagnostic_center_test::WaitUntil(
+      [&] { return opened.load(); }, std::chrono::seconds(20), std::chrono::milliseconds(10)));
   server_->stop();
   serving_.join();
   idle.join();

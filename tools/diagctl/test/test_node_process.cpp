@@ -19,6 +19,7 @@ namespace {
 using diagnostic_center_test::ChildProcess;
 using diagnostic_center_test::ProcessResult;
 using diagnostic_center_test::ScratchDir;
+using diagnostic_center_test::WaitUntil;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
@@ -72,12 +73,13 @@ protected:
       milliseconds timeout = seconds(10))
   {
     arguments.insert(arguments.begin(), "query");
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    std::string out = diagctl(arguments).out;
-    while (out != expected && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(milliseconds(100));
-      out = diagctl(arguments).out;
-    }
+    std::string out;
+    WaitUntil(
+        [&] {
+          out = diagctl(arguments).out;
+          return out == expected;
+        },
+        timeout, milliseconds(100));
     return out;
   }
 
@@ -166,13 +168,12 @@ TEST_F(NodeTest, ReplayedEventsComeBackFromTheRecordsByteForByte)
 
   // The node writes its records every second.
   ProcessResult records;
-  for (int attempt = 0; attempt < 40; ++attempt) {
-    std::this_thread::sleep_for(milliseconds(250));
-    records = diagctl({"records", "--params", kParams, "--json", "--unescape", records_dir()});
-    if (records.out.find("\"line\": 3") != std::string::npos) {
-      break;
-    }
-  }
+  WaitUntil(
+      [&] {
+        records = diagctl({"records", "--params", kParams, "--json", "--unescape", records_dir()});
+        return records.out.find("\"line\": 3") != std::string::npos;
+      },
+      seconds(10), milliseconds(250));
   EXPECT_EQ(records.exit_code, 0) << records.err;
   EXPECT_EQ(records.err, "");
   const std::string & out = records.out;
@@ -208,11 +209,12 @@ TEST_F(NodeTest, TreeShowsARaisedCascade)
 
   // The node handles events in cycles: ask until the consequence is in.
   ProcessResult json;
-  const auto deadline = std::chrono::steady_clock::now() + seconds(20);
-  do {
-    json = diagctl({"tree", "--json"});
-  } while (json.out.find(R"("fault_id": 2)") == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline);
+  WaitUntil(
+      [&] {
+        json = diagctl({"tree", "--json"});
+        return json.out.find(R"("fault_id": 2)") != std::string::npos;
+      },
+      seconds(20), milliseconds(0));
   EXPECT_NE(
       json.out.find(
           R"("root_causes": 1, "consequences": 1, "failures": [{"fault_id": 1, "level": "error", )"
@@ -226,6 +228,7 @@ TEST_F(NodeTest, TreeShowsARaisedCascade)
       << json.out;
   EXPECT_NE(json.out.find(R"("event_msg": "aborted", "children": []}]}]})"), std::string::npos)
       << json.out;
+  EXPECT_EQ(json.out.find('\n'), json.out.size() - 1) << "one line: " << json.out;
 
   const ProcessResult text = diagctl({"tree"});
   EXPECT_NE(text.out.find("\n`- 2   consequence of 1 "), std::string::npos) << text.out;

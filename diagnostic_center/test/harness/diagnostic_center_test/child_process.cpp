@@ -181,13 +181,7 @@ void ChildProcess::Signal(int signal)
 
 std::optional<ExitStatus> ChildProcess::WaitForExit(std::chrono::milliseconds timeout)
 {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (running() && !Reap(false)) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return std::nullopt;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  WaitUntil([this] { return !running() || Reap(false); }, timeout, std::chrono::milliseconds(5));
   return status_;
 }
 
@@ -245,6 +239,20 @@ ProcessResult RunToEnd(
   return child.Finish(timeout);
 }
 
+bool WaitUntil(
+    const std::function<bool()> & condition, std::chrono::milliseconds timeout,
+    std::chrono::milliseconds period)
+{
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(period);
+  }
+  return true;
+}
+
 std::size_t CountOccurrences(const std::string & text, const std::string & needle)
 {
   if (needle.empty()) {
@@ -272,9 +280,10 @@ std::string ReadFile(const std::filesystem::path & path)
   return content.str();
 }
 
-void WriteFile(const std::filesystem::path & path, const std::string & content)
+std::filesystem::path WriteFile(const std::filesystem::path & path, const std::string & content)
 {
   std::ofstream(path, std::ios::binary) << content;
+  return path;
 }
 
 }  // namespace diagnostic_center_test

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -97,6 +98,12 @@ ProcessResult RunToEnd(
     const std::vector<std::string> & command, const std::filesystem::path & output_dir,
     std::chrono::milliseconds timeout);
 
+// Checks `condition` every `period` until it holds (true) or `timeout` has
+// passed (false).
+bool WaitUntil(
+    const std::function<bool()> & condition, std::chrono::milliseconds timeout,
+    std::chrono::milliseconds period = std::chrono::milliseconds(20));
+
 // Counts the occurrences of `needle` in `text`.
 std::size_t CountOccurrences(const std::string & text, const std::string & needle);
 
@@ -108,8 +115,8 @@ std::filesystem::path ExecutableFromEnvironment(
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path & path);
-// Replaces the content of `path` by `content`.
-void WriteFile(const std::filesystem::path & path, const std::string & content);
+// Replaces the content of `path` by `content`; returns `path`.
+std::filesystem::path WriteFile(const std::filesystem::path & path, const std::string & content);
 
 }  // namespace diagnostic_center_test
 
