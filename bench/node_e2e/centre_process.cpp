@@ -44,9 +44,10 @@ std::filesystem::path WriteParameters(const ScratchDir & scratch)
 }
 
 // The value of the "<key>:" line of /proc/<pid>/status, in kB; 0 when absent.
-double StatusKiB(pid_t pid, const std::string & key)
+// A number of a /proc status file ("VmRSS:   1234 kB" gives 1234); 0 if absent.
+double StatusNumber(const std::filesystem::path & status_file, const std::string & key)
 {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+  std::ifstream in(status_file);
   std::string line;
   while (std::getline(in, line)) {
     if (line.rfind(key + ":", 0) == 0) {
@@ -54,6 +55,11 @@ double StatusKiB(pid_t pid, const std::string & key)
     }
   }
   return 0;
+}
+
+double StatusKiB(pid_t pid, const std::string & key)
+{
+  return StatusNumber("/proc/" + std::to_string(pid) + "/status", key);
 }
 
 }  // namespace
@@ -99,6 +105,25 @@ double CpuSeconds(pid_t pid)
     }
   }
   return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+ThreadsSchedule ReadThreadsSchedule(pid_t pid)
+{
+  ThreadsSchedule schedule;
+  unsigned long long nanoseconds = 0;
+  std::error_code error;
+  std::filesystem::directory_iterator tasks("/proc/" + std::to_string(pid) + "/task", error);
+  for (; !error && tasks != std::filesystem::directory_iterator(); tasks.increment(error)) {
+    std::ifstream schedstat(tasks->path() / "schedstat");
+    unsigned long long on_cpu = 0;
+    if (schedstat >> on_cpu) {
+      nanoseconds += on_cpu;
+    }
+    schedule.wakeups += static_cast<unsigned long long>(
+        StatusNumber(tasks->path() / "status", "voluntary_ctxt_switches"));
+  }
+  schedule.cpu_seconds = static_cast<double>(nanoseconds) / 1e9;
+  return schedule;
 }
 
 double RssMiB(pid_t pid) { return StatusKiB(pid, "VmRSS") / 1024.0; }

@@ -28,8 +28,16 @@ std::unique_ptr<diagnostic_center_test::ChildProcess> StartCentre(
 // Waits for the node's first robot status check, which follows its start-up.
 bool WaitForFirstStatusCheck(diagnostic_center_test::ChildProcess & centre);
 
-// user + system CPU time of `pid`, in seconds.
+// user + system CPU time of `pid`, in seconds, at the clock tick's resolution.
 double CpuSeconds(pid_t pid);
+// What the scheduler counted for the threads of `pid` now alive: for small
+// figures such as an idle node's, where clock ticks are too coarse.
+struct ThreadsSchedule
+{
+  double cpu_seconds = 0;          // time on a CPU, to the nanosecond
+  unsigned long long wakeups = 0;  // voluntary context switches: sleeps ended
+};
+ThreadsSchedule ReadThreadsSchedule(pid_t pid);
 // Current (VmRSS) and peak (VmHWM) resident set of `pid`, in MiB; 0 when it
 // cannot be read.
 double RssMiB(pid_t pid);

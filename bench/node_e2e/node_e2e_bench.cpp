@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -40,10 +41,10 @@ using diagnostic_center::contract::kModuleTopics;
 using diagnostic_center_test::ChildProcess;
 using diagnostic_center_test::RobotProbe;
 using diagnostic_center_test::ScratchDir;
-using node_e2e_bench::CpuSeconds;
 using node_e2e_bench::kConfiguredFaults;
 using node_e2e_bench::kFirstFaultId;
 using node_e2e_bench::PeakRssMiB;
+using node_e2e_bench::ReadThreadsSchedule;
 using node_e2e_bench::RunLoad;
 using node_e2e_bench::Seconds;
 using node_e2e_bench::StartCentre;
@@ -65,6 +66,29 @@ bool WaitUntilServing(ChildProcess & centre, RobotProbe * probe)
   return WaitForFirstStatusCheck(centre);
 }
 
+// CPU time of a thread that wakes every `period` for `window` and does
+// nothing else: what one wake-up per tick costs on this machine, the floor
+// of any process that keeps 10 ms timers.
+double WakeupFloorCpuSeconds(std::chrono::nanoseconds period, double window)
+{
+  double cpu = 0;
+  std::thread sleeper([&] {
+    const auto thread_cpu = [] {
+      timespec now{};
+      clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+      return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+    };
+    const auto end = Clock::now() + std::chrono::duration<double>(window);
+    const double before = thread_cpu();
+    for (auto next = Clock::now() + period; next < end; next += period) {
+      std::this_thread::sleep_until(next);
+    }
+    cpu = thread_cpu() - before;
+  });
+  sleeper.join();
+  return cpu;
+}
+
 int Idle(double window_seconds)
 {
   ScratchDir scratch("bench_idle");
@@ -73,15 +97,26 @@ int Idle(double window_seconds)
     return 1;
   }
   std::this_thread::sleep_for(1s);  // past start-up work
-  const double cpu_before = CpuSeconds(centre->pid());
+  const auto before = ReadThreadsSchedule(centre->pid());
   const auto wall_before = Clock::now();
-  std::this_thread::sleep_for(std::chrono::duration<double>(window_seconds));
-  const double cpu = CpuSeconds(centre->pid()) - cpu_before;
+  // The floor is measured meanwhile, so that both see the same minutes of the machine.
+  const double floor_cpu = WakeupFloorCpuSeconds(10ms, window_seconds);
+  const auto after = ReadThreadsSchedule(centre->pid());
   const double wall = Seconds(Clock::now() - wall_before);
+  const double cpu = after.cpu_seconds - before.cpu_seconds;
+  const auto wakeups = static_cast<double>(after.wakeups - before.wakeups);
   std::printf(
       "idle_cpu: %d configured faults, default periods: %.2f %% of one core "
-      "(%.1f ms CPU per s of wall time, %.1f s window)\n",
+      "(%.2f ms CPU per s of wall time, %.1f s window)\n",
       kConfiguredFaults, 100.0 * cpu / wall, 1000.0 * cpu / wall, wall);
+  std::printf(
+      "idle_wakeups: %.1f per s, %.1f us CPU per wake-up, %.2f us per timer callback "
+      "(13 timers at 10 ms: 1300 callbacks per s)\n",
+      wakeups / wall, wakeups > 0 ? 1e6 * cpu / wakeups : 0.0, 1e6 * cpu / (1300 * wall));
+  std::printf(
+      "idle_floor: a thread that wakes every 10 ms and does nothing else: %.2f %% of one core "
+      "(%.1f us CPU per wake-up)\n",
+      100.0 * floor_cpu / wall, 1e6 * floor_cpu / (100 * wall));
   std::printf("max_rss: idle: %.1f MiB\n", PeakRssMiB(centre->pid()));
   return 0;
 }

@@ -27,6 +27,9 @@ import sys
 FIGURES = [
     # (key, label, unit, pattern, better)
     ('idle', 'idle CPU', '% of a core', r'idle_cpu: .*?: ([\d.]+) % of one core', 'lower'),
+    ('wakeups', 'idle wake-ups', 'per s', r'idle_wakeups: ([\d.]+) per s', 'lower'),
+    ('floor', 'idle floor: one bare wake-up per 10 ms', '% of a core',
+     r'idle_floor: .*?: ([\d.]+) %', 'lower'),
     ('rss_idle', 'max RSS, idle', 'MiB', r'max_rss: idle: ([\d.]+) MiB', 'lower'),
     ('p50', 'raise -> ExceptionHandle p50', 'ms', r'latency: .*p50 ([\d.]+) ms', 'lower'),
     ('p99', 'raise -> ExceptionHandle p99', 'ms', r'latency: .*p99 ([\d.]+) ms', 'lower'),
