@@ -20,7 +20,7 @@ size=${BENCH_SIZE:-64}
 export ROS_DOMAIN_ID=${ROS_DOMAIN_ID:-42}
 domain=$ROS_DOMAIN_ID
 
-for program in layer_idle_cpu layer_latency layer_throughput transport_bench; do
+for program in layer_idle_cpu layer_rss_floor layer_latency layer_throughput transport_bench; do
   if [ ! -x "$bin/$program" ]; then
     echo "missing $bin/$program: build the tree with -DBUILD_BENCHMARKS=ON first" >&2
     exit 1
@@ -90,6 +90,7 @@ echo "   slows them all; the summary takes the median of the rounds."
 
 echo "-- idle cost"
 "$bin/layer_idle_cpu" --seconds="$seconds" | tee "$logs/idle"
+"$bin/layer_rss_floor" | tee "$logs/rss_floor"
 
 declare -a dds_p50s dds_p99s ws_p50s layer_p50s layer_p99s transport_p50s dds_rates layer_rates transport_rates
 echo "-- latency, 1 kHz ping/pong across two processes (round trip)"
@@ -133,13 +134,15 @@ for round in $(seq "$rounds"); do
 done
 
 idle=$(sed -n 's/.*CPU \([0-9.]*\)%.*/\1/p' "$logs/idle")
+rss_floor=$(sed -n 's/.*one participant: \([0-9.]*\) MiB.*/\1/p' "$logs/rss_floor")
 echo "== summary (medians of $rounds rounds)"
-awk -v idle="$idle" -v lp50="$(median "${layer_p50s[@]}")" -v lp99="$(median "${layer_p99s[@]}")" \
+awk -v idle="$idle" -v rss_floor="$rss_floor" -v lp50="$(median "${layer_p50s[@]}")" -v lp99="$(median "${layer_p99s[@]}")" \
     -v dp50="$(median "${dds_p50s[@]}")" -v dp99="$(median "${dds_p99s[@]}")" \
     -v wp50="$(median "${ws_p50s[@]}")" -v tp50="$(median "${transport_p50s[@]}")" \
     -v lr="$(median "${layer_rates[@]}")" -v dr="$(median "${dds_rates[@]}")" \
     -v tr="$(median "${transport_rates[@]}")" 'BEGIN {
   printf "idle CPU:   %.2f%% of one core (target < 1%%)\n", idle
+  printf "RSS floor:  %.1f MiB for a process with one Cyclone DDS participant and nothing else\n", rss_floor
   printf "latency:    round trip p50 / p99: layer %.1f / %.1f us, ddsperf %.1f / %.1f us: p50 %+.1f us (target <= +30 us)\n", lp50, lp99, dp50, dp99, lp50 - dp50
   printf "            p50 of ddsperf with waitsets %.1f us (layer %+.1f us), of the raw transport %.1f us\n", wp50, lp50 - wp50, tp50
   printf "throughput: layer %.1f kS/s, ddsperf %.1f kS/s: %.0f%% (target >= 70%%); raw transport %.1f kS/s\n", lr, dr, (dr > 0 ? 100 * lr / dr : 0), tr
