@@ -43,7 +43,6 @@ std::filesystem::path WriteParameters(const ScratchDir & scratch)
   return path;
 }
 
-// The value of the "<key>:" line of /proc/<pid>/status, in kB; 0 when absent.
 // A number of a /proc status file ("VmRSS:   1234 kB" gives 1234); 0 if absent.
 double StatusNumber(const std::filesystem::path & status_file, const std::string & key)
 {
@@ -57,6 +56,7 @@ double StatusNumber(const std::filesystem::path & status_file, const std::string
   return 0;
 }
 
+// The value of the "<key>:" line of /proc/<pid>/status, in kB; 0 when absent.
 double StatusKiB(pid_t pid, const std::string & key)
 {
   return StatusNumber("/proc/" + std::to_string(pid) + "/status", key);

@@ -24,6 +24,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "centre_process.hpp"
@@ -66,27 +67,23 @@ bool WaitUntilServing(ChildProcess & centre, RobotProbe * probe)
   return WaitForFirstStatusCheck(centre);
 }
 
-// CPU time of a thread that wakes every `period` for `window` and does
-// nothing else: what one wake-up per tick costs on this machine, the floor
-// of any process that keeps 10 ms timers.
-double WakeupFloorCpuSeconds(std::chrono::nanoseconds period, double window)
+// What one wake-up per tick costs on this machine, the floor of any process
+// that keeps 10 ms timers: this thread sleeps until each `period` mark for
+// `window` and does nothing else. Returns its CPU time and wake-up count.
+std::pair<double, int> WakeupFloor(std::chrono::nanoseconds period, double window)
 {
-  double cpu = 0;
-  std::thread sleeper([&] {
-    const auto thread_cpu = [] {
-      timespec now{};
-      clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-      return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-    };
-    const auto end = Clock::now() + std::chrono::duration<double>(window);
-    const double before = thread_cpu();
-    for (auto next = Clock::now() + period; next < end; next += period) {
-      std::this_thread::sleep_until(next);
-    }
-    cpu = thread_cpu() - before;
-  });
-  sleeper.join();
-  return cpu;
+  const auto thread_cpu = [] {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+  };
+  const auto end = Clock::now() + std::chrono::duration<double>(window);
+  const double before = thread_cpu();
+  int wakeups = 0;
+  for (auto next = Clock::now() + period; next < end; next += period, ++wakeups) {
+    std::this_thread::sleep_until(next);
+  }
+  return {thread_cpu() - before, wakeups};
 }
 
 int Idle(double window_seconds)
@@ -100,7 +97,7 @@ int Idle(double window_seconds)
   const auto before = ReadThreadsSchedule(centre->pid());
   const auto wall_before = Clock::now();
   // The floor is measured meanwhile, so that both see the same minutes of the machine.
-  const double floor_cpu = WakeupFloorCpuSeconds(10ms, window_seconds);
+  const auto [floor_cpu, floor_wakeups] = WakeupFloor(10ms, window_seconds);
   const auto after = ReadThreadsSchedule(centre->pid());
   const double wall = Seconds(Clock::now() - wall_before);
   const double cpu = after.cpu_seconds - before.cpu_seconds;
@@ -116,7 +113,7 @@ int Idle(double window_seconds)
   std::printf(
       "idle_floor: a thread that wakes every 10 ms and does nothing else: %.2f %% of one core "
       "(%.1f us CPU per wake-up)\n",
-      100.0 * floor_cpu / wall, 1e6 * floor_cpu / (100 * wall));
+      100.0 * floor_cpu / wall, floor_wakeups > 0 ? 1e6 * floor_cpu / floor_wakeups : 0.0);
   std::printf("max_rss: idle: %.1f MiB\n", PeakRssMiB(centre->pid()));
   return 0;
 }
