@@ -276,6 +276,8 @@ void ExecutorCore::rebuild(std::unique_lock<std::mutex> & lock)
 
   lock.lock();
   entries_ = std::move(entries);
+  due_batch_.clear();
+  due_batch_next_ = 0;
   rebuilding_ = false;
 }
 
@@ -284,7 +286,8 @@ bool ExecutorCore::scan(Clock::time_point now, rclcpp::AnyExecutable & claimed, 
   // Timers come before data, as in rclcpp; of the timers that are due, the
   // one due first runs first, so that timers sharing a period run in the
   // order of their phases within each period.
-  return claim_due_timer(now, claimed, notes) || claim_ready_entity(claimed);
+  return claim_from_due_batch(claimed, notes) || claim_due_timer(now, claimed, notes) ||
+         claim_ready_entity(claimed);
 }
 
 std::shared_ptr<rclcpp::CallbackGroup> ExecutorCore::available_group(Entry & entry)
@@ -315,9 +318,16 @@ bool ExecutorCore::claim_due_timer(
 {
   ClockReadings clocks;
   due_timers_.clear();
+  due_batch_.clear();
+  due_batch_next_ = 0;
+  bool saw_busy_group = false;
   for (size_t e = 0; e < entries_.size(); ++e) {
     Entry & entry = entries_[e];
-    if (entry.timers.empty() || !available_group(entry)) {
+    if (entry.timers.empty()) {
+      continue;
+    }
+    if (!available_group(entry)) {
+      saw_busy_group = true;
       continue;
     }
     for (const auto & weak_timer : entry.timers) {
@@ -344,26 +354,69 @@ bool ExecutorCore::claim_due_timer(
   std::stable_sort(due_timers_.begin(), due_timers_.end(), [](const auto & a, const auto & b) {
     return a.left < b.left;
   });
-  bool claimed_one = false;
-  for (auto & due : due_timers_) {
+  size_t claimed_index = due_timers_.size();
+  for (size_t i = 0; i < due_timers_.size(); ++i) {
+    auto & due = due_timers_[i];
     auto group = available_group(entries_[due.entry]);
-    if (!group) {
-      continue;  // taken by an earlier timer of its group
-    }
-    if (claimed_one) {
-      notes.more_due = true;
-      break;
-    }
-    if (due.timer->exchange_in_use_by_wait_set_state(true)) {
-      continue;  // running on another thread
+    if (!group || due.timer->exchange_in_use_by_wait_set_state(true)) {
+      continue;  // gone, or running on another thread
     }
     due.timer->call();
-    claimed.timer = std::move(due.timer);
+    claimed.timer = due.timer;
     take_group(group, claimed);
-    claimed_one = true;
+    claimed_index = i;
+    break;
+  }
+  const bool claimed_one = claimed_index < due_timers_.size();
+  if (claimed_one) {
+    for (size_t i = claimed_index + 1; i < due_timers_.size(); ++i) {
+      if (available_group(entries_[due_timers_[i].entry])) {
+        notes.more_due = true;
+      }
+      if (!saw_busy_group) {
+        due_batch_.push_back(BatchedTimer{due_timers_[i].entry, due_timers_[i].timer});
+      }
+    }
   }
   due_timers_.clear();
   return claimed_one;
+}
+
+bool ExecutorCore::claim_from_due_batch(rclcpp::AnyExecutable & claimed, ScanNotes & notes)
+{
+  ClockReadings clocks;
+  while (due_batch_next_ < due_batch_.size()) {
+    const BatchedTimer & next = due_batch_[due_batch_next_++];
+    auto group = available_group(entries_[next.entry]);
+    auto timer = next.timer.lock();
+    if (!group || !timer) {
+      break;  // a busy group or a timer gone: only a full scan knows the order now
+    }
+    if (timer->time_until_trigger_at(clocks.now_ns(*timer)) > std::chrono::nanoseconds::zero()) {
+      continue;  // reset or canceled since the scan
+    }
+    if (timer->exchange_in_use_by_wait_set_state(true)) {
+      continue;  // running on another thread
+    }
+    timer->call();
+    claimed.timer = std::move(timer);
+    take_group(group, claimed);
+    notes.more_due = more_due_in_batch();
+    return true;
+  }
+  due_batch_.clear();
+  due_batch_next_ = 0;
+  return false;
+}
+
+bool ExecutorCore::more_due_in_batch()
+{
+  for (size_t i = due_batch_next_; i < due_batch_.size(); ++i) {
+    if (available_group(entries_[due_batch_[i].entry])) {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool ExecutorCore::claim_ready_entity(rclcpp::AnyExecutable & claimed)

@@ -304,6 +304,50 @@ TEST_F(ExecutorTest, TimersDueTogetherRunEarliestDueFirst)
   EXPECT_EQ(order[1], "late");
 }
 
+TEST_F(ExecutorTest, ATimerStoppedByAnEarlierCallbackOfItsTickDoesNotRun)
+{
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  rclcpp::TimerBase::SharedPtr gate;
+  gate = node_->create_wall_timer(
+      1ms,
+      [&] {
+        gate->cancel();
+        released.wait();
+      },
+      new_group());
+  std::atomic<int> first_calls{0};
+  std::atomic<int> stopped_calls{0};
+  rclcpp::TimerBase::SharedPtr canceled;
+  rclcpp::TimerBase::SharedPtr dropped;
+  auto first = node_->create_wall_timer(
+      20ms,
+      [&] {
+        if (first_calls++ == 0) {
+          canceled->cancel();
+          dropped.reset();  // its only owner: the timer is destroyed here
+        }
+      },
+      new_group());
+  canceled = node_->create_wall_timer(
+      20ms, [&] { ++stopped_calls; }, new_group());
+  dropped = node_->create_wall_timer(
+      20ms, [&] { ++stopped_calls; }, new_group());
+  // The two are due just after `first`, and all three are overdue together
+  // when the gate lets the executor go.
+  std::this_thread::sleep_for(2ms);
+  canceled->reset();
+  dropped->reset();
+
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(node_);
+  SpinThread spin(executor);
+  ASSERT_TRUE(wait_until([&] { return canceled->time_until_trigger() < -5ms; }, 5s));
+  release.set_value();
+  ASSERT_TRUE(wait_until([&] { return first_calls.load() >= 3; }, 5s));
+  EXPECT_EQ(stopped_calls.load(), 0);
+}
+
 TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeArePickedUp)
 {
   rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 2);
