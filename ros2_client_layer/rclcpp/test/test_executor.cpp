@@ -60,6 +60,29 @@ private:
   std::thread thread_;
 };
 
+// Holds an executor's thread in a timer callback of its own group until
+// open(), so that timers created meanwhile fall due together.
+class ExecutorGate
+{
+public:
+  ExecutorGate(rclcpp::Node & node, const rclcpp::CallbackGroup::SharedPtr & group)
+  {
+    timer_ = node.create_wall_timer(
+        1ms,
+        [this] {
+          timer_->cancel();
+          opened_.wait();
+        },
+        group);
+  }
+  void open() { open_.set_value(); }
+
+private:
+  std::promise<void> open_;
+  std::shared_future<void> opened_ = open_.get_future().share();
+  rclcpp::TimerBase::SharedPtr timer_;
+};
+
 // Tracks how many callbacks run at once.
 class ConcurrencyProbe
 {
@@ -270,16 +293,7 @@ TEST_F(ExecutorTest, TimersDueTogetherRunEarliestDueFirst)
     order.push_back(name);
   };
   // Holds the one executor thread until both timers below are due.
-  std::promise<void> release;
-  std::shared_future<void> released = release.get_future().share();
-  rclcpp::TimerBase::SharedPtr gate;
-  gate = node_->create_wall_timer(
-      1ms,
-      [&] {
-        gate->cancel();
-        released.wait();
-      },
-      new_group());
+  ExecutorGate gate(*node_, new_group());
   // Created first, in the first group, but due last.
   auto late = node_->create_wall_timer(
       20ms, [&] { record("late"); }, new_group());
@@ -292,7 +306,7 @@ TEST_F(ExecutorTest, TimersDueTogetherRunEarliestDueFirst)
   executor.add_node(node_);
   SpinThread spin(executor);
   ASSERT_TRUE(wait_until([&] { return late->time_until_trigger() < -5ms; }, 5s));
-  release.set_value();
+  gate.open();
   ASSERT_TRUE(wait_until(
       [&] {
         std::lock_guard<std::mutex> lock(order_mutex);
@@ -306,16 +320,7 @@ TEST_F(ExecutorTest, TimersDueTogetherRunEarliestDueFirst)
 
 TEST_F(ExecutorTest, ATimerStoppedByAnEarlierCallbackOfItsTickDoesNotRun)
 {
-  std::promise<void> release;
-  std::shared_future<void> released = release.get_future().share();
-  rclcpp::TimerBase::SharedPtr gate;
-  gate = node_->create_wall_timer(
-      1ms,
-      [&] {
-        gate->cancel();
-        released.wait();
-      },
-      new_group());
+  ExecutorGate gate(*node_, new_group());
   std::atomic<int> first_calls{0};
   std::atomic<int> stopped_calls{0};
   rclcpp::TimerBase::SharedPtr canceled;
@@ -343,7 +348,7 @@ TEST_F(ExecutorTest, ATimerStoppedByAnEarlierCallbackOfItsTickDoesNotRun)
   executor.add_node(node_);
   SpinThread spin(executor);
   ASSERT_TRUE(wait_until([&] { return canceled->time_until_trigger() < -5ms; }, 5s));
-  release.set_value();
+  gate.open();
   ASSERT_TRUE(wait_until([&] { return first_calls.load() >= 3; }, 5s));
   EXPECT_EQ(stopped_calls.load(), 0);
 }
