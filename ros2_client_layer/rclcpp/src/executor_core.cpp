@@ -276,8 +276,7 @@ void ExecutorCore::rebuild(std::unique_lock<std::mutex> & lock)
 
   lock.lock();
   entries_ = std::move(entries);
-  due_batch_.clear();
-  due_batch_next_ = 0;
+  drop_due_batch();
   rebuilding_ = false;
 }
 
@@ -318,8 +317,7 @@ bool ExecutorCore::claim_due_timer(
 {
   ClockReadings clocks;
   due_timers_.clear();
-  due_batch_.clear();
-  due_batch_next_ = 0;
+  drop_due_batch();
   bool saw_busy_group = false;
   for (size_t e = 0; e < entries_.size(); ++e) {
     Entry & entry = entries_[e];
@@ -362,7 +360,7 @@ bool ExecutorCore::claim_due_timer(
       continue;  // gone, or running on another thread
     }
     due.timer->call();
-    claimed.timer = due.timer;
+    claimed.timer = std::move(due.timer);
     take_group(group, claimed);
     claimed_index = i;
     break;
@@ -404,9 +402,14 @@ bool ExecutorCore::claim_from_due_batch(rclcpp::AnyExecutable & claimed, ScanNot
     notes.more_due = more_due_in_batch();
     return true;
   }
+  drop_due_batch();
+  return false;
+}
+
+void ExecutorCore::drop_due_batch()
+{
   due_batch_.clear();
   due_batch_next_ = 0;
-  return false;
 }
 
 bool ExecutorCore::more_due_in_batch()

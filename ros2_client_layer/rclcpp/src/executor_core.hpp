@@ -126,8 +126,9 @@ private:
   // Claims the next timer of the batch that is still due. False, with the
   // batch dropped, when none is or when a group of the batch is busy.
   bool claim_from_due_batch(rclcpp::AnyExecutable & claimed, ScanNotes & notes);
-  // Whether a timer of the batch after the next one has a free group.
+  // Whether a timer still in the batch has a free group.
   bool more_due_in_batch();
+  void drop_due_batch();
   // Claims a subscription, service or client with data, round robin over groups.
   bool claim_ready_entity(rclcpp::AnyExecutable & claimed);
   // The entry's group if it may run now (alive, and free if exclusive).
