@@ -23,8 +23,10 @@ for binary in "$node_bin" "$diagctl"; do
   fi
 done
 
-# A domain of its own, so that the demo meets no other running node.
+# A domain of its own, so that the demo meets no other running node, on
+# loopback unless CYCLONEDDS_URI is set (set and empty: Cyclone DDS's defaults).
 export ROS_DOMAIN_ID=${ROS_DOMAIN_ID:-210}
+export CYCLONEDDS_URI=${CYCLONEDDS_URI-file://$(pwd)/scripts/cyclonedds_loopback.xml}
 work=$(mktemp -d /tmp/diagctl_demo.XXXXXX)
 records=$work/fault_record
 node_pid=""

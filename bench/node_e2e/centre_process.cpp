@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -63,6 +64,11 @@ double StatusKiB(pid_t pid, const std::string & key)
 }
 
 }  // namespace
+
+void StayOnLoopbackUnlessConfigured()
+{
+  setenv("CYCLONEDDS_URI", "file://" LOOPBACK_CONFIG, /*overwrite=*/0);
+}
 
 std::unique_ptr<ChildProcess> StartCentre(const ScratchDir & scratch)
 {

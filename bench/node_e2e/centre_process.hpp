@@ -20,6 +20,11 @@ namespace node_e2e_bench {
 constexpr int kConfiguredFaults = 100;
 constexpr std::int32_t kFirstFaultId = 5001;
 
+// Keeps the benchmark and the nodes it starts on loopback: names the
+// repository's loopback configuration as CYCLONEDDS_URI unless one is set.
+// Call it first in main.
+void StayOnLoopbackUnlessConfigured();
+
 // Starts the node (DIAGNOSTIC_CENTER_EXECUTABLE picks another build of it)
 // with its output and record directory in `scratch`.
 std::unique_ptr<diagnostic_center_test::ChildProcess> StartCentre(

@@ -280,6 +280,7 @@ int Throughput(double seconds)
 
 int main(int argc, char ** argv)
 {
+  node_e2e_bench::StayOnLoopbackUnlessConfigured();
   const std::string mode = argc > 1 ? argv[1] : "";
   const char * value = argc > 2 ? argv[2] : nullptr;
   rclcpp::init(1, argv);

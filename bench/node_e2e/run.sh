@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs the end-to-end benchmarks of the diagnostic_center process and prints
 # their figures. Usage: bench/node_e2e/run.sh [build dir]  (default: build)
-# The node and the benchmark talk on ROS_DOMAIN_ID (default 98), loopback only.
+# The node and the benchmark talk on ROS_DOMAIN_ID (default 98), on loopback
+# (scripts/cyclonedds_loopback.xml) unless CYCLONEDDS_URI names another
+# configuration.
 #
 # By default only the quick set runs (idle, latency, throughput: about a
 # minute). The long load runs come after it only when asked:

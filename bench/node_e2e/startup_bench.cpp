@@ -84,6 +84,7 @@ void MeasureStartUp(RobotProbe & probe, std::int64_t faults)
 
 int main(int argc, char ** argv)
 {
+  node_e2e_bench::StayOnLoopbackUnlessConfigured();
   std::vector<std::int64_t> counts;
   for (int i = 1; i < argc; ++i) {
     counts.push_back(std::atoll(argv[i]));

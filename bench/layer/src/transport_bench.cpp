@@ -116,7 +116,7 @@ bool wait_for_match(const RawWriter & writer, double seconds)
 
 int pong(double seconds)
 {
-  auto participant = Participant::create(domain_id(), "/");
+  auto participant = Participant::create(domain_id());
   Signal signal;
   RawWriter writer(participant, "rt/bench/pong", kType, keep_last(1));
   RawReader reader(participant, "rt/bench/ping", kType, keep_last(1), [&] { signal.notify(); });
@@ -133,7 +133,7 @@ int pong(double seconds)
 
 int ping(double rate, std::size_t size, double seconds)
 {
-  auto participant = Participant::create(domain_id(), "/");
+  auto participant = Participant::create(domain_id());
   Signal signal;
   RawWriter writer(participant, "rt/bench/ping", kType, keep_last(1));
   RawReader reader(participant, "rt/bench/pong", kType, keep_last(1), [&] { signal.notify(); });
@@ -181,7 +181,7 @@ int ping(double rate, std::size_t size, double seconds)
 
 int sub(double seconds)
 {
-  auto participant = Participant::create(domain_id(), "/");
+  auto participant = Participant::create(domain_id());
   Signal signal;
   RawReader reader(participant, "rt/bench/throughput", kType, keep_all(), [&] { signal.notify(); });
   std::uint64_t received = 0, lost = 0;
@@ -214,7 +214,7 @@ int sub(double seconds)
 
 int pub(std::size_t size, double seconds)
 {
-  auto participant = Participant::create(domain_id(), "/");
+  auto participant = Participant::create(domain_id());
   RawWriter writer(participant, "rt/bench/throughput", kType, keep_all());
   if (!wait_for_match(writer, 10.0)) {
     std::printf("transport pub: no subscriber\n");

@@ -1,6 +1,7 @@
 #include "rclcpp/context.hpp"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <stdexcept>
 #include <utility>
@@ -82,7 +83,7 @@ std::shared_ptr<rmw::Participant> ContextAccess::participant(const rclcpp::Conte
   std::lock_guard<std::mutex> lock(context_state->participant_mutex);
   if (!context_state->participant) {
     context_state->participant =
-        rmw::Participant::create(context_state->domain_id, context_state->enclave);
+        rmw::Participant::create(context_state->domain_id, context_state->participant_options);
   }
   return context_state->participant;
 }
@@ -111,6 +112,13 @@ std::uint32_t resolve_domain_id(const rclcpp::InitOptions & init_options)
     client_layer::throw_from_error(
         client_layer::kRetError, "failed to initialize rcl", CLIENT_LAYER_ERROR_STATE(e.what()));
   }
+}
+
+// rcl_get_localhost_only: only "1" turns it on.
+bool localhost_only_from_environment()
+{
+  const char * value = std::getenv("ROS_LOCALHOST_ONLY");
+  return value != nullptr && std::string(value) == "1";
 }
 
 }  // namespace
@@ -146,8 +154,9 @@ void Context::init(int argc, char const * const * argv, const rclcpp::InitOption
   }
   client_layer::throw_if_unknown_ros_args(*arguments);
   if (arguments->enclave) {
-    state->enclave = *arguments->enclave;
+    state->participant_options.enclave = *arguments->enclave;
   }
+  state->participant_options.localhost_only = localhost_only_from_environment();
   state->global_arguments = std::move(arguments);
   init_options_ = init_options;
   domain_id_ = state->domain_id;

@@ -21,8 +21,10 @@ struct ContextState
   // The ROS arguments of the command line: remappings and parameter
   // overrides for every node of the context.
   std::shared_ptr<const Arguments> global_arguments;
-  std::string enclave = "/";
   std::uint32_t domain_id = 0;
+  // What the participant is created with: the enclave (--enclave) and
+  // ROS_LOCALHOST_ONLY, read when the context is initialised.
+  rmw::ParticipantOptions participant_options;
 
   // The DDS participant of the context's nodes, created with the first node.
   std::mutex participant_mutex;

@@ -123,7 +123,7 @@ TEST_F(GraphTest, EveryNodeSubscribesToParameterEvents)
 TEST_F(GraphTest, ListsEveryTypeOfATopicAndSkipsPlainDdsTopics)
 {
   auto participant = client_layer::rmw::Participant::create(
-      static_cast<uint32_t>(rclcpp::contexts::get_global_default_context()->get_domain_id()), "/");
+      static_cast<uint32_t>(rclcpp::contexts::get_global_default_context()->get_domain_id()));
   client_layer::rmw::RawWriter foreign_type(
       participant, "rt/g/multi", "vendor::Sample", rmw_qos_profile_default);
   client_layer::rmw::RawWriter plain_dds(

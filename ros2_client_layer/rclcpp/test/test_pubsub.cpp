@@ -143,7 +143,7 @@ TEST_F(PubSubTest, TopicNamesAndWireFormatAreThoseOfRos2)
   EXPECT_STREQ("/robot/talker/status", private_publisher->get_topic_name());
 
   auto participant = client_layer::rmw::Participant::create(
-      static_cast<uint32_t>(rclcpp::contexts::get_global_default_context()->get_domain_id()), "/");
+      static_cast<uint32_t>(rclcpp::contexts::get_global_default_context()->get_domain_id()));
   client_layer::rmw::RawReader reader(
       participant, "rt/robot/chatter", "client_layer_test_interfaces::msg::dds_::Event_",
       rmw_qos_profile_default, [] {});
@@ -166,7 +166,7 @@ TEST_F(PubSubTest, MalformedSamplesAreDroppedAndCounted)
   auto subscription = node_->create_subscription<Event>(
       "fuzz", 10, [&](const Event & m) { received.push_back(m.code); });
   auto participant = client_layer::rmw::Participant::create(
-      static_cast<uint32_t>(rclcpp::contexts::get_global_default_context()->get_domain_id()), "/");
+      static_cast<uint32_t>(rclcpp::contexts::get_global_default_context()->get_domain_id()));
   client_layer::rmw::RawWriter writer(
       participant, "rt/fuzz", "client_layer_test_interfaces::msg::dds_::Event_",
       rmw_qos_profile_default);

@@ -14,6 +14,7 @@ struct DomainEntry
 {
   dds_entity_t handle = 0;
   int references = 0;
+  bool localhost_only = false;
 };
 
 // Creation and deletion of domains happen under this lock, so that a domain
@@ -49,7 +50,7 @@ std::string loopback_domain_config()
          "</Domain></CycloneDDS>";
 }
 
-std::string domain_config()
+std::string domain_config(bool localhost_only)
 {
   // Writes are batched and the layer's writers decide when their packets go
   // (see burst_flusher.hpp). It comes first: a later source wins, so a user's
@@ -57,19 +58,28 @@ std::string domain_config()
   static const std::string kWriteBatching =
       "<CycloneDDS><Domain Id=\"any\"><Internal><WriteBatch>true</WriteBatch></Internal>"
       "</Domain></CycloneDDS>";
-  const char * uri = std::getenv("CYCLONEDDS_URI");
-  if (uri != nullptr && uri[0] != '\0') {
-    return kWriteBatching + "," + uri;
+  // rmw_cyclonedds_cpp's fragment, word for word: the interface is named
+  // before the user's configuration, which may add to it.
+  static const std::string kLocalhostOnly =
+      "<CycloneDDS><Domain><General><Interfaces><NetworkInterface address=\"127.0.0.1\"/>"
+      "</Interfaces></General></Domain></CycloneDDS>";
+  std::string config = kWriteBatching + ",";
+  if (localhost_only) {
+    config += kLocalhostOnly + ",";
   }
-  return kWriteBatching + "," + loopback_domain_config();
+  const char * uri = std::getenv("CYCLONEDDS_URI");
+  if (uri != nullptr) {
+    config += uri;  // empty fragments are ignored, as are trailing commas
+  }
+  return config;
 }
 
-DomainLease::DomainLease(std::uint32_t domain_id) : domain_id_(domain_id)
+DomainLease::DomainLease(std::uint32_t domain_id, bool localhost_only) : domain_id_(domain_id)
 {
   std::lock_guard<std::mutex> lock(registry_mutex());
   DomainEntry & entry = registry()[domain_id];
   if (entry.references == 0) {
-    const dds_entity_t handle = dds_create_domain(domain_id, domain_config().c_str());
+    const dds_entity_t handle = dds_create_domain(domain_id, domain_config(localhost_only).c_str());
     if (handle < 0) {
       registry().erase(domain_id);
       throw std::runtime_error(
@@ -77,6 +87,10 @@ DomainLease::DomainLease(std::uint32_t domain_id) : domain_id_(domain_id)
           dds_strretcode(handle));
     }
     entry.handle = handle;
+    entry.localhost_only = localhost_only;
+  } else if (entry.localhost_only != localhost_only) {
+    throw std::runtime_error(
+        "attempt at creating localhost-only and non-localhost-only nodes in the same domain");
   }
   ++entry.references;
 }

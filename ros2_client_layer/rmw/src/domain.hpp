@@ -1,6 +1,11 @@
 // Process-wide DDS domains. Every participant of a domain in this process
 // shares one Cyclone domain instance: the first participant creates it with
 // the layer's configuration, the last one deletes it.
+//
+// The configuration is Humble's (rmw_cyclonedds_cpp): Cyclone DDS's own
+// defaults (an interface it picks, multicast discovery, the standard ports)
+// unless CYCLONEDDS_URI says otherwise, with 127.0.0.1 as the interface put
+// before it when ROS_LOCALHOST_ONLY=1.
 #ifndef CLIENT_LAYER__RMW__DOMAIN_HPP_
 #define CLIENT_LAYER__RMW__DOMAIN_HPP_
 
@@ -14,16 +19,18 @@ namespace client_layer::rmw::detail {
 // 127.0.0.1, so that up to 101 processes per domain find each other.
 std::string loopback_domain_config();
 
-// The configuration a new domain gets: write batching on, then
-// CYCLONEDDS_URI when set and not empty, else loopback_domain_config().
-std::string domain_config();
+// The configuration a new domain gets: write batching on, then, for a
+// localhost-only domain, 127.0.0.1 as the interface, then CYCLONEDDS_URI
+// (empty or unset: nothing, so Cyclone's defaults).
+std::string domain_config(bool localhost_only);
 
 // Holds a reference on a domain for as long as it lives.
 class DomainLease
 {
 public:
-  // Throws std::runtime_error when the domain cannot be created.
-  explicit DomainLease(std::uint32_t domain_id);
+  // Throws std::runtime_error when the domain cannot be created, or when it
+  // exists in this process with the other localhost-only setting.
+  DomainLease(std::uint32_t domain_id, bool localhost_only);
   ~DomainLease();
   DomainLease(const DomainLease &) = delete;
   DomainLease & operator=(const DomainLease &) = delete;

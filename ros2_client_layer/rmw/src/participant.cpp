@@ -69,8 +69,10 @@ struct Participant::Impl
   // Last, so that it stops before anything else of the participant goes.
   detail::BurstFlusher flusher;
 
-  Impl(std::uint32_t domain_id, dds_entity_t dds_participant, const Guid & participant_guid)
-      : domain(domain_id),
+  Impl(
+      std::uint32_t domain_id, bool localhost_only, dds_entity_t dds_participant,
+      const Guid & participant_guid)
+      : domain(domain_id, localhost_only),
         participant{dds_participant},
         guid(participant_guid),
         entities(participant_guid)
@@ -111,12 +113,12 @@ struct Participant::Impl
 };
 
 std::shared_ptr<Participant> Participant::create(
-    std::uint32_t domain_id, const std::string & enclave)
+    std::uint32_t domain_id, const ParticipantOptions & options)
 {
   // The lease must exist before the participant: it creates the domain.
-  auto lease = std::make_unique<detail::DomainLease>(domain_id);
+  auto lease = std::make_unique<detail::DomainLease>(domain_id, options.localhost_only);
   detail::QosPtr qos(dds_create_qos());
-  const std::string user_data = "enclave=" + enclave + ";";
+  const std::string user_data = "enclave=" + options.enclave + ";";
   dds_qset_userdata(qos.get(), user_data.data(), user_data.size());
   const dds_entity_t dds_participant = dds_create_participant(domain_id, qos.get(), nullptr);
   if (dds_participant < 0) {
@@ -124,8 +126,8 @@ std::shared_ptr<Participant> Participant::create(
         "failed to create DDS participant on domain " + std::to_string(domain_id) + ": " +
         dds_strretcode(dds_participant));
   }
-  auto impl =
-      std::make_unique<Impl>(domain_id, dds_participant, detail::entity_guid(dds_participant));
+  auto impl = std::make_unique<Impl>(
+      domain_id, options.localhost_only, dds_participant, detail::entity_guid(dds_participant));
   lease.reset();  // Impl holds its own reference now
 
   impl->publisher = dds_create_publisher(dds_participant, nullptr, nullptr);

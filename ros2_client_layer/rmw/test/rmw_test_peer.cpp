@@ -34,7 +34,7 @@ void watch_stdin()
 
 int echo(const std::string & in_topic, const std::string & out_topic)
 {
-  auto participant = Participant::create(test::test_domain_id(), "/");
+  auto participant = Participant::create(test::test_domain_id());
   const rmw_qos_profile_t qos = test::reliable_keep_last(1000);
   RawWriter writer(participant, out_topic, test::kBytesType, qos);
   RawReader reader(participant, in_topic, test::kBytesType, qos, nullptr);
@@ -54,7 +54,7 @@ int echo(const std::string & in_topic, const std::string & out_topic)
 int discover(std::size_t peers)
 {
   const auto start = std::chrono::steady_clock::now();
-  auto participant = Participant::create(test::test_domain_id(), "/");
+  auto participant = Participant::create(test::test_domain_id());
   RawWriter writer(participant, "rt/presence", test::kBytesType, rmw_qos_profile_default);
   RawReader reader(participant, "rt/presence", test::kBytesType, rmw_qos_profile_default, nullptr);
   // Own writer and reader match each other too.

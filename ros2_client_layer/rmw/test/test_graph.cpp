@@ -39,8 +39,8 @@ protected:
     });
   }
 
-  std::shared_ptr<Participant> announcer = Participant::create(test::test_domain_id(), "/");
-  std::shared_ptr<Participant> observer = Participant::create(test::test_domain_id(), "/");
+  std::shared_ptr<Participant> announcer = Participant::create(test::test_domain_id());
+  std::shared_ptr<Participant> observer = Participant::create(test::test_domain_id());
   std::unique_ptr<RawReader> reader = std::make_unique<RawReader>(
       observer, detail::kDiscoveryTopicName, detail::kDiscoveryTypeName, discovery_reader_qos(),
       nullptr);

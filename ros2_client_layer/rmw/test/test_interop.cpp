@@ -24,7 +24,7 @@ class InteropTest : public ::testing::Test
 protected:
   void SetUp() override
   {
-    participant = Participant::create(test::test_domain_id(), "/");
+    participant = Participant::create(test::test_domain_id());
     typed_participant = dds_create_participant(test::test_domain_id(), nullptr, nullptr);
     ASSERT_GT(typed_participant, 0);
     typed_topic = dds_create_topic(

@@ -56,7 +56,7 @@ TEST(Processes, SamplesMakeARoundTripThroughAnotherProcess)
   Peer peer({"echo", "rt/ping", "rt/pong"});
   ASSERT_EQ(peer.read_line(std::chrono::seconds(10)), "ready");
 
-  auto participant = Participant::create(test::test_domain_id(), "/");
+  auto participant = Participant::create(test::test_domain_id());
   const rmw_qos_profile_t qos = test::reliable_keep_last(1000);
   RawWriter writer(participant, "rt/ping", test::kBytesType, qos);
   RawReader reader(participant, "rt/pong", test::kBytesType, qos, nullptr);
@@ -93,7 +93,7 @@ TEST(Processes, ARefusedShortSampleLeavesTheStreamIntact)
   Peer peer({"echo", "rt/short", "rt/short_echo"});
   ASSERT_EQ(peer.read_line(std::chrono::seconds(10)), "ready");
 
-  auto participant = Participant::create(test::test_domain_id(), "/");
+  auto participant = Participant::create(test::test_domain_id());
   const rmw_qos_profile_t qos = test::reliable_keep_last(1000);
   RawWriter writer(participant, "rt/short", test::kBytesType, qos);
   RawReader reader(participant, "rt/short_echo", test::kBytesType, qos, nullptr);
@@ -119,7 +119,7 @@ TEST(Processes, NoSampleStaysQueuedAfterABurst)
   Peer peer({"echo", "rt/burst", "rt/burst_echo"});
   ASSERT_EQ(peer.read_line(std::chrono::seconds(10)), "ready");
 
-  auto participant = Participant::create(test::test_domain_id(), "/");
+  auto participant = Participant::create(test::test_domain_id());
   const rmw_qos_profile_t qos = test::reliable_keep_last(1000);
   RawReader reader(participant, "rt/burst_echo", test::kBytesType, qos, nullptr);
   std::uint32_t next = 0;

@@ -52,8 +52,8 @@ struct Server
 class ServiceTest : public ::testing::Test
 {
 protected:
-  std::shared_ptr<Participant> client_side = Participant::create(test::test_domain_id(), "/");
-  std::shared_ptr<Participant> server_side = Participant::create(test::test_domain_id(), "/");
+  std::shared_ptr<Participant> client_side = Participant::create(test::test_domain_id());
+  std::shared_ptr<Participant> server_side = Participant::create(test::test_domain_id());
 };
 
 TEST_F(ServiceTest, ClientServiceIdsArePrefixPlusCounter)

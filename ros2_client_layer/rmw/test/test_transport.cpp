@@ -22,8 +22,8 @@ class TransportTest : public ::testing::Test
 protected:
   void SetUp() override
   {
-    sender = Participant::create(test::test_domain_id(), "/");
-    receiver = Participant::create(test::test_domain_id(), "/");
+    sender = Participant::create(test::test_domain_id());
+    receiver = Participant::create(test::test_domain_id());
   }
 
   // Takes everything that arrives until `count` samples are in or time runs out.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "byte_order.hpp"
 #include "client_layer/rmw/service.hpp"
@@ -30,25 +31,36 @@ TEST(Names, FollowRosPrefixesAndSuffixes)
   EXPECT_EQ(service_reply_to_dds("/ns/query"), "rr/ns/queryReply");
 }
 
-TEST(DomainConfiguration, LoopbackUnicastUnlessTheUserSaysOtherwise)
+TEST(DomainConfiguration, CycloneDefaultsUnlessTheUserSaysOtherwise)
 {
-  const std::string config = loopback_domain_configuration();
-  EXPECT_NE(config.find("<NetworkInterface address=\"127.0.0.1\""), std::string::npos);
-  EXPECT_NE(config.find("<AllowMulticast>false</AllowMulticast>"), std::string::npos);
-  EXPECT_NE(config.find("<Peer address=\"127.0.0.1\"/>"), std::string::npos);
-
   // Write batching comes first, so that the user's configuration, which
-  // comes last, has the final word.
+  // comes last, has the final word; localhost-only names 127.0.0.1 before it.
   const std::string batching =
       "<CycloneDDS><Domain Id=\"any\"><Internal><WriteBatch>true</WriteBatch></Internal>"
       "</Domain></CycloneDDS>,";
+  const std::string localhost =
+      "<CycloneDDS><Domain><General><Interfaces><NetworkInterface address=\"127.0.0.1\"/>"
+      "</Interfaces></General></Domain></CycloneDDS>,";
+  const char * given = std::getenv("CYCLONEDDS_URI");
+  const std::optional<std::string> saved = given ? std::optional<std::string>(given) : std::nullopt;
   unsetenv("CYCLONEDDS_URI");
-  EXPECT_EQ(detail::domain_config(), batching + config);
+  EXPECT_EQ(detail::domain_config(false), batching);
+  EXPECT_EQ(detail::domain_config(true), batching + localhost);
   setenv("CYCLONEDDS_URI", "", 1);
-  EXPECT_EQ(detail::domain_config(), batching + config);
+  EXPECT_EQ(detail::domain_config(false), batching);
   setenv("CYCLONEDDS_URI", "file:///etc/cyclone.xml", 1);
-  EXPECT_EQ(detail::domain_config(), batching + "file:///etc/cyclone.xml");
-  unsetenv("CYCLONEDDS_URI");
+  EXPECT_EQ(detail::domain_config(false), batching + "file:///etc/cyclone.xml");
+  EXPECT_EQ(detail::domain_config(true), batching + localhost + "file:///etc/cyclone.xml");
+  if (saved) {
+    setenv("CYCLONEDDS_URI", saved->c_str(), 1);
+  } else {
+    unsetenv("CYCLONEDDS_URI");
+  }
+
+  const std::string loopback = loopback_domain_configuration();
+  EXPECT_NE(loopback.find("<NetworkInterface address=\"127.0.0.1\""), std::string::npos);
+  EXPECT_NE(loopback.find("<AllowMulticast>false</AllowMulticast>"), std::string::npos);
+  EXPECT_NE(loopback.find("<Peer address=\"127.0.0.1\"/>"), std::string::npos);
 }
 
 TEST(RmwTime, ComparesConvertsAndSaturates)

@@ -184,15 +184,27 @@ private:
   std::unique_ptr<Impl> impl_;
 };
 
+// How a context's participant joins its domain.
+struct ParticipantOptions
+{
+  // Announced in the participant's USER_DATA as "enclave=<enclave>;".
+  std::string enclave = "/";
+  // ROS_LOCALHOST_ONLY=1: 127.0.0.1 is the domain's interface, whatever
+  // CYCLONEDDS_URI adds. Every participant of a domain in one process must
+  // agree on it.
+  bool localhost_only = false;
+};
+
 // One DDS participant, shared by every node of a context.
 class Participant : public std::enable_shared_from_this<Participant>
 {
 public:
-  // Creates the domain and participant. Unless CYCLONEDDS_URI is set, the
-  // domain is configured for loopback-only unicast discovery on 127.0.0.1.
-  // The participant's USER_DATA is "enclave=<enclave>;".
+  // Creates the domain (if this process has no participant in it yet) and
+  // the participant. The domain takes Cyclone DDS's defaults, as Humble's
+  // middleware does, unless CYCLONEDDS_URI names a configuration.
   // Throws std::runtime_error with a clear message on failure.
-  static std::shared_ptr<Participant> create(std::uint32_t domain_id, const std::string & enclave);
+  static std::shared_ptr<Participant> create(
+      std::uint32_t domain_id, const ParticipantOptions & options = {});
   ~Participant();
   Participant(const Participant &) = delete;
   Participant & operator=(const Participant &) = delete;
@@ -232,11 +244,11 @@ private:
   std::unique_ptr<Impl> impl_;
 };
 
-// The Cyclone DDS configuration every domain gets unless CYCLONEDDS_URI is
-// set: 127.0.0.1 only, no multicast, unicast discovery of up to 101
-// participant indices on 127.0.0.1. Give it (as CYCLONEDDS_URI) to other
-// Cyclone programs, e.g. ddsperf, so that they find the layer and stay on
-// loopback too.
+// A Cyclone DDS configuration that keeps a domain on loopback: 127.0.0.1
+// only, no multicast, unicast discovery of up to 101 participant indices on
+// 127.0.0.1. The benchmarks give it (as CYCLONEDDS_URI) to the layer and to
+// other Cyclone programs, e.g. ddsperf, so that all of them find each other
+// and stay on loopback.
 std::string loopback_domain_configuration();
 
 // DDS topic names for ROS names, as ROS 2 forms them: "/a/b" -> "rt/a/b",
