@@ -33,8 +33,7 @@ int publish_one(
   std::cout << what << " on " << session.qualified(topic) << '\n';
   if (!matched) {
     std::cerr << "diagctl: nobody subscribes to " << session.qualified(topic) << " (waited "
-              << timeout.count() / 1000.0
-              << " s): is the node running, in this namespace and domain?\n";
+              << timeout.count() / 1000.0 << " s): " << kNodeNotFoundHint << '\n';
     return kExitFailure;
   }
   std::this_thread::sleep_for(kDeliveryGrace);

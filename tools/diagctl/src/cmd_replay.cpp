@@ -148,7 +148,7 @@ int run_replay(const GlobalOptions & global, const std::vector<std::string> & ar
   RosSession session(global);
   const Replayer replayer(session, *scenario);
   if (!replayer.wait_for_subscribers(global.timeout)) {
-    std::cerr << "diagctl replay: is the node running, in this namespace and domain?\n";
+    std::cerr << "diagctl replay: " << kNodeNotFoundHint << '\n';
     return kExitFailure;
   }
   const auto start = Clock::now();

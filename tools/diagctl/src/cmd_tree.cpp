@@ -147,7 +147,7 @@ int run_tree(const GlobalOptions & global, const std::vector<std::string> & argu
     char seconds[32];
     std::snprintf(seconds, sizeof(seconds), "%g", global.timeout.count() / 1000.0);
     std::cerr << "diagctl tree: no tree on " << session.qualified(kDiagnosisTreeTopic) << " within "
-              << seconds << " s: is the node running, in this namespace and domain?\n";
+              << seconds << " s: " << kNodeNotFoundHint << '\n';
     return kExitFailure;
   }
   // Ctrl-C ends a watch well; a single print that never came failed.

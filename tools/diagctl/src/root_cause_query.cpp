@@ -18,8 +18,7 @@ std::optional<std::vector<std::int32_t>> query_root_causes(
   const auto timed_out = [&] {
     char seconds[32];
     std::snprintf(seconds, sizeof(seconds), "%g", timeout.count() / 1000.0);
-    return service + " did not answer within " + seconds +
-           " s: is the node running, in this namespace and domain?";
+    return service + " did not answer within " + seconds + " s: " + kNodeNotFoundHint;
   };
 
   auto client = session.node()->create_client<DiagnosticSrv>(kQueryService);

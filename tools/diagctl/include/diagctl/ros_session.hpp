@@ -48,6 +48,12 @@ template <typename PublisherT>
   return true;
 }
 
+// What to check when the node does not answer: where the tool looks for it
+// and whether its DDS configuration reaches the node's.
+constexpr const char * kNodeNotFoundHint =
+    "is the node running, in this namespace and domain, and does this DDS configuration "
+    "reach it (CYCLONEDDS_URI, ROS_LOCALHOST_ONLY, ROS_SECURITY_*)?";
+
 // Time for reliable samples to reach their readers before the tool leaves.
 constexpr std::chrono::milliseconds kDeliveryGrace{200};
 
