@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config python3
+  # the tests' private network namespaces and simulated hosts (ip netns, veth)
+  iproute2
   cyclonedds-dev cyclonedds-tools
   libprotobuf-dev protobuf-compiler
   # the interop tests decode the query service's payload in Python

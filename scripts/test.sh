@@ -3,8 +3,19 @@
 # packages built and tested with colcon against genuine Humble, see
 # humble_stage.sh), then the standalone tree on the project's client layer
 # with its whole suite, including the interop tests against the genuine build.
+#
+# Everything runs in a private network namespace (scripts/private_network.sh),
+# so that the tests of Humble's network defaults can run; genuine Humble is
+# built, and its Debian packages installed, before entering it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ -z "${DIAGNOSTIC_CENTER_PRIVATE_NETWORK:-}" ]; then
+  humble_build=${ROS2_HUMBLE_DIR:-../shared/ros2-humble}/build.sh
+  if [ -f "$humble_build" ]; then
+    bash "$humble_build" >/dev/null
+  fi
+  exec bash scripts/private_network.sh bash scripts/test.sh "$@"
+fi
 start=$SECONDS
 
 humble_out=$(mktemp)
