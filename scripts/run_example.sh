@@ -20,6 +20,6 @@ export CYCLONEDDS_URI=${CYCLONEDDS_URI-file://$(pwd)/scripts/cyclonedds_loopback
 ros_args=(--ros-args --params-file diagnostic_center/config/diagnostic_center.yaml)
 if [ "$(id -u)" -ne 0 ]; then
   records=${XDG_STATE_HOME:-$HOME/.local/state}/diagnostic_center/fault_record
-  ros_args+=(-p "diagnostic_center:fault_record_dir:=$records")
+  ros_args+=(-p "fault_record_dir:=$records")
 fi
 exec "$binary" "${ros_args[@]}" "$@"

@@ -162,5 +162,26 @@ TEST(EventFlow, RaisesAndClearsReachEveryOutput)
   EXPECT_TRUE(LogMessages(log, "ERROR").empty()) << StderrTail(*centre);
 }
 
+// A fleet runs one centre per robot, each in the robot's namespace, on the
+// shipped parameter file: its topics, service and fault table follow it there.
+TEST(EventFlow, TheExampleConfigurationServesARobotInItsNamespace)
+{
+  ScratchDir scratch("namespaced_robot");
+  RobotProbe probe("robot_probe", "/robot3");
+  auto centre = StartCentre(
+      scratch.path(), {},
+      {"-r", "__ns:=/robot3", "--params-file", EXAMPLE_PARAMETER_FILE, "-p",
+       "fault_record_dir:=" + (scratch.path() / "records").string()});
+  ASSERT_TRUE(WaitUntilServing(*centre, probe));
+
+  const auto now = static_cast<std::int32_t>(std::time(nullptr));
+  probe.Raise("chassis_driver_diag_topic", 1001, Stamp(now), "bus voltage 0 V");
+  ASSERT_TRUE(probe.WaitForExceptionHandles(1, 5s)) << StderrTail(*centre);
+  EXPECT_EQ(probe.ExceptionHandleIds(), (Ids{1001}));
+  Ids roots;
+  EXPECT_TRUE(probe.WaitForRootCauses({1001}, 5s, &roots))
+      << "last roots: " << testing::PrintToString(roots);
+}
+
 }  // namespace
 }  // namespace diagnostic_center_test

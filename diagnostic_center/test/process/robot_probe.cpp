@@ -48,8 +48,8 @@ builtin_interfaces::msg::Time Stamp(std::int32_t sec, std::uint32_t nanosec)
   return stamp;
 }
 
-RobotProbe::RobotProbe(const std::string & node_name)
-    : node_(std::make_shared<rclcpp::Node>(node_name))
+RobotProbe::RobotProbe(const std::string & node_name, const std::string & node_namespace)
+    : node_(std::make_shared<rclcpp::Node>(node_name, node_namespace))
 {
   const auto event_qos = rclcpp::QoS(kEventDepth).reliable();
   for (const char * topic : contract::kModuleTopics) {

@@ -48,7 +48,10 @@ struct RootCauseReply
 class RobotProbe
 {
 public:
-  explicit RobotProbe(const std::string & node_name = "robot_probe");
+  // In `node_namespace` (empty: the root), where its relative topic and
+  // service names reach a centre of the same namespace.
+  explicit RobotProbe(
+      const std::string & node_name = "robot_probe", const std::string & node_namespace = "");
   ~RobotProbe();
   RobotProbe(const RobotProbe &) = delete;
   RobotProbe & operator=(const RobotProbe &) = delete;
