@@ -167,12 +167,14 @@ public:
   SubscriptionImpl(
       NodeBase & node, const std::string & topic, const char * dds_type_name,
       const rclcpp::QoS & qos, const rclcpp::SubscriptionOptionsBase & options,
-      std::function<void()> on_data, std::function<void()> on_incompatible_qos)
+      std::function<void()> on_data, std::function<void()> on_incompatible_qos,
+      std::function<void()> on_message_lost)
       : identity_(node), topic_(node.resolve_topic_or_service_name(topic, false)), qos_(qos)
   {
     rmw::EndpointOptions endpoint_options;
     endpoint_options.ignore_local_publications = options.ignore_local_publications;
     endpoint_options.on_requested_incompatible_qos = std::move(on_incompatible_qos);
+    endpoint_options.on_sample_lost = std::move(on_message_lost);
     try {
       reader_ = std::make_unique<rmw::RawReader>(
           identity_.participant, dds_topic_name(topic_, qos.get_rmw_qos_profile()), dds_type_name,
@@ -473,13 +475,19 @@ SubscriptionBase::SubscriptionBase(
     const std::string & topic, const char * dds_type_name, const QoS & qos,
     const SubscriptionOptionsBase & options)
     : ReadableEntity(group->notifier()),
+      message_lost_callback_(options.event_callbacks.message_lost_callback),
       impl_(std::make_unique<client_layer::SubscriptionImpl>(
           client_layer::node_base_of(node_base), topic, dds_type_name, qos, options,
           [this]() { on_data_available(); },
           [this]() {
             incompatible_qos_pending_.store(true);
             on_data_available();
-          }))
+          },
+          message_lost_callback_ ? std::function<void()>([this]() {
+            message_lost_pending_.store(true);
+            on_data_available();
+          })
+                                 : std::function<void()>()))
 {
 }
 
@@ -499,6 +507,19 @@ void SubscriptionBase::warn_of_incompatible_publishers()
   }
 }
 
+void SubscriptionBase::report_lost_messages()
+{
+  const std::uint64_t total = impl_->reader_->lost_count();
+  if (total <= lost_reported_) {
+    return;
+  }
+  QOSMessageLostInfo info{};
+  info.total_count = static_cast<size_t>(total);
+  info.total_count_change = static_cast<size_t>(total - lost_reported_);
+  lost_reported_ = total;
+  message_lost_callback_(info);
+}
+
 const char * SubscriptionBase::get_topic_name() const { return impl_->topic_.c_str(); }
 
 size_t SubscriptionBase::get_publisher_count() const { return impl_->reader_->matched_count(); }
@@ -509,6 +530,9 @@ bool SubscriptionBase::take_and_handle()
 {
   if (incompatible_qos_pending_.exchange(false)) {
     warn_of_incompatible_publishers();
+  }
+  if (message_lost_pending_.exchange(false)) {
+    report_lost_messages();
   }
   thread_local std::vector<std::uint8_t> sample;
   client_layer::rmw::SampleInfo sample_info;

@@ -110,6 +110,49 @@ TEST_F(PubSubTest, KeepLastDepthDropsTheOldest)
   EXPECT_EQ((std::vector<int32_t>{4, 5}), received);
 }
 
+// What a full keep-last history drops reaches the message-lost callback, in
+// the subscription's group, counted exactly; what it keeps comes in order.
+TEST_F(PubSubTest, KeepLastOverflowIsReportedAsLostMessages)
+{
+  std::vector<int32_t> received;
+  std::vector<rclcpp::QOSMessageLostInfo> lost;
+  rclcpp::SubscriptionOptions options;
+  options.event_callbacks.message_lost_callback = [&](rclcpp::QOSMessageLostInfo & info) {
+    lost.push_back(info);
+  };
+  auto subscription = node_->create_subscription<Event>(
+      "overflow", rclcpp::QoS(2), [&](const Event & m) { received.push_back(m.code); }, options);
+  auto publisher = node_->create_publisher<Event>("overflow", 10);
+  ASSERT_TRUE(spin_until([&] { return publisher->get_subscription_count() == 1u; }));
+  for (int32_t id = 1; id <= 5; ++id) {
+    publisher->publish(make_event(id));
+  }
+  ASSERT_TRUE(publisher->wait_for_all_acked(10s));
+  ASSERT_TRUE(spin_until([&] { return received.size() >= 2 && !lost.empty(); }));
+  rclcpp::spin_some(node_);
+  EXPECT_EQ((std::vector<int32_t>{4, 5}), received);
+  ASSERT_EQ(lost.size(), 1u);
+  EXPECT_EQ(lost[0].total_count, 3u);
+  EXPECT_EQ(lost[0].total_count_change, 3u);
+
+  // Taken as fast as they come, samples are not lost, and nothing is reported.
+  for (int32_t id = 6; id <= 7; ++id) {
+    publisher->publish(make_event(id));
+    ASSERT_TRUE(spin_until([&] { return received.back() == id; }));
+  }
+  EXPECT_EQ(lost.size(), 1u);
+
+  // A second overflow reports the new losses and the running total.
+  for (int32_t id = 8; id <= 11; ++id) {
+    publisher->publish(make_event(id));
+  }
+  ASSERT_TRUE(publisher->wait_for_all_acked(10s));
+  ASSERT_TRUE(spin_until([&] { return received.back() == 11 && lost.size() == 2u; }));
+  EXPECT_EQ(lost[1].total_count, 5u);
+  EXPECT_EQ(lost[1].total_count_change, 2u);
+  EXPECT_EQ((std::vector<int32_t>{4, 5, 6, 7, 10, 11}), received);
+}
+
 TEST_F(PubSubTest, SubscriptionDestroyedWithDataPendingIsNeverCalledAgain)
 {
   int dropped_calls = 0, kept_calls = 0;

@@ -8,6 +8,7 @@
 #include "endpoint.hpp"
 #include "qos_mapping.hpp"
 #include "raw_sertype.hpp"
+#include "reader_history.hpp"
 
 namespace client_layer::rmw {
 
@@ -17,6 +18,10 @@ struct RawReader::Impl
   std::function<void()> on_data;
   std::function<void()> on_matched;
   std::function<void()> on_incompatible_qos;
+  std::function<void()> on_sample_lost;
+  // Set for a keep-last reader whose user wants to hear of lost samples: its
+  // samples wait here instead of in DDS, so that an overflow is counted.
+  std::unique_ptr<detail::ReaderHistory> history;
   std::unique_ptr<detail::Endpoint> endpoint;
 
   // GUIDs of writers by instance handle, so SampleInfo costs one lookup.
@@ -35,6 +40,7 @@ struct RawReader::Impl
 
   ~Impl()
   {
+    endpoint.reset();  // no listener runs after this
     for (std::size_t i = batch_next; i < batch_end; i++) {
       ddsi_serdata_unref(batch[i]);
     }
@@ -43,6 +49,9 @@ struct RawReader::Impl
   // Takes the next valid sample; the caller unrefs it. Null when none.
   ddsi_serdata * take_next(dds_sample_info_t & info)
   {
+    if (history) {
+      return history->pop(info);
+    }
     std::lock_guard<std::mutex> lock(batch_mutex);
     for (;;) {
       if (batch_next == batch_end) {
@@ -99,7 +108,20 @@ struct RawReader::Impl
     }
   }
 
-  static void on_data_available(dds_entity_t, void * arg) { static_cast<Impl *>(arg)->on_data(); }
+  static void on_data_available(dds_entity_t reader, void * arg)
+  {
+    auto * impl = static_cast<Impl *>(arg);
+    const bool displaced = impl->history && impl->history->take_from(reader) > 0;
+    impl->on_data();
+    if (displaced) {
+      impl->on_sample_lost();
+    }
+  }
+
+  static void on_sample_lost_status(dds_entity_t, const dds_sample_lost_status_t, void * arg)
+  {
+    static_cast<Impl *>(arg)->on_sample_lost();
+  }
 
   static void on_subscription_matched(
       dds_entity_t, const dds_subscription_matched_status_t, void * arg)
@@ -127,9 +149,14 @@ RawReader::RawReader(
   impl_->on_data = std::move(on_data);
   impl_->on_matched = options.on_matched;
   impl_->on_incompatible_qos = options.on_requested_incompatible_qos;
+  impl_->on_sample_lost = options.on_sample_lost;
+  const bool keep_all = qos.history == RMW_QOS_POLICY_HISTORY_KEEP_ALL;
   // A keep-last reader takes one sample at a time: samples held here would
   // escape its history and outlive newer ones that displace the rest.
-  impl_->batch_limit = qos.history == RMW_QOS_POLICY_HISTORY_KEEP_ALL ? Impl::kMaxBatch : 1;
+  impl_->batch_limit = keep_all ? Impl::kMaxBatch : 1;
+  if (!keep_all && impl_->on_data && impl_->on_sample_lost) {
+    impl_->history = std::make_unique<detail::ReaderHistory>(qos.depth);
+  }
   dds_listener_t * listener = dds_create_listener(impl_.get());
   if (impl_->on_data) {
     dds_lset_data_available_arg(listener, &Impl::on_data_available, impl_.get(), false);
@@ -141,6 +168,10 @@ RawReader::RawReader(
     // The status is left set for take_requested_incompatible_qos to read and reset.
     dds_lset_requested_incompatible_qos_arg(
         listener, &Impl::on_requested_incompatible_qos, impl_.get(), false);
+  }
+  if (impl_->on_sample_lost) {
+    // Left set too; lost_count() reads the total.
+    dds_lset_sample_lost_arg(listener, &Impl::on_sample_lost_status, impl_.get(), false);
   }
   try {
     impl_->endpoint = std::make_unique<detail::Endpoint>(
@@ -230,11 +261,12 @@ std::vector<std::string> RawReader::matched_writer_user_data() const
 
 std::uint64_t RawReader::lost_count() const
 {
+  const std::uint64_t dropped = impl_->history ? impl_->history->dropped() : 0;
   dds_sample_lost_status_t status{};
   if (dds_get_sample_lost_status(impl_->endpoint->entity(), &status) < 0) {
-    return 0;
+    return dropped;
   }
-  return status.total_count;
+  return status.total_count + dropped;
 }
 
 IncompatibleQosChange RawReader::take_requested_incompatible_qos()

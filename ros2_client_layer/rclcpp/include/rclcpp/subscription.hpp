@@ -19,6 +19,7 @@
 #include "rclcpp/message_info.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
 #include "rclcpp/qos.hpp"
+#include "rclcpp/qos_event.hpp"
 #include "rclcpp/subscription_options.hpp"
 #include "rclcpp/visibility_control.hpp"
 
@@ -51,8 +52,9 @@ public:
   rclcpp::QoS get_actual_qos() const;
 
 protected:
-  /// Also runs the subscription's event callback, Humble's default warning
-  /// about publishers offering incompatible QoS, in the subscription's group.
+  /// Also runs the subscription's event callbacks in the subscription's
+  /// group: Humble's default warning about publishers offering incompatible
+  /// QoS, and the message-lost callback of the options.
   bool take_and_handle() override;
 
   /// Deserialize one sample and run the callback; false if it is malformed.
@@ -62,10 +64,15 @@ protected:
 private:
   RCLCPP_DISABLE_COPY(SubscriptionBase)
   void warn_of_incompatible_publishers();
+  void report_lost_messages();
 
   // Set by the middleware when a publisher offering incompatible QoS is
-  // found; before impl_, as the middleware may call as soon as it exists.
+  // found, or messages were lost; before impl_, as the middleware may call
+  // as soon as it exists.
   std::atomic<bool> incompatible_qos_pending_{false};
+  std::atomic<bool> message_lost_pending_{false};
+  QOSMessageLostCallbackType message_lost_callback_;
+  std::uint64_t lost_reported_ = 0;  // used only by the executor thread that holds the entity
   std::unique_ptr<client_layer::SubscriptionImpl> impl_;
 };
 

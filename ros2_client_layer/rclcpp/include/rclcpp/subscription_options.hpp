@@ -6,12 +6,15 @@
 
 #include "rclcpp/callback_group.hpp"
 #include "rclcpp/intra_process_setting.hpp"
+#include "rclcpp/qos_event.hpp"
 #include "rclcpp/visibility_control.hpp"
 
 namespace rclcpp {
 
 struct SubscriptionOptionsBase
 {
+  /// Callbacks for the subscription's events (see qos_event.hpp).
+  SubscriptionEventCallbacks event_callbacks;
   /// Do not receive messages published from the same participant (context).
   bool ignore_local_publications = false;
   /// Accepted for compatibility; messages always go through DDS.

@@ -78,6 +78,9 @@ struct EndpointOptions
   std::function<void()> on_offered_incompatible_qos;
   // Readers only: the same for a writer offering incompatible QoS.
   std::function<void()> on_requested_incompatible_qos;
+  // Readers only: called from a middleware thread when samples were lost
+  // (see RawReader::lost_count); like on_data it must only signal.
+  std::function<void()> on_sample_lost;
 };
 
 // Endpoints found with incompatible QoS since the last look.
@@ -171,8 +174,11 @@ public:
   bool matched_writer_user_data(std::uint64_t writer_handle, std::string & user_data) const;
   // USER_DATA of every matched writer.
   std::vector<std::string> matched_writer_user_data() const;
-  // Samples the middleware lost before they reached this reader (gaps in a
-  // reliable stream are not counted: reliable delivery has none).
+  // Samples lost before the user took them: those DDS reports lost on the
+  // way (its sample-lost status) and, for a keep-last reader with an
+  // on_sample_lost callback, those its full history dropped for newer ones.
+  // (Such a reader keeps its history in the layer, see reader_history.hpp;
+  // samples past a writer's lifespan stay in it until taken.)
   std::uint64_t lost_count() const;
   // Reads and resets the requested-incompatible-QoS status.
   IncompatibleQosChange take_requested_incompatible_qos();

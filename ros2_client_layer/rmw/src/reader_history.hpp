@@ -1,0 +1,54 @@
+// The history of a keep-last reader, kept by the layer instead of DDS: the
+// reader's listener moves every sample out of DDS as it arrives, and a full
+// history drops its oldest sample for the newest one, as DDS would, but
+// counts it. DDS drops such samples silently; counted, they reach the user
+// as lost messages.
+#ifndef CLIENT_LAYER__RMW__READER_HISTORY_HPP_
+#define CLIENT_LAYER__RMW__READER_HISTORY_HPP_
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+
+#include "dds/dds.h"
+
+namespace client_layer::rmw::detail {
+
+class ReaderHistory
+{
+public:
+  explicit ReaderHistory(std::size_t depth);
+  ~ReaderHistory();
+  ReaderHistory(const ReaderHistory &) = delete;
+  ReaderHistory & operator=(const ReaderHistory &) = delete;
+
+  // Moves every sample DDS holds for `reader` into the history (instance
+  // state changes, which carry no data, are dropped). Returns how many older
+  // samples had to make room. Called from the reader's listener.
+  std::size_t take_from(dds_entity_t reader);
+
+  // The oldest sample, or null when empty; the caller unrefs it.
+  ddsi_serdata * pop(dds_sample_info_t & info);
+
+  // Samples dropped to make room, since the reader was created.
+  std::uint64_t dropped() const;
+
+private:
+  struct Entry
+  {
+    ddsi_serdata * sample;
+    dds_sample_info_t info;
+  };
+
+  std::size_t push(ddsi_serdata * sample, const dds_sample_info_t & info);
+
+  const std::size_t depth_;
+  mutable std::mutex mutex_;  // guards the two members below
+  std::deque<Entry> entries_;
+  std::uint64_t dropped_ = 0;
+};
+
+}  // namespace client_layer::rmw::detail
+
+#endif  // CLIENT_LAYER__RMW__READER_HISTORY_HPP_
