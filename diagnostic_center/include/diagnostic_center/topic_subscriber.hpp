@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "corvanta_protocol/msg/diagnostic_event.hpp"
 #include "corvanta_protocol/msg/task_center_fsm_status.hpp"
@@ -39,17 +40,19 @@ private:
   std::deque<ModuleEvent> events_;
 };
 
-// One subscription whose callback is a virtual member.
+// One subscription whose callback is a virtual member; `events` are its event
+// callbacks, which run in the same group.
 template <typename T>
 class TopicSubBase
 {
 public:
   TopicSubBase(
       const std::shared_ptr<rclcpp::Node> & node, const rclcpp::CallbackGroup::SharedPtr & group,
-      const std::string & topic, int depth)
+      const std::string & topic, int depth, rclcpp::SubscriptionEventCallbacks events = {})
   {
     rclcpp::SubscriptionOptions options;
     options.callback_group = group;
+    options.event_callbacks = std::move(events);
     // `this` outlives sub_, which it owns.
     sub_ = node->create_subscription<T>(
         topic, rclcpp::QoS(depth),
@@ -68,7 +71,9 @@ protected:
   typename rclcpp::Subscription<T>::SharedPtr sub_;
 };
 
-// Appends every event received on one module topic to that module's queue.
+// Appends every event received on one module topic to that module's queue,
+// and warns of events the subscription lost before they could be taken: on
+// the way, or pushed out of its history of `depth` events by newer ones.
 class DiagEventSub : public TopicSubBase<DiagnosticEvent>
 {
 public:
@@ -80,9 +85,12 @@ public:
   void subCallBack(std::shared_ptr<DiagnosticEvent> msg) override;
 
 private:
+  rclcpp::SubscriptionEventCallbacks LossWarning();
+
   EventQueue * queue_;
   rclcpp::Logger logger_;
   std::string module_;  // the subscription's resolved topic name
+  int depth_;
 };
 
 // Keeps the latest status of the task centre's state machine.

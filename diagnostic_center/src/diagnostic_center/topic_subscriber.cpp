@@ -21,11 +21,26 @@ std::deque<ModuleEvent> EventQueue::Drain()
 DiagEventSub::DiagEventSub(
     const std::shared_ptr<rclcpp::Node> & node, const rclcpp::CallbackGroup::SharedPtr & group,
     const std::string & topic, int depth, EventQueue * queue)
-    : TopicSubBase<DiagnosticEvent>(node, group, topic, depth),
+    : TopicSubBase<DiagnosticEvent>(node, group, topic, depth, LossWarning()),
       queue_(queue),
       logger_(node->get_logger()),
-      module_(sub_->get_topic_name())
+      module_(sub_->get_topic_name()),
+      depth_(depth)
 {
+}
+
+rclcpp::SubscriptionEventCallbacks DiagEventSub::LossWarning()
+{
+  rclcpp::SubscriptionEventCallbacks events;
+  // Runs only once the executor spins, when the members are set.
+  events.message_lost_callback = [this](rclcpp::QOSMessageLostInfo & info) {
+    RCLCPP_WARN(
+        logger_,
+        "module topic %s lost %zu events (%zu since start): its backlog outgrew "
+        "diag_keep_his (%d), or the link lost them",
+        module_.c_str(), info.total_count_change, info.total_count, depth_);
+  };
+  return events;
 }
 
 void DiagEventSub::subCallBack(std::shared_ptr<DiagnosticEvent> msg)
