@@ -20,8 +20,9 @@ using corvanta_protocol::msg::TaskCenterFsmStatus;
 constexpr int kEventDepth = 10;
 constexpr const char * kFsmTopic = diagnostic_center::contract::kFsmStatusTopic;
 
-// Publishes once a subscriber is there (or the timeout has passed) and
-// reports a missing subscriber as a failure.
+// Publishes once a subscriber is there (or the timeout has passed), then
+// waits as long again for the subscribers' acknowledgement. A missing
+// subscriber or acknowledgement is a failure.
 template <typename MessageT>
 int publish_one(
     const RosSession & session, const std::string & topic, const rclcpp::QoS & qos,
@@ -36,7 +37,10 @@ int publish_one(
               << timeout.count() / 1000.0 << " s): " << kNodeNotFoundHint << '\n';
     return kExitFailure;
   }
-  std::this_thread::sleep_for(kDeliveryGrace);
+  if (!wait_for_acknowledgements(publisher, timeout)) {
+    std::cerr << "diagctl: " << unacknowledged_message(session.qualified(topic), timeout) << '\n';
+    return kExitFailure;
+  }
   return kExitOk;
 }
 

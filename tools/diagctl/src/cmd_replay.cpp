@@ -1,4 +1,5 @@
 // diagctl replay: publish a scripted scenario in real time.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -41,6 +42,14 @@ std::string offset_text(std::chrono::nanoseconds at)
   return rclcpp::ok();
 }
 
+std::size_t events_on(const Scenario & scenario, const std::string & topic)
+{
+  return static_cast<std::size_t>(
+      std::count_if(scenario.steps.begin(), scenario.steps.end(), [&](const ScenarioStep & step) {
+        return step.kind == ScenarioStep::Kind::kEvent && step.topic == topic;
+      }));
+}
+
 class Replayer
 {
 public:
@@ -52,8 +61,11 @@ public:
             session.node()->create_publisher<TaskCenterFsmStatus>(kFsmTopic, rclcpp::QoS(1));
       } else if (
           step.kind == ScenarioStep::Kind::kEvent && event_publishers_.count(step.topic) == 0) {
+        // Deep enough for every event of the topic: however slowly a bad link
+        // acknowledges them, none is dropped from the history before it is.
+        const auto depth = std::max<std::size_t>(kEventDepth, events_on(scenario, step.topic));
         event_publishers_[step.topic] =
-            session.node()->create_publisher<DiagnosticEvent>(step.topic, rclcpp::QoS(kEventDepth));
+            session.node()->create_publisher<DiagnosticEvent>(step.topic, rclcpp::QoS(depth));
       }
     }
   }
@@ -76,6 +88,30 @@ public:
     if (fsm_publisher_ && !wait_for_subscriber(fsm_publisher_, remaining())) {
       std::cerr << "diagctl replay: nobody subscribes to " << session_.qualified(kFsmTopic) << '\n';
       all = false;
+    }
+    return all;
+  }
+
+  // Waits until every subscriber acknowledged everything published; names
+  // the topics where that did not happen within the timeout.
+  [[nodiscard]] bool wait_for_acknowledgements(std::chrono::milliseconds timeout) const
+  {
+    const auto deadline = Clock::now() + timeout;
+    bool all = true;
+    const auto check = [&](const auto & publisher, const std::string & topic) {
+      const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(
+          std::max(deadline - Clock::now(), Clock::duration::zero()));
+      if (!diagctl::wait_for_acknowledgements(publisher, remaining)) {
+        std::cerr << "diagctl replay: "
+                  << unacknowledged_message(session_.qualified(topic), timeout) << '\n';
+        all = false;
+      }
+    };
+    for (const auto & [topic, publisher] : event_publishers_) {
+      check(publisher, topic);
+    }
+    if (fsm_publisher_) {
+      check(fsm_publisher_, kFsmTopic);
     }
     return all;
   }
@@ -160,8 +196,7 @@ int run_replay(const GlobalOptions & global, const std::vector<std::string> & ar
     replayer.publish(step);
     std::cout << offset_text(step.at) << ' ' << describe_step(step) << std::endl;
   }
-  std::this_thread::sleep_for(kDeliveryGrace);
-  return kExitOk;
+  return replayer.wait_for_acknowledgements(global.timeout) ? kExitOk : kExitFailure;
 }
 
 }  // namespace diagctl

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -33,6 +34,15 @@ std::string RosSession::qualified(const std::string & name) const
 {
   const std::string ns = node_->get_namespace();
   return (ns == "/" ? "" : ns) + "/" + name;
+}
+
+std::string unacknowledged_message(const std::string & topic, std::chrono::milliseconds timeout)
+{
+  char seconds[32];
+  std::snprintf(seconds, sizeof(seconds), "%g", timeout.count() / 1000.0);
+  return "no acknowledgement on " + topic + " within " + seconds +
+         " s: what was published may not have reached the node (a bad link, or the node "
+         "stopped)";
 }
 
 }  // namespace diagctl

@@ -54,8 +54,19 @@ constexpr const char * kNodeNotFoundHint =
     "is the node running, in this namespace and domain, and does this DDS configuration "
     "reach it (CYCLONEDDS_URI, ROS_LOCALHOST_ONLY, ROS_SECURITY_*)?";
 
-// Time for reliable samples to reach their readers before the tool leaves.
-constexpr std::chrono::milliseconds kDeliveryGrace{200};
+// Waits until every matched subscriber acknowledged every message
+// `publisher` sent, or the timeout passed; true when all were acknowledged.
+// On a bad link the reliable protocol resends until then, and a tool that
+// left before would have lost what was still unacknowledged.
+template <typename PublisherT>
+[[nodiscard]] bool wait_for_acknowledgements(
+    const PublisherT & publisher, std::chrono::milliseconds timeout)
+{
+  return publisher->wait_for_all_acked(timeout);
+}
+
+// The complaint about messages on `topic` that were not acknowledged.
+std::string unacknowledged_message(const std::string & topic, std::chrono::milliseconds timeout);
 
 }  // namespace diagctl
 
