@@ -41,7 +41,7 @@ case "$kind" in
       test_fault_recorder
       diagnostic_center_process_test
     )
-    tests_regex='^(test_rmw_(transport|services|graph|processes)|test_rclcpp_(init|executor|pubsub|services|graph|parameter_services|parameter_events|rosout)|test_fault_recorder|diagnostic_center_process\.(EventFlow|RobotStatus|FaultRecordDir|Termination))$'
+    tests_regex='^(test_rmw_(transport|services|graph|processes)|test_rclcpp_(init|executor|pubsub|services|graph|parameter_services|parameter_events|rosout)|test_fault_recorder|diagnostic_center_process\.(EventFlow|EventLoss|RobotStatus|FaultRecordDir|Termination))$'
     ;;
   *)
     echo "usage: $0 asan|tsan [cmake arguments...]" >&2
