@@ -74,13 +74,13 @@ def _die_with_parent():
 
 
 def _pid_alive(pid):
+    """True while the process runs; a killed one that is not reaped yet is gone too."""
     try:
-        os.kill(pid, 0)
-    except ProcessLookupError:
+        with open(f'/proc/{pid}/stat') as stat:
+            state = stat.read().rsplit(')', 1)[1].split()[0]
+    except (FileNotFoundError, IndexError):
         return False
-    except PermissionError:
-        pass
-    return True
+    return state != 'Z'
 
 
 def remove_namespace(name):
