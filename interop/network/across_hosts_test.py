@@ -2,7 +2,7 @@
 """The node, diagctl and the genuine ros2 command line on separate hosts of a lab.
 
 Each test builds its hosts (network namespaces joined by veth links) and
-runs everything in DDS's default configuration: no CYCLONEDDS_URI, domain 0,
+runs everything in DDS's default configuration: no CYCLONEDDS_URI, no ROS_DOMAIN_ID,
 multicast discovery on the link Cyclone DDS picks. Run as root, with the
 environment interop/CMakeLists.txt sets (builds.py names it):
 

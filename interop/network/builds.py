@@ -42,11 +42,13 @@ class Build:
     diagctl: str
     base_environment: dict
 
-    def env(self, log_dir, domain=0, cyclonedds_uri=None, localhost_only=False, security=None):
-        """The environment of one process of this build on a lab host."""
+    def env(self, log_dir, domain=None, cyclonedds_uri=None, localhost_only=False,
+            security=None):
+        """The environment of one process of this build on a lab host; no domain: the default."""
         env = {k: v for k, v in self.base_environment.items() if k not in DDS_VARIABLES}
-        env.update(ROS_DOMAIN_ID=str(domain), ROS_LOG_DIR=log_dir, ROS_HOME=log_dir, TZ='UTC',
-                   PYTHONUNBUFFERED='1')
+        env.update(ROS_LOG_DIR=log_dir, ROS_HOME=log_dir, TZ='UTC', PYTHONUNBUFFERED='1')
+        if domain is not None:
+            env['ROS_DOMAIN_ID'] = str(domain)
         if cyclonedds_uri is not None:
             env['CYCLONEDDS_URI'] = cyclonedds_uri
         if localhost_only:

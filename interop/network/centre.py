@@ -59,7 +59,7 @@ class Centre:
              f'a record of fault {fault_id}', timeout_s)
 
     def lost_events(self):
-        """{module topic: events the node counted lost}; none logged is none lost."""
+        """{module topic (no leading slash): events counted lost}; none logged is none lost."""
         return lost_events(self.log())
 
     def stop(self):
@@ -68,7 +68,9 @@ class Centre:
 
 
 def lost_events(log):
+    """{topic without its leading slash: the last count since start} of a node's log."""
     totals = {}
     for topic, _, since_start in LOST_LINE.findall(log):
+        topic = topic.lstrip('/')
         totals[topic] = max(totals.get(topic, 0), int(since_start))
     return totals

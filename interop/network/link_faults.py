@@ -91,7 +91,7 @@ def run_stream(lab, node_build, faults, count, rate_hz):
         pass
     centre.stop()
     recorded = [record[0] for record in centre.records() if record[0] in sent]
-    lost = centre.lost_events().get('/' + MODULE_TOPIC, 0)
+    lost = centre.lost_events().get(MODULE_TOPIC, 0)
     return StreamResult(sent, answered, recorded, lost, wire.counters(), restored_ns)
 
 
