@@ -1,0 +1,76 @@
+"""The diagnosis centre on a lab host: its fault table, its start, its records and its losses."""
+
+import os
+import re
+
+from netlab import poll
+
+NODE = '/diagnostic_center'
+# Generous: a node start on two busy cores, Python start-ups of the ros2 CLI.
+START_TIMEOUT_S = 60.0
+RECORD_LINE = re.compile(
+    r'^\S+ fault_id : (-?\d+), fault_desc : .*?, status : (fault|passed), event_msg : (.*)$')
+# What the node logs when events of a module topic never reached it.
+LOST_LINE = re.compile(r'module topic (\S+) lost (\d+) events \((\d+) since start\)')
+
+
+def write_fault_table(path, fault_ids, record_dir):
+    """A parameter file configuring every id as a fault of its own, recorded every second."""
+    with open(path, 'w') as params:
+        params.write('diagnostic_center:\n  ros__parameters:\n')
+        params.write(f"    diag_event_list: [{', '.join(map(str, fault_ids))}]\n")
+        params.write(f"    fault_record_dir: '{record_dir}'\n")
+        params.write('    fault_record_refresh_space: 1\n')
+
+
+class Centre:
+    """The node of one build on a host, started on a fault table of its own."""
+
+    def __init__(self, host, build, fault_ids, env, label='node', ros_args=()):
+        directory = host.lab.directory
+        self.record_dir = os.path.join(directory, f'{label}_records')
+        params = os.path.join(directory, f'{label}_params.yaml')
+        write_fault_table(params, fault_ids, self.record_dir)
+        self.process = host.spawn(
+            [build.node, '--ros-args', '--params-file', params, *ros_args], env, label)
+        self.process.wait_for_output(
+            lambda out: 'fault recorder file path' in out, f'{build.label} node started',
+            START_TIMEOUT_S)
+
+    def log(self):
+        return self.process.output()
+
+    def records(self):
+        """(fault_id, status, event_msg) of every record line, in the order written."""
+        records = []
+        if not os.path.isdir(self.record_dir):
+            return records
+        for name in sorted(os.listdir(self.record_dir)):
+            with open(os.path.join(self.record_dir, name), errors='replace') as lines:
+                for line in lines:
+                    match = RECORD_LINE.match(line.rstrip('\n'))
+                    if match:
+                        records.append((int(match[1]), match[2], match[3]))
+        return records
+
+    def wait_for_record(self, fault_id, timeout_s):
+        """Waits until the record of fault_id is written (the node writes every second)."""
+        poll(lambda: any(record[0] == fault_id for record in self.records()),
+             f'a record of fault {fault_id}', timeout_s)
+
+    def lost_events(self):
+        """{module topic (no leading slash): events counted lost}; none logged is none lost."""
+        return lost_events(self.log())
+
+    def stop(self):
+        """SIGTERM: the node writes the records it was handed, then kills itself."""
+        return self.process.stop()
+
+
+def lost_events(log):
+    """{topic without its leading slash: the last count since start} of a node's log."""
+    totals = {}
+    for topic, _, since_start in LOST_LINE.findall(log):
+        topic = topic.lstrip('/')
+        totals[topic] = max(totals.get(topic, 0), int(since_start))
+    return totals

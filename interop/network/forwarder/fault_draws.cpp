@@ -1,0 +1,18 @@
+#include "fault_draws.hpp"
+
+namespace link_forwarder {
+
+std::optional<std::chrono::microseconds> FaultDraws::Draw(const Impairment & impairment)
+{
+  // Both draws always happen, so that a frame's fate does not shift the
+  // dice of every later frame when the loss probability is 0 or 1.
+  const bool lost = std::uniform_real_distribution<double>(0.0, 1.0)(engine_) < impairment.loss;
+  const auto spread = impairment.jitter.count();
+  const auto offset = std::uniform_int_distribution<std::int64_t>(-spread, spread)(engine_);
+  if (lost) {
+    return std::nullopt;
+  }
+  return impairment.delay + std::chrono::microseconds(offset);
+}
+
+}  // namespace link_forwarder
