@@ -11,6 +11,7 @@
 #include "entities_info.hpp"
 #include "qos_mapping.hpp"
 #include "raw_sertype.hpp"
+#include "rcutils/logging_macros.h"
 #include "rmw/qos_profiles.h"
 
 namespace client_layer::rmw {
@@ -122,6 +123,8 @@ std::shared_ptr<Participant> Participant::create(
   dds_qset_userdata(qos.get(), user_data.data(), user_data.size());
   const dds_entity_t dds_participant = dds_create_participant(domain_id, qos.get(), nullptr);
   if (dds_participant < 0) {
+    RCUTILS_LOG_ERROR_NAMED(
+        "rmw_cyclonedds_cpp", "rmw_create_node: failed to create DDS participant");
     throw std::runtime_error(
         "failed to create DDS participant on domain " + std::to_string(domain_id) + ": " +
         dds_strretcode(dds_participant));
