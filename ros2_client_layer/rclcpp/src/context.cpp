@@ -81,11 +81,13 @@ std::shared_ptr<rmw::Participant> ContextAccess::participant(const rclcpp::Conte
 {
   auto context_state = state(context);
   std::lock_guard<std::mutex> lock(context_state->participant_mutex);
-  if (!context_state->participant) {
-    context_state->participant =
+  auto participant = context_state->participant.lock();
+  if (!participant) {
+    participant =
         rmw::Participant::create(context_state->domain_id, context_state->participant_options);
+    context_state->participant = participant;
   }
-  return context_state->participant;
+  return participant;
 }
 
 }  // namespace client_layer
@@ -210,7 +212,7 @@ bool Context::shutdown(const std::string & reason)
     }
     valid_ = false;
     shutdown_reason_ = reason;
-    // The participant (in state_) stays until the last node lets go of it.
+    // The participant stays until the last node lets go of it.
     state_.reset();
   }
   for (const auto & callback : get_on_shutdown_callbacks()) {
