@@ -14,4 +14,9 @@ void log_warning(const std::string & logger_name, const std::string & message)
   logging::log(nullptr, logging::kWarn, logger_name.c_str(), "%s", message.c_str());
 }
 
+void log_error(const std::string & logger_name, const std::string & message)
+{
+  logging::log(nullptr, logging::kError, logger_name.c_str(), "%s", message.c_str());
+}
+
 }  // namespace client_layer
