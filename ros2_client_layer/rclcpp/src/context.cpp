@@ -10,6 +10,7 @@
 #include "client_layer/error_state.hpp"
 #include "context_state.hpp"
 #include "domain_id.hpp"
+#include "internal_log.hpp"
 #include "rclcpp/contexts/default_context.hpp"
 
 namespace {
@@ -116,6 +117,19 @@ std::uint32_t resolve_domain_id(const rclcpp::InitOptions & init_options)
   }
 }
 
+// rcl_parse_arguments, as rcl_init calls it: a refusal is also logged.
+std::shared_ptr<client_layer::Arguments> parse_global_arguments(
+    const std::vector<std::string> & arguments)
+{
+  try {
+    return std::make_shared<client_layer::Arguments>(
+        client_layer::parse_arguments(arguments, "failed to initialize rcl"));
+  } catch (const std::exception &) {
+    client_layer::log_error("rcl", "Failed to parse global arguments");
+    throw;
+  }
+}
+
 // rcl_get_localhost_only: only "1" turns it on.
 bool localhost_only_from_environment()
 {
@@ -148,8 +162,7 @@ void Context::init(int argc, char const * const * argv, const rclcpp::InitOption
   }
   // As rcl_init and rclcpp do it: parse, resolve the domain, configure
   // logging, and only then reject unknown ROS arguments.
-  auto arguments = std::make_shared<client_layer::Arguments>(
-      client_layer::parse_arguments(state->arguments, "failed to initialize rcl"));
+  auto arguments = parse_global_arguments(state->arguments);
   state->domain_id = resolve_domain_id(init_options);
   if (init_options.auto_initialize_logging()) {
     client_layer::apply_logging_arguments(*arguments);
