@@ -12,6 +12,7 @@
 #include "domain_id.hpp"
 #include "internal_log.hpp"
 #include "rclcpp/contexts/default_context.hpp"
+#include "security.hpp"
 
 namespace {
 
@@ -160,18 +161,22 @@ void Context::init(int argc, char const * const * argv, const rclcpp::InitOption
   for (int i = 0; i < argc && argv != nullptr; ++i) {
     state->arguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
   }
-  // As rcl_init and rclcpp do it: parse, resolve the domain, configure
-  // logging, and only then reject unknown ROS arguments.
+  // As rcl_init and rclcpp do it: parse, resolve the domain, the enclave and
+  // its security, configure logging, and only then reject unknown ROS
+  // arguments. (So what security logs at init ignores --log-level.)
   auto arguments = parse_global_arguments(state->arguments);
   state->domain_id = resolve_domain_id(init_options);
+  state->participant_options.localhost_only = localhost_only_from_environment();
+  if (arguments->enclave) {
+    state->participant_options.enclave = *arguments->enclave;
+  }
+  client_layer::check_enclave_name(state->participant_options.enclave);
+  state->participant_options.security =
+      client_layer::security_options_from_environment(state->participant_options.enclave);
   if (init_options.auto_initialize_logging()) {
     client_layer::apply_logging_arguments(*arguments);
   }
   client_layer::throw_if_unknown_ros_args(*arguments);
-  if (arguments->enclave) {
-    state->participant_options.enclave = *arguments->enclave;
-  }
-  state->participant_options.localhost_only = localhost_only_from_environment();
   state->global_arguments = std::move(arguments);
   init_options_ = init_options;
   domain_id_ = state->domain_id;

@@ -22,8 +22,9 @@ struct ContextState
   // overrides for every node of the context.
   std::shared_ptr<const Arguments> global_arguments;
   std::uint32_t domain_id = 0;
-  // What the participant is created with: the enclave (--enclave) and
-  // ROS_LOCALHOST_ONLY, read when the context is initialised.
+  // What the participant is created with: the enclave (--enclave),
+  // ROS_LOCALHOST_ONLY and the security settings, read when the context is
+  // initialised.
   rmw::ParticipantOptions participant_options;
 
   // The DDS participant of the context's nodes: created with the first

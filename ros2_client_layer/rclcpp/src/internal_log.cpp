@@ -4,6 +4,11 @@
 
 namespace client_layer {
 
+void log_debug(const std::string & logger_name, const std::string & message)
+{
+  logging::log(nullptr, logging::kDebug, logger_name.c_str(), "%s", message.c_str());
+}
+
 void log_info(const std::string & logger_name, const std::string & message)
 {
   logging::log(nullptr, logging::kInfo, logger_name.c_str(), "%s", message.c_str());
