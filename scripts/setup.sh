@@ -7,6 +7,8 @@ packages=(
   build-essential cmake pkg-config python3
   # the tests' private network namespaces and simulated hosts (ip netns, veth)
   iproute2
+  # the layer's DDS Security tests make their keystores with it
+  openssl
   cyclonedds-dev cyclonedds-tools
   libprotobuf-dev protobuf-compiler
   # the interop tests decode the query service's payload in Python

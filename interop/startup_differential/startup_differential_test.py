@@ -8,11 +8,16 @@ A case passes when both reports are the same, or, for a case listed in
 known_differences.yaml, when they differ as listed there; a listed case whose
 reports agree fails, so that the list stays true. Exit status 0 when every
 case passed.
+
+Cases that use {keystore} get a DDS Security keystore made once for the
+group by genuine `ros2 security` (through IN_HUMBLE) for ROS_DOMAIN_ID, with
+the enclaves the group's cases list.
 """
 import difflib
 import os
 import re
 import shlex
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -29,6 +34,12 @@ SOURCE_LOCATION = re.compile(r", at [^\s,]+:\d+")
 REPEAT = re.compile(r"\{(\d+)x(\w)\}")
 # The inner reason of a refusal: what follows "Error: " in its line.
 INNER_REASON = re.compile(r"^(refused [^\n]*?\. Error: ).*$", re.MULTILINE)
+# Log lines as the probes print them (LOG_FORMAT), for a case's "log".
+LOG_FORMAT = "[{severity}] [{name}]: {message}"
+LOG_LINE = re.compile(r"^\[(\w+)\] \[([^\]]*)\]: (.*)$")
+# Security settings come from the case alone, never from the caller.
+SECURITY_VARIABLES = ("ROS_SECURITY_ENABLE", "ROS_SECURITY_STRATEGY", "ROS_SECURITY_KEYSTORE",
+                      "ROS_SECURITY_ENCLAVE_OVERRIDE")
 
 
 def load(name):
@@ -36,31 +47,70 @@ def load(name):
         return yaml.safe_load(stream) or {}
 
 
-def prepare(case, scratch):
+def make_keystore(group_cases, scratch):
+    """The group's keystore in scratch, or None when no case uses one."""
+    if not any("{keystore}" in repr(case) for case in group_cases.values()):
+        return None
+    keystore = os.path.join(scratch, "keystore")
+    enclaves = sorted({e for case in group_cases.values() for e in case.get("enclaves", [])})
+    in_humble = os.environ["IN_HUMBLE"]
+    subprocess.run([in_humble, "ros2", "security", "create_keystore", keystore],
+                   check=True, capture_output=True)
+    for enclave in enclaves:
+        subprocess.run([in_humble, "ros2", "security", "create_enclave", keystore, enclave],
+                       check=True, capture_output=True)
+    return keystore
+
+
+def substitute(text, scratch, keystore):
+    text = text.replace("{dir}", scratch).replace("{repo}", REPO)
+    if keystore:
+        text = text.replace("{keystore}", keystore)
+    return REPEAT.sub(lambda m: m.group(2) * int(m.group(1)), text)
+
+
+def prepare(case, scratch, keystore):
+    """The case's command line and environment, its files made."""
     for name in case.get("dirs", []):
         os.mkdir(os.path.join(scratch, name))
     for name, content in case.get("files", {}).items():
         data = content if isinstance(content, bytes) else content.encode()
         with open(os.path.join(scratch, name), "wb") as stream:
             stream.write(data)
-    args = case["args"].replace("{dir}", scratch).replace("{repo}", REPO)
-    args = REPEAT.sub(lambda m: m.group(2) * int(m.group(1)), args)
-    return shlex.split(args)
+    env = {k: v for k, v in os.environ.items() if k not in SECURITY_VARIABLES}
+    env.update(RCUTILS_CONSOLE_OUTPUT_FORMAT=LOG_FORMAT, RCUTILS_COLORIZED_OUTPUT="0")
+    for name, value in case.get("env", {}).items():
+        env[name] = substitute(str(value), scratch, keystore)
+    return shlex.split(substitute(case["args"], scratch, keystore)), env
 
 
-def run_probe(probe, args, scratch):
-    """The probe's report, its exit status appended, scratch paths as {dir}."""
+def log_lines(stderr, loggers):
+    """The lines of these loggers, as "log [SEVERITY] [name]: message"."""
+    lines = []
+    for line in stderr.splitlines():
+        match = LOG_LINE.match(line)
+        if match and match.group(2) in loggers:
+            lines.append("log " + line + "\n")
+    return "".join(lines)
+
+
+def run_probe(probe, args, env, scratch, keystore, loggers):
+    """The probe's report, the case's log lines and its exit status appended,
+    scratch paths as {dir}, the keystore as {keystore}."""
     try:
         done = subprocess.run(
-            [probe] + args, cwd=scratch, capture_output=True, timeout=PROBE_TIMEOUT_S)
+            [probe] + args, cwd=scratch, env=env, capture_output=True, timeout=PROBE_TIMEOUT_S)
         status = str(done.returncode)
         stdout, stderr = done.stdout, done.stderr
     except subprocess.TimeoutExpired as timeout:
         status = "timeout"
         stdout, stderr = timeout.stdout or b"", timeout.stderr or b""
-    report = stdout.decode(errors="backslashreplace").replace(scratch, "{dir}")
-    report = SOURCE_LOCATION.sub("", report)
-    return report + "exit: " + status + "\n", stderr.decode(errors="backslashreplace")
+    stderr = stderr.decode(errors="backslashreplace")
+    report = stdout.decode(errors="backslashreplace") + log_lines(stderr, loggers)
+    if keystore:
+        report = report.replace(keystore, "{keystore}")
+    report = SOURCE_LOCATION.sub("", report.replace(scratch, "{dir}"))
+    return report + "exit: " + status + "\n", stderr
 
 
 def check_known_difference(case_id, known, layer, genuine):
@@ -84,11 +134,14 @@ def check_known_difference(case_id, known, layer, genuine):
     return True
 
 
-def run_case(group, name, case, known):
+def run_case(group, name, case, known, keystore):
     with tempfile.TemporaryDirectory(prefix="startup_case_") as scratch:
-        args = prepare(case, scratch)
-        layer, layer_log = run_probe(os.environ["LAYER_PROBE"], args, scratch)
-        genuine, genuine_log = run_probe(os.environ["GENUINE_STARTUP_PROBE"], args, scratch)
+        args, env = prepare(case, scratch, keystore)
+        loggers = case.get("log", [])
+        layer, layer_log = run_probe(
+            os.environ["LAYER_PROBE"], args, env, scratch, keystore, loggers)
+        genuine, genuine_log = run_probe(
+            os.environ["GENUINE_STARTUP_PROBE"], args, env, scratch, keystore, loggers)
     case_id = group + "/" + name
     if case_id in known:
         return check_known_difference(case_id, known[case_id], layer, genuine)
@@ -112,7 +165,13 @@ def main():
     stale = [k for k in known if k.split("/")[0] == group and k.split("/")[1] not in corpus[group]]
     for case_id in stale:
         print("FAIL %s: known_differences.yaml names a case the corpus does not have" % case_id)
-    results = [run_case(group, name, case, known) for name, case in corpus[group].items()]
+    keystore_dir = tempfile.mkdtemp(prefix="startup_keystore_")
+    try:
+        keystore = make_keystore(corpus[group], keystore_dir)
+        results = [run_case(group, name, case, known, keystore)
+                   for name, case in corpus[group].items()]
+    finally:
+        shutil.rmtree(keystore_dir)
     failed = results.count(False) + len(stale)
     print("%s: %d cases, %d failed" % (group, len(results), failed))
     return 1 if failed else 0

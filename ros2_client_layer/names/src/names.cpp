@@ -23,6 +23,27 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 NameError error(const char * message, size_t index) { return NameError{message, index}; }
 
+constexpr const char * kNamespaceTooLong = "namespace should not exceed '245'";
+
+// rcl says "context name" where rmw's namespace rules say "namespace".
+struct Rewording
+{
+  std::string_view namespace_message;
+  const char * enclave_message;
+};
+constexpr Rewording kEnclaveWording[] = {
+    {"namespace must not be empty", "context name must not be empty"},
+    {"namespace must be absolute, it must lead with a '/'",
+     "context name must be absolute, it must lead with a '/'"},
+    {"namespace must not end with a '/', unless only a '/'",
+     "context name must not end with a '/', unless only a '/'"},
+    {"namespace must not contain characters other than alphanumerics, '_', or '/'",
+     "context name must not contain characters other than alphanumerics, '_', or '/'"},
+    {"namespace must not contain repeated '/'", "context name must not contain repeated '/'"},
+    {"namespace must not have a token that starts with a number",
+     "context name must not have a token that starts with a number"},
+};
+
 }  // namespace
 
 std::optional<NameError> validate_node_name(std::string_view name)
@@ -106,9 +127,32 @@ std::optional<NameError> validate_namespace(std::string_view ns)
     }
   }
   if (ns.size() > kNamespaceMaxLength) {
-    return error("namespace should not exceed '245'", kNamespaceMaxLength - 1);
+    return error(kNamespaceTooLong, kNamespaceMaxLength - 1);
   }
   return std::nullopt;
+}
+
+std::optional<NameError> validate_enclave_name(std::string_view enclave)
+{
+  const auto namespace_error = validate_namespace(enclave);
+  if (!namespace_error) {
+    return std::nullopt;
+  }
+  if (std::string_view(namespace_error->message) == kNamespaceTooLong) {
+    if (enclave.size() <= kNodeNameMaxLength) {
+      return std::nullopt;
+    }
+    // rcl's text names a macro that does not exist, so it reads literally.
+    return error(
+        "context name should not exceed 'RCL_ENCLAVE_NAME_MAX_NAME_LENGTH'",
+        kNodeNameMaxLength - 1);
+  }
+  for (const Rewording & rewording : kEnclaveWording) {
+    if (rewording.namespace_message == namespace_error->message) {
+      return error(rewording.enclave_message, namespace_error->invalid_index);
+    }
+  }
+  return namespace_error;
 }
 
 std::optional<NameError> validate_topic_name(std::string_view name)

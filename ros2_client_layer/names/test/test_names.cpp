@@ -55,6 +55,38 @@ TEST(NodeNames, NamespacesAreNormalisedThenValidated)
   EXPECT_EQ(names::fully_qualified_name("n", "/a/b"), "/a/b/n");
 }
 
+// "<reason>@<index>" as rcl_init reports an invalid enclave, or "valid".
+std::string enclave_verdict(const std::string & enclave)
+{
+  const auto error = names::validate_enclave_name(enclave);
+  return error ? std::string(error->message) + "@" + std::to_string(error->invalid_index) : "valid";
+}
+
+TEST(EnclaveNames, NamespaceRulesInRclsWordsUpToANodeNamesLength)
+{
+  EXPECT_EQ(enclave_verdict("/"), "valid");
+  EXPECT_EQ(enclave_verdict("/robot/diag_1"), "valid");
+  EXPECT_EQ(enclave_verdict(""), "context name must not be empty@0");
+  EXPECT_EQ(enclave_verdict("robot"), "context name must be absolute, it must lead with a '/'@0");
+  EXPECT_EQ(
+      enclave_verdict("/robot/"), "context name must not end with a '/', unless only a '/'@6");
+  EXPECT_EQ(
+      enclave_verdict("/a-b"),
+      "context name must not contain characters other than alphanumerics, '_', or '/'@2");
+  EXPECT_EQ(enclave_verdict("/a//b"), "context name must not contain repeated '/'@3");
+  EXPECT_EQ(
+      enclave_verdict("/1a"), "context name must not have a token that starts with a number@1");
+  // Longer than a namespace (245) is fine up to 255.
+  EXPECT_EQ(enclave_verdict("/" + std::string(254, 'a')), "valid");
+  EXPECT_EQ(
+      enclave_verdict("/" + std::string(255, 'a')),
+      "context name should not exceed 'RCL_ENCLAVE_NAME_MAX_NAME_LENGTH'@254");
+  // A bad character is reported before the length.
+  EXPECT_EQ(
+      enclave_verdict("/" + std::string(300, 'a') + "-"),
+      "context name must not contain characters other than alphanumerics, '_', or '/'@301");
+}
+
 TEST(TopicNames, ExpandAsRclDoes)
 {
   EXPECT_EQ(rclcpp::expand_topic_or_service_name("chatter", "node", "/"), "/chatter");

@@ -10,7 +10,9 @@
 #include "client_layer/error_state.hpp"
 #include "context_state.hpp"
 #include "domain_id.hpp"
+#include "internal_log.hpp"
 #include "rclcpp/contexts/default_context.hpp"
+#include "security.hpp"
 
 namespace {
 
@@ -81,11 +83,13 @@ std::shared_ptr<rmw::Participant> ContextAccess::participant(const rclcpp::Conte
 {
   auto context_state = state(context);
   std::lock_guard<std::mutex> lock(context_state->participant_mutex);
-  if (!context_state->participant) {
-    context_state->participant =
+  auto participant = context_state->participant.lock();
+  if (!participant) {
+    participant =
         rmw::Participant::create(context_state->domain_id, context_state->participant_options);
+    context_state->participant = participant;
   }
-  return context_state->participant;
+  return participant;
 }
 
 }  // namespace client_layer
@@ -111,6 +115,19 @@ std::uint32_t resolve_domain_id(const rclcpp::InitOptions & init_options)
   } catch (const std::exception & e) {
     client_layer::throw_from_error(
         client_layer::kRetError, "failed to initialize rcl", CLIENT_LAYER_ERROR_STATE(e.what()));
+  }
+}
+
+// rcl_parse_arguments, as rcl_init calls it: a refusal is also logged.
+std::shared_ptr<client_layer::Arguments> parse_global_arguments(
+    const std::vector<std::string> & arguments)
+{
+  try {
+    return std::make_shared<client_layer::Arguments>(
+        client_layer::parse_arguments(arguments, "failed to initialize rcl"));
+  } catch (const std::exception &) {
+    client_layer::log_error("rcl", "Failed to parse global arguments");
+    throw;
   }
 }
 
@@ -144,19 +161,22 @@ void Context::init(int argc, char const * const * argv, const rclcpp::InitOption
   for (int i = 0; i < argc && argv != nullptr; ++i) {
     state->arguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
   }
-  // As rcl_init and rclcpp do it: parse, resolve the domain, configure
-  // logging, and only then reject unknown ROS arguments.
-  auto arguments = std::make_shared<client_layer::Arguments>(
-      client_layer::parse_arguments(state->arguments, "failed to initialize rcl"));
+  // As rcl_init and rclcpp do it: parse, resolve the domain, the enclave and
+  // its security, configure logging, and only then reject unknown ROS
+  // arguments. (So what security logs at init ignores --log-level.)
+  auto arguments = parse_global_arguments(state->arguments);
   state->domain_id = resolve_domain_id(init_options);
+  state->participant_options.localhost_only = localhost_only_from_environment();
+  if (arguments->enclave) {
+    state->participant_options.enclave = *arguments->enclave;
+  }
+  client_layer::check_enclave_name(state->participant_options.enclave);
+  state->participant_options.security =
+      client_layer::security_options_from_environment(state->participant_options.enclave);
   if (init_options.auto_initialize_logging()) {
     client_layer::apply_logging_arguments(*arguments);
   }
   client_layer::throw_if_unknown_ros_args(*arguments);
-  if (arguments->enclave) {
-    state->participant_options.enclave = *arguments->enclave;
-  }
-  state->participant_options.localhost_only = localhost_only_from_environment();
   state->global_arguments = std::move(arguments);
   init_options_ = init_options;
   domain_id_ = state->domain_id;
@@ -210,7 +230,7 @@ bool Context::shutdown(const std::string & reason)
     }
     valid_ = false;
     shutdown_reason_ = reason;
-    // The participant (in state_) stays until the last node lets go of it.
+    // The participant stays until the last node lets go of it.
     state_.reset();
   }
   for (const auto & callback : get_on_shutdown_callbacks()) {

@@ -22,13 +22,17 @@ struct ContextState
   // overrides for every node of the context.
   std::shared_ptr<const Arguments> global_arguments;
   std::uint32_t domain_id = 0;
-  // What the participant is created with: the enclave (--enclave) and
-  // ROS_LOCALHOST_ONLY, read when the context is initialised.
+  // What the participant is created with: the enclave (--enclave),
+  // ROS_LOCALHOST_ONLY and the security settings, read when the context is
+  // initialised.
   rmw::ParticipantOptions participant_options;
 
-  // The DDS participant of the context's nodes, created with the first node.
+  // The DDS participant of the context's nodes: created with the first
+  // node, gone with the last user (node or entity), as in Humble, whose
+  // middleware deletes its participant with the last node and makes a new
+  // one for the next.
   std::mutex participant_mutex;
-  std::shared_ptr<rmw::Participant> participant;
+  std::weak_ptr<rmw::Participant> participant;
 };
 
 // Internal access to a context's state, for the node and entity code.
@@ -38,7 +42,7 @@ public:
   // The state of a valid context; throws std::runtime_error otherwise.
   static std::shared_ptr<ContextState> state(const rclcpp::Context & context);
 
-  // The context's participant, created on first use.
+  // The context's participant, created when it has none.
   // Throws std::runtime_error when the context is not valid or DDS fails.
   static std::shared_ptr<rmw::Participant> participant(const rclcpp::Context & context);
 };

@@ -4,8 +4,10 @@
 #include <stdexcept>
 
 #include "client_layer/error_state.hpp"
+#include "client_layer/logging.hpp"
 #include "client_layer/names.hpp"
 #include "context_state.hpp"
+#include "internal_log.hpp"
 #include "node_names.hpp"
 
 namespace client_layer {
@@ -25,6 +27,21 @@ void check_remapped_identity(const NodeIdentity & identity)
         kRetError, "failed to initialize rcl node",
         CLIENT_LAYER_ERROR_STATE("rcl node's rmw handle is invalid"));
   }
+}
+
+// The middleware made no participant for the node (security refused, DDS
+// failed). rcl then undoes the node's /rosout publisher, which fails for a
+// node without a middleware handle, logs that, and leaves that error;
+// without /rosout the error is the middleware's, which set none.
+[[noreturn]] void throw_node_without_participant(const rclcpp::NodeOptions & options)
+{
+  const char * const prefix = "failed to initialize rcl node";
+  if (options.enable_rosout() && logging::rosout_enabled()) {
+    log_error("rcl", "Failed to fini publisher for node: 1");
+    throw_from_error(
+        kRetError, prefix, CLIENT_LAYER_ERROR_STATE("rcl node's rmw handle is invalid"));
+  }
+  throw_from_error(kRetError, prefix, CLIENT_LAYER_ERROR_STATE("error not set"));
 }
 
 }  // namespace
@@ -51,7 +68,11 @@ NodeBase::NodeBase(
   node_namespace_ = names_->identity().namespace_;
   fully_qualified_name_ = names_->identity().fully_qualified_name;
   logger_name_ = names_->identity().logger_name;
-  participant_ = ContextAccess::participant(*context_);
+  try {
+    participant_ = ContextAccess::participant(*context_);
+  } catch (const std::runtime_error &) {
+    throw_node_without_participant(options);
+  }
   participant_->add_node(node_namespace_, name_);
   default_group_ =
       std::make_shared<rclcpp::CallbackGroup>(rclcpp::CallbackGroupType::MutuallyExclusive);

@@ -3,9 +3,11 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 
 #include "dds/dds.h"
+#include "rcutils/logging_macros.h"
 
 namespace client_layer::rmw::detail {
 namespace {
@@ -74,7 +76,11 @@ std::string domain_config(bool localhost_only)
   return config;
 }
 
-DomainLease::DomainLease(std::uint32_t domain_id, bool localhost_only) : domain_id_(domain_id)
+namespace {
+
+// Takes a reference on the domain, creating it for the first one; returns
+// what Humble's middleware logs when that fails (nullopt on success).
+std::optional<std::string> acquire_domain(std::uint32_t domain_id, bool localhost_only)
 {
   std::lock_guard<std::mutex> lock(registry_mutex());
   DomainEntry & entry = registry()[domain_id];
@@ -82,17 +88,29 @@ DomainLease::DomainLease(std::uint32_t domain_id, bool localhost_only) : domain_
     const dds_entity_t handle = dds_create_domain(domain_id, domain_config(localhost_only).c_str());
     if (handle < 0) {
       registry().erase(domain_id);
-      throw std::runtime_error(
-          "failed to create DDS domain " + std::to_string(domain_id) + ": " +
-          dds_strretcode(handle));
+      return std::string("rmw_create_node: failed to create domain, error ") +
+             dds_strretcode(handle);
     }
     entry.handle = handle;
     entry.localhost_only = localhost_only;
   } else if (entry.localhost_only != localhost_only) {
-    throw std::runtime_error(
-        "attempt at creating localhost-only and non-localhost-only nodes in the same domain");
+    return std::string(
+        "rmw_create_node: attempt at creating localhost-only and non-localhost-only nodes in "
+        "the same domain");
   }
   ++entry.references;
+  return std::nullopt;
+}
+
+}  // namespace
+
+DomainLease::DomainLease(std::uint32_t domain_id, bool localhost_only) : domain_id_(domain_id)
+{
+  if (const auto failure = acquire_domain(domain_id, localhost_only)) {
+    // Logged outside the registry's lock: a log line may be published.
+    RCUTILS_LOG_ERROR_NAMED("rmw_cyclonedds_cpp", "%s", failure->c_str());
+    throw std::runtime_error(*failure);
+  }
 }
 
 DomainLease::~DomainLease()

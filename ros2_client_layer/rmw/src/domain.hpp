@@ -29,7 +29,8 @@ class DomainLease
 {
 public:
   // Throws std::runtime_error when the domain cannot be created, or when it
-  // exists in this process with the other localhost-only setting.
+  // exists in this process with the other localhost-only setting, after
+  // logging it as Humble's middleware does.
   DomainLease(std::uint32_t domain_id, bool localhost_only);
   ~DomainLease();
   DomainLease(const DomainLease &) = delete;

@@ -11,7 +11,9 @@
 #include "entities_info.hpp"
 #include "qos_mapping.hpp"
 #include "raw_sertype.hpp"
+#include "rcutils/logging_macros.h"
 #include "rmw/qos_profiles.h"
+#include "security.hpp"
 
 namespace client_layer::rmw {
 
@@ -120,8 +122,15 @@ std::shared_ptr<Participant> Participant::create(
   detail::QosPtr qos(dds_create_qos());
   const std::string user_data = "enclave=" + options.enclave + ";";
   dds_qset_userdata(qos.get(), user_data.data(), user_data.size());
+  if (!detail::configure_security(qos.get(), options.security) && options.security.enforce) {
+    throw std::runtime_error(
+        "security is enforced, but the enclave's security files in '" + options.security.root_path +
+        "' are incomplete");
+  }
   const dds_entity_t dds_participant = dds_create_participant(domain_id, qos.get(), nullptr);
   if (dds_participant < 0) {
+    RCUTILS_LOG_ERROR_NAMED(
+        "rmw_cyclonedds_cpp", "rmw_create_node: failed to create DDS participant");
     throw std::runtime_error(
         "failed to create DDS participant on domain " + std::to_string(domain_id) + ": " +
         dds_strretcode(dds_participant));

@@ -1,5 +1,9 @@
 // A second process for the transport tests. Runs until its stdin closes.
-//   rmw_test_peer echo IN OUT    every sample taken from IN is written to OUT
+//   rmw_test_peer echo IN OUT [ENCLAVE_DIR]
+//                                every sample taken from IN is written to OUT;
+//                                with ENCLAVE_DIR, secured with that enclave
+//   rmw_test_peer watch TOPIC    prints "sample <body as hex>" for every
+//                                sample taken from TOPIC
 //   rmw_test_peer discover N     prints "matched <ms>" once N-1 other peers
 //                                are matched both ways on rt/presence
 #include <unistd.h>
@@ -32,9 +36,14 @@ void watch_stdin()
   stdin_open = false;
 }
 
-int echo(const std::string & in_topic, const std::string & out_topic)
+int echo(const std::string & in_topic, const std::string & out_topic, const char * enclave_dir)
 {
-  auto participant = Participant::create(test::test_domain_id());
+  client_layer::rmw::ParticipantOptions options;
+  if (enclave_dir != nullptr) {
+    options.security.root_path = enclave_dir;
+    options.security.enforce = true;
+  }
+  auto participant = Participant::create(test::test_domain_id(), options);
   const rmw_qos_profile_t qos = test::reliable_keep_last(1000);
   RawWriter writer(participant, out_topic, test::kBytesType, qos);
   RawReader reader(participant, in_topic, test::kBytesType, qos, nullptr);
@@ -47,6 +56,30 @@ int echo(const std::string & in_topic, const std::string & out_topic)
     } else {
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
+  }
+  return 0;
+}
+
+int watch(const std::string & topic)
+{
+  auto participant = Participant::create(test::test_domain_id());
+  RawReader reader(participant, topic, test::kBytesType, test::reliable_keep_last(1000), nullptr);
+  std::printf("ready\n");
+  std::fflush(stdout);
+  std::vector<std::uint8_t> sample;
+  while (stdin_open) {
+    if (!reader.take(sample)) {
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      continue;
+    }
+    std::string hex;
+    for (std::size_t i = 4; i < sample.size(); ++i) {  // after the encapsulation header
+      char digits[3];
+      std::snprintf(digits, sizeof(digits), "%02x", sample[i]);
+      hex += digits;
+    }
+    std::printf("sample %s\n", hex.c_str());
+    std::fflush(stdout);
   }
   return 0;
 }
@@ -77,12 +110,15 @@ int discover(std::size_t peers)
 int main(int argc, char ** argv)
 {
   std::thread(watch_stdin).detach();
-  if (argc == 4 && std::strcmp(argv[1], "echo") == 0) {
-    return echo(argv[2], argv[3]);
+  if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "echo") == 0) {
+    return echo(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+  }
+  if (argc == 3 && std::strcmp(argv[1], "watch") == 0) {
+    return watch(argv[2]);
   }
   if (argc == 3 && std::strcmp(argv[1], "discover") == 0) {
     return discover(std::stoul(argv[2]));
   }
-  std::fprintf(stderr, "usage: %s echo IN OUT | discover N\n", argv[0]);
+  std::fprintf(stderr, "usage: %s echo IN OUT [ENCLAVE_DIR] | watch TOPIC | discover N\n", argv[0]);
   return 2;
 }

@@ -15,16 +15,22 @@ constexpr int kRetBadAlloc = 10;
 constexpr int kRetInvalidArgument = 11;
 constexpr int kRetInvalidRosArgs = 1003;
 
-/// What rcl_get_error_state() returns: a message and where it was set.
+/// What rcl_get_error_state() returns: a message and where it was set. A
+/// default-constructed one is rcl's state when a failure set no message.
 struct ErrorState
 {
   std::string message;
   std::string file;
   size_t line_number = 0;
 
-  /// rcl_get_error_string(): "<message>, at <file>:<line>".
+  bool is_set() const { return !message.empty() || !file.empty(); }
+
+  /// rcl_get_error_string(): "<message>, at <file>:<line>", or "error not set".
   std::string formatted() const
   {
+    if (!is_set()) {
+      return "error not set";
+    }
     return message + ", at " + file + ":" + std::to_string(line_number);
   }
 };

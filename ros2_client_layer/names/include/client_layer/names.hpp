@@ -25,6 +25,10 @@ std::optional<NameError> validate_node_name(std::string_view node_name);
 /// rmw_validate_namespace: "/" or a valid fully qualified topic name.
 std::optional<NameError> validate_namespace(std::string_view node_namespace);
 
+/// rcl_validate_enclave_name: a namespace's rules in rcl's "context name"
+/// wording, except that an enclave may be as long as a node name (255).
+std::optional<NameError> validate_enclave_name(std::string_view enclave);
+
 /// rmw_validate_full_topic_name: an absolute, fully expanded name.
 std::optional<NameError> validate_full_topic_name(std::string_view topic_name);
 

@@ -190,6 +190,18 @@ private:
   std::unique_ptr<Impl> impl_;
 };
 
+// DDS Security for a participant, as rclcpp's init settled it from the
+// ROS_SECURITY_* variables and the enclave (rclcpp/src/security.hpp).
+struct SecurityOptions
+{
+  // ROS_SECURITY_STRATEGY=Enforce with security on: no participant rather
+  // than an unsecured one.
+  bool enforce = false;
+  // The enclave's directory in the keystore, holding the certificates,
+  // governance and permissions; empty: the participant is not secured.
+  std::string root_path;
+};
+
 // How a context's participant joins its domain.
 struct ParticipantOptions
 {
@@ -199,6 +211,7 @@ struct ParticipantOptions
   // CYCLONEDDS_URI adds. Every participant of a domain in one process must
   // agree on it.
   bool localhost_only = false;
+  SecurityOptions security;
 };
 
 // One DDS participant, shared by every node of a context.
@@ -207,7 +220,9 @@ class Participant : public std::enable_shared_from_this<Participant>
 public:
   // Creates the domain (if this process has no participant in it yet) and
   // the participant. The domain takes Cyclone DDS's defaults, as Humble's
-  // middleware does, unless CYCLONEDDS_URI names a configuration.
+  // middleware does, unless CYCLONEDDS_URI names a configuration. With a
+  // security root the participant is secured with the enclave's files; when
+  // they are incomplete it is not, unless enforced (see security.hpp).
   // Throws std::runtime_error with a clear message on failure.
   static std::shared_ptr<Participant> create(
       std::uint32_t domain_id, const ParticipantOptions & options = {});

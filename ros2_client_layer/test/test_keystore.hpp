@@ -1,0 +1,62 @@
+// A DDS Security keystore for one test run, made by make_test_keystore.sh
+// in a fresh temporary directory for the test's domain, and removed again.
+#ifndef TEST_KEYSTORE_HPP_
+#define TEST_KEYSTORE_HPP_
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace layer_test {
+
+class TestKeystore
+{
+public:
+  // Enclaves are names such as "/robot/diag"; each gets every file and
+  // permission for every ROS topic on `domain_id`.
+  TestKeystore(unsigned domain_id, const std::vector<std::string> & enclaves)
+  {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "layer_keystore_XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+      throw std::runtime_error("cannot make a directory for the test keystore");
+    }
+    root_ = pattern;
+    std::string command = std::string("bash '") + MAKE_TEST_KEYSTORE + "' '" + path() + "' " +
+                          std::to_string(domain_id);
+    for (const std::string & enclave : enclaves) {
+      command += " '" + enclave + "'";
+    }
+    if (std::system(command.c_str()) != 0) {
+      throw std::runtime_error("make_test_keystore.sh failed: " + command);
+    }
+  }
+
+  ~TestKeystore()
+  {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  TestKeystore(const TestKeystore &) = delete;
+  TestKeystore & operator=(const TestKeystore &) = delete;
+
+  // The keystore directory (ROS_SECURITY_KEYSTORE).
+  std::string path() const { return root_.string(); }
+
+  // The directory of an enclave ("/robot/diag" -> <keystore>/enclaves/robot/diag).
+  std::string enclave_dir(const std::string & enclave) const
+  {
+    return path() + "/enclaves" + enclave;
+  }
+
+private:
+  std::filesystem::path root_;
+};
+
+}  // namespace layer_test
+
+#endif  // TEST_KEYSTORE_HPP_
