@@ -294,37 +294,89 @@ class LocalhostOnlyTest(LabCase):
 
 
 class SecuredTest(LabCase):
-    """DDS Security across hosts: a keystore made in the lab, one enclave per process.
+    """DDS Security across hosts, with a keystore made by genuine ros2 security in the lab.
 
-    NODE_BUILD runs both the node and the secured diagctl (interop/CMakeLists.txt
-    lists the builds that have DDS Security). A peer with its own enclave of
-    the keystore reaches the node; one without security sees nothing of it.
+    The node (NODE_BUILD) runs in its enclave on its shipped policy. The other
+    build's diagctl, in its enclave on diagctl's policy, raises and queries;
+    for the layer-built node the genuine ros2 command line (rclpy), in an
+    enclave of its own, calls the query service too. Unsecured, diagctl of
+    either build finds no node and raises nothing; a diagctl whose
+    permissions lack the module topic cannot publish on it.
     """
 
+    POLICIES = os.path.join(HERE, '..', '..')
+    NODE_POLICY = 'diagnostic_center/config/security/diagnostic_center.policy.xml'
+    DIAGCTL_POLICY = 'tools/diagctl/config/security/diagctl.policy.xml'
+
+    def restricted_policy(self):
+        """diagctl's policy for the enclave /restricted, without the module topic."""
+        with open(os.path.join(self.POLICIES, self.DIAGCTL_POLICY)) as source:
+            policy = source.read()
+        topic = f'<topic>{MODULE_TOPIC.lstrip("/")}</topic>'
+        self.assertIn(topic, policy)
+        path = os.path.join(self.directory, 'restricted.policy.xml')
+        with open(path, 'w') as restricted:
+            restricted.write(policy.replace(topic, '').replace('"/diagctl"', '"/restricted"'))
+        return path
+
     def make_keystore(self, host):
-        """A keystore with the node's and the operator's enclaves (governance for domain 0)."""
+        """The keystore: the node's and diagctl's enclaves on their policies, and the CLI's."""
         keystore = os.path.join(self.directory, 'keystore')
         env = builds.genuine().env(self.log_dir())
-        commands = [['create_keystore', keystore],
-                    ['create_enclave', keystore, '/diagnostic_center'],
-                    ['create_enclave', keystore, '/operator']]
+        policies = {'/diagnostic_center': os.path.join(self.POLICIES, self.NODE_POLICY),
+                    '/diagctl': os.path.join(self.POLICIES, self.DIAGCTL_POLICY),
+                    '/restricted': self.restricted_policy()}
+        commands = [['create_keystore', keystore]]
+        commands += [['create_enclave', keystore, enclave] for enclave in [*policies, '/cli']]
+        commands += [['create_permission', keystore, enclave, policy]
+                     for enclave, policy in policies.items()]
         for command in commands:
             status, out = ros2(host, env, 'security', *command, label='security')
-            self.assertEqual(status, 0, out)
+            self.assertEqual(status, 0, f'ros2 security {command[0]}:\n{out}')
         return keystore
 
-    def test_only_a_peer_of_the_keystore_reaches_the_secured_node(self):
-        build = node_build()
+    def test_secured_peers_reach_the_node_and_nobody_else_does(self):
+        node = node_build()
+        tool = builds.genuine() if node.label == 'layer' else builds.layer()
         robot, operator = lab_pair(self.lab)
         keystore = self.make_keystore(robot)
         log = self.log_dir()
-        Centre(robot, build, [FAULT],
-               build.env(log, security=builds.Security(keystore, '/diagnostic_center')))
-        secured = build.env(log, security=builds.Security(keystore, '/operator'))
+        centre = Centre(robot, node, [FAULT, FAULT + 1, FAULT + 2],
+                        node.env(log, security=builds.Security(keystore, '/diagnostic_center')))
 
-        raise_fault(operator, build, secured, FAULT, 'secured')
-        roots_become(operator, build, secured, [FAULT])
-        self.assertIsNone(query_roots(operator, build, build.env(log), INVISIBLE_WAIT_S))
+        secured = tool.env(log, security=builds.Security(keystore, '/diagctl'))
+        raise_fault(operator, tool, secured, FAULT, 'secured')
+        roots_become(operator, tool, secured, [FAULT])
+        if node.label == 'layer':
+            cli = builds.genuine().env(log, security=builds.Security(keystore, '/cli'))
+            status, out = ros2(operator, cli, 'service', 'call', '/diagnostic_srv',
+                               'corvanta_protocol/srv/DiagnosticSrv', '{cmd: 0}', label='cli')
+            self.assertEqual(status, 0, out)
+            self.assertIn('result=0', out)
+
+        # Without security, of either build: no node to ask, nobody to raise to.
+        for build in (builds.layer(), builds.genuine()):
+            with self.subTest(unsecured=build.label):
+                plain = build.env(log)
+                self.assertIsNone(query_roots(operator, build, plain, INVISIBLE_WAIT_S))
+                status, out = diagctl(operator, build, plain, 'raise', MODULE, str(FAULT + 1),
+                                      '--timeout', str(INVISIBLE_WAIT_S))
+                self.assertEqual(status, 1, out)
+                self.assertIn('nobody subscribes', out)
+
+        # In the keystore, but not allowed to publish on the module topic.
+        restricted = tool.env(log, security=builds.Security(keystore, '/restricted'))
+        status, out = diagctl(operator, tool, restricted, 'raise', MODULE, str(FAULT + 2),
+                              '--timeout', str(INVISIBLE_WAIT_S))
+        self.assertEqual(status, 1, out)
+        self.assertIn(f'could not create publisher: failed to create topic [rt{MODULE_TOPIC}]', out)
+
+        # A last secured raise shows that what came before has been handled.
+        raise_fault(operator, tool, secured, FAULT, 'secured again')
+        centre.wait_for_record(FAULT, DISCOVERY_TIMEOUT_S)
+        poll(lambda: [r for r in centre.records() if r[2] == 'secured again'],
+             'the record of the last secured raise', DISCOVERY_TIMEOUT_S)
+        self.assertEqual([r[0] for r in centre.records()], [FAULT, FAULT])
 
 
 if __name__ == '__main__':
