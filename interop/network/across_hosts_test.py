@@ -297,8 +297,8 @@ class SecuredTest(LabCase):
     """DDS Security across hosts, with a keystore made by genuine ros2 security in the lab.
 
     The node (NODE_BUILD) runs in its enclave on its shipped policy. The other
-    build's diagctl, in its enclave on diagctl's policy, raises and queries;
-    for the layer-built node the genuine ros2 command line (rclpy), in an
+    build's diagctl, in its enclave on diagctl's policy, raises and queries,
+    and so does the node's own build's; for the layer-built node the genuine ros2 command line (rclpy), in an
     enclave of its own, calls the query service too. Unsecured, diagctl of
     either build finds no node and raises nothing; a diagctl whose
     permissions lack the module topic cannot publish on it.
@@ -347,6 +347,9 @@ class SecuredTest(LabCase):
         secured = tool.env(log, security=builds.Security(keystore, '/diagctl'))
         raise_fault(operator, tool, secured, FAULT, 'secured')
         roots_become(operator, tool, secured, [FAULT])
+        # The node's own build meets it secured too.
+        same = node.env(log, security=builds.Security(keystore, '/diagctl'))
+        self.assertEqual(query_roots(operator, node, same), [FAULT])
         if node.label == 'layer':
             cli = builds.genuine().env(log, security=builds.Security(keystore, '/cli'))
             status, out = ros2(operator, cli, 'service', 'call', '/diagnostic_srv',
