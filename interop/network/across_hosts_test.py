@@ -12,17 +12,14 @@ NODE_BUILD (layer or genuine) selects the node of the tests that run on
 either. Without root or iproute2 the tests are skipped (exit 77).
 """
 
-import ast
 import concurrent.futures
-import importlib
 import json
 import os
-import re
-import subprocess
 import sys
 
 import builds
 from centre import Centre
+import diag_srv_answer
 from centre import NODE
 from lab_case import LabCase
 from lab_case import main
@@ -138,21 +135,7 @@ class GenuineCliTest(LabCase):
 
     def setUp(self):
         super().setUp()
-        proto = os.environ['DIAG_SRV_PROTO']
-        subprocess.run([os.environ['PROTOC'], '--proto_path', os.path.dirname(proto),
-                        '--python_out', self.directory, proto], check=True)
-        sys.path.insert(0, self.directory)
-        self.addCleanup(sys.path.remove, self.directory)
-        self.diag_srv_pb2 = importlib.import_module('diag_srv_pb2')
-
-    def decoded_roots(self, call_output):
-        """The root causes in a `ros2 service call` answer, or None without one."""
-        response = re.search(r"response:\n.*\(result=(\d+), data=('.*'|\".*\")\)", call_output)
-        if response is None:
-            return None
-        payload = ast.literal_eval(response.group(2)).encode('utf-8')
-        return int(response.group(1)), list(
-            self.diag_srv_pb2.DiagSrvResp.FromString(payload).root_cause_list)
+        self.diag_srv_pb2 = diag_srv_answer.load_diag_srv_pb2(self.directory)
 
     def test_node_list_topic_echo_and_service_call_reach_the_node(self):
         robot, operator = lab_pair(self.lab)
@@ -179,7 +162,7 @@ class GenuineCliTest(LabCase):
         def answered():
             status, out = ros2(operator, cli, 'service', 'call', '/diagnostic_srv',
                                'corvanta_protocol/srv/DiagnosticSrv', '{cmd: 0}')
-            return self.decoded_roots(out) if status == 0 else None
+            return diag_srv_answer.root_causes(out, self.diag_srv_pb2) if status == 0 else None
         self.assertEqual(poll(answered, 'ros2 service call /diagnostic_srv', DISCOVERY_TIMEOUT_S),
                          (0, [CLI_FAULT]))
 

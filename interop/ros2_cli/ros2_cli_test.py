@@ -15,7 +15,6 @@ layer's is ROS_DOMAIN_ID) set:  python3 ros2_cli_test.py [TestClass]
 import ast
 import concurrent.futures
 import contextlib
-import importlib
 import json
 import os
 import re
@@ -29,6 +28,7 @@ from cli_support import poll
 from cli_support import ros2
 from cli_support import ros2_until
 from cli_support import Scratch
+import diag_srv_answer
 import yaml
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -258,12 +258,7 @@ class TrafficTest(CliInteropCase):
     @classmethod
     def setUpChild(cls):
         super().setUpChild()
-        proto = os.environ['DIAG_SRV_PROTO']
-        subprocess.run(
-            [os.environ['PROTOC'], '--proto_path', os.path.dirname(proto),
-             '--python_out', cls.scratch.path, proto], check=True)
-        sys.path.insert(0, cls.scratch.path)
-        cls.diag_srv_pb2 = importlib.import_module('diag_srv_pb2')
+        cls.diag_srv_pb2 = diag_srv_answer.load_diag_srv_pb2(cls.scratch.path)
         # The recorder's warning brings a WARN line to /rosout.
         cls.records = os.path.join(cls.scratch.path, 'not_a_directory')
         open(cls.records, 'w').close()
@@ -273,12 +268,7 @@ class TrafficTest(CliInteropCase):
 
     def root_causes(self, call_output):
         """The decoded root_cause_list of the response `ros2 service call` printed."""
-        response = re.search(r"response:\n.*\(result=(\d+), data=('.*'|\".*\")\)", call_output)
-        if response is None:
-            return None
-        payload = ast.literal_eval(response.group(2)).encode('utf-8')
-        return int(response.group(1)), list(
-            self.diag_srv_pb2.DiagSrvResp.FromString(payload).root_cause_list)
+        return diag_srv_answer.root_causes(call_output, self.diag_srv_pb2)
 
     def collect(self, label):
         # Subscribed before the node starts: its first lines stay on /rosout for 10 s only.
