@@ -17,9 +17,6 @@ namespace diagnostic_center {
 
 using Snapshot = std::vector<diag_tree::FailureView>;
 
-// Name of the summary status, and the prefix of every failure's status name.
-inline constexpr char kDiagnosticsName[] = "diagnostic_center";
-
 // `stamp` as ISO 8601 UTC with nanoseconds, "2031-07-04T09:05:03.000000001Z";
 // nanoseconds beyond a second carry into the seconds.
 std::string IsoUtc(const builtin_interfaces::msg::Time & stamp);

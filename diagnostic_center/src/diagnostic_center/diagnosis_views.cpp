@@ -6,6 +6,7 @@
 #include <ctime>
 #include <utility>
 
+#include "diagnostic_center/contract/names.hpp"
 #include "diagnostic_center/contract/record_line.hpp"
 
 namespace diagnostic_center {
@@ -40,7 +41,7 @@ DiagnosticStatus FailureStatus(const FailureView & failure)
 {
   DiagnosticStatus status;
   status.level = failure.parent_id ? DiagnosticStatus::WARN : DiagnosticStatus::ERROR;
-  status.name = std::string(kDiagnosticsName) + "/" + SignedId(failure.fault_id);
+  status.name = std::string(contract::kDiagnosticsStatusName) + "/" + SignedId(failure.fault_id);
   status.message =
       failure.description.empty() ? "fault " + SignedId(failure.fault_id) : failure.description;
   status.hardware_id = failure.module;
@@ -59,7 +60,7 @@ DiagnosticStatus SummaryStatus(
     const std::vector<DiagnosticStatus> & failures, std::size_t roots, std::size_t consequences)
 {
   DiagnosticStatus status;
-  status.name = kDiagnosticsName;
+  status.name = contract::kDiagnosticsStatusName;
   status.level = DiagnosticStatus::OK;
   for (const DiagnosticStatus & failure : failures) {
     status.level = std::max(status.level, failure.level);

@@ -37,6 +37,9 @@ inline constexpr char kDiagnosisTreeTopic[] = "diagnosis_tree";
 // Published, diagnostic_msgs/msg/DiagnosticArray; absolute, the one topic
 // diagnostics tools read whatever the node's namespace.
 inline constexpr char kDiagnosticsTopic[] = "/diagnostics";
+// Name of the summary status on kDiagnosticsTopic, and the prefix of every
+// failure's status name ("diagnostic_center/1001").
+inline constexpr char kDiagnosticsStatusName[] = "diagnostic_center";
 // Served, corvanta_protocol/srv/DiagnosticSrv.
 inline constexpr char kQueryService[] = "diagnostic_srv";
 
