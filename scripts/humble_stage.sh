@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The genuine ROS 2 Humble stage of the tests: builds corvanta_protocol,
-# diagnostic_center and diagctl with colcon against genuine Humble (built once
-# per machine from ../shared/ros2-humble), with every warning an error, and
+# diagnostic_center, diagctl and diagnostics_bridge with colcon against
+# genuine Humble (built once per machine from ../shared/ros2-humble), with
+# every warning an error, and
 # runs their tests there. The workspace lies outside the source tree
 # (HUMBLE_WS, default below /tmp) and stays for the interoperability tests of
 # the standalone build, which scripts/test.sh points at it.
@@ -38,7 +39,7 @@ set -u
 export CYCLONEDDS_URI="file://$repo/scripts/cyclonedds_loopback.xml"
 export ROS_LOG_DIR="$ws/ros_log"
 
-packages=(corvanta_protocol diagnostic_center tools/diagctl)
+packages=(corvanta_protocol diagnostic_center tools/diagctl tools/diagnostics_bridge)
 colcon_paths=(--base-paths "${packages[@]}" --build-base "$ws/build" --install-base "$ws/install")
 
 build_start=$SECONDS
