@@ -115,7 +115,10 @@ int run_records(const GlobalOptions &, const std::vector<std::string> & argument
     std::cerr << "diagctl: " << problem << '\n';
   }
   write_records(std::cout, read.records, output);
-  return read.ok ? kExitOk : kExitFailure;
+  if (!read.ok) {
+    return kExitFailure;
+  }
+  return read.incomplete ? kExitIncomplete : kExitOk;
 }
 
 }  // namespace diagctl

@@ -10,6 +10,12 @@ namespace contract = diagnostic_center::contract;
 
 namespace {
 
+// A line number, or `unknown` for 0: past an unreadable stretch of a file.
+std::string line_text(std::size_t line, const char * unknown)
+{
+  return line == 0 ? unknown : std::to_string(line);
+}
+
 void write_table(std::ostream & out, const std::vector<Record> & records)
 {
   TextTable table({"TIME", "FAULT_ID", "STATUS", "DESCRIPTION", "MESSAGE"});
@@ -36,7 +42,7 @@ void write_csv(std::ostream & out, const std::vector<Record> & records, bool une
     };
     out << record.time << ',' << record.fault_id << ',' << text(record.description) << ','
         << contract::ToString(record.status) << ',' << text(record.message) << ','
-        << csv_field(record.file) << ',' << record.line << ','
+        << csv_field(record.file) << ',' << line_text(record.line, "") << ','
         << (record.truncated ? "true" : "false") << "\r\n";
   }
 }
@@ -54,7 +60,7 @@ void write_json(std::ostream & out, const std::vector<Record> & records, bool un
         << ", \"description\": " << text(record.description)
         << ", \"status\": " << json_string(contract::ToString(record.status))
         << ", \"message\": " << text(record.message) << ", \"file\": " << json_string(record.file)
-        << ", \"line\": " << record.line
+        << ", \"line\": " << line_text(record.line, "null")
         << ", \"truncated\": " << (record.truncated ? "true" : "false") << '}';
     separator = ",\n";
   }

@@ -1,5 +1,6 @@
 // The diagctl binary without DDS: help, usage errors, records and dry runs.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -136,6 +137,51 @@ TEST_F(CliTest, RecordsReadsTheNodesLinesWithTheConfiguration)
   EXPECT_EQ(junk.exit_code, 1);
   EXPECT_NE(junk.err.find("junk:1: skipped"), std::string::npos) << junk.err;
   EXPECT_NE(junk.err.find("nothing: no such file"), std::string::npos) << junk.err;
+}
+
+// Bytes that cannot be read are reported with their place, what can be read
+// is printed, and the exit status says the output is incomplete.
+TEST_F(CliTest, RecordsReportsDamageAndRefusesWhatIsNoFile)
+{
+  const std::string records = dir_ + "/records";
+  std::filesystem::create_directory(records);
+  const auto line = [](int id) {
+    return "2031-07-04_09-05-0" + std::to_string(id) + " fault_id : " + std::to_string(id) +
+           ", fault_desc : d, status : fault, event_msg : m\n";
+  };
+  // Zeroed blocks after a crash, then a restarted node's records.
+  const std::string first = line(1) + std::string(4096, '\0') + "\n" + line(2);
+  WriteFile(records + "/2031-07-04_09-05-00", first);
+  WriteFile(records + "/2031-07-04_09-05-03", line(3) + std::string(2 << 20, 'x') + "\n" + line(4));
+
+  const ProcessResult damaged = diagctl({"records", "--csv", records});
+  EXPECT_EQ(damaged.exit_code, 3) << damaged.err;
+  EXPECT_EQ(
+      damaged.err,
+      "diagctl: " + records + "/2031-07-04_09-05-00: byte " + std::to_string(line(1).size()) +
+          ": 4096 NUL bytes (a hole or blocks zeroed by a crash), skipped\n"
+          "diagctl: " +
+          records + "/2031-07-04_09-05-03: byte " + std::to_string(line(3).size()) +
+          ": line 2 is 2097152 bytes, longer than 1048576 (no record line is), skipped\n");
+  for (const int id : {1, 2, 3, 4}) {
+    EXPECT_NE(damaged.out.find("\r\n2031-07-04_09-05-0" + std::to_string(id)), std::string::npos)
+        << id << damaged.out;
+  }
+
+  // Neither a FIFO (which would block) nor a device (which would never end)
+  // is read; a path that cannot be read at all is the plain failure.
+  const std::string fifo = dir_ + "/fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const ProcessResult refused =
+      diagctl({"records", fifo, "/dev/zero", records + "/2031-07-04_09-05-00"});
+  EXPECT_FALSE(refused.timed_out);
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_NE(refused.err.find(fifo + ": is a FIFO, not a record file"), std::string::npos)
+      << refused.err;
+  EXPECT_NE(
+      refused.err.find("/dev/zero: is a character device, not a record file"), std::string::npos)
+      << refused.err;
+  EXPECT_NE(refused.out.find("2031-07-04_09-05-02"), std::string::npos) << refused.out;
 }
 
 TEST_F(CliTest, ShippedScenarioPassesADryRun)

@@ -85,6 +85,16 @@ TEST(RecordOutput, Json)
   std::ostringstream empty;
   write_records(empty, {}, {OutputFormat::kJson, false});
   EXPECT_EQ(empty.str(), "[]\n");
+
+  // Past an unreadable stretch the line number is unknown.
+  std::vector<Record> unknown_line = {sample_records()[0]};
+  unknown_line[0].line = 0;
+  std::ostringstream unknown;
+  write_records(unknown, unknown_line, {OutputFormat::kJson, false});
+  EXPECT_NE(unknown.str().find(R"("line": null, )"), std::string::npos) << unknown.str();
+  std::ostringstream unknown_csv;
+  write_records(unknown_csv, unknown_line, {OutputFormat::kCsv, false});
+  EXPECT_NE(unknown_csv.str().find(",rec,,false\r\n"), std::string::npos) << unknown_csv.str();
 }
 
 TEST(RecordOutput, Csv)

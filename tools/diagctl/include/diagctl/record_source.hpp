@@ -4,6 +4,10 @@
 #ifndef DIAGCTL__RECORD_SOURCE_HPP_
 #define DIAGCTL__RECORD_SOURCE_HPP_
 
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,11 +31,17 @@ struct RecordSource
       std::vector<std::string> paths, bool latest_only, const FaultConfig * config);
 };
 
+// Exit status of `diagctl records` when every path was read but some of
+// their bytes could not be (unreadable, NUL bytes, over-long lines): what was
+// printed is not all the files hold.
+constexpr int kExitIncomplete = 3;
+
 struct RecordsRead
 {
   std::vector<Record> records;        // in file order, filtered
-  std::vector<std::string> problems;  // "path: what", "path:line: skipped, reason"
+  std::vector<std::string> problems;  // RecordIssue::describe(), "path: what"
   bool ok = true;                     // false when a path could not be read
+  bool incomplete = false;            // true when bytes of a file could not be read
 };
 
 RecordsRead read_record_source(const RecordSource & source, const RecordFilter & filter);
@@ -41,7 +51,19 @@ RecordsRead read_record_source(const RecordSource & source, const RecordFilter &
 std::vector<std::filesystem::path> list_record_files(
     const RecordSource & source, RecordsRead & read);
 
-// One file, unfiltered; false with `problem` set when it cannot be opened.
+// The signature of ::pread; tests pass another to make reading fail.
+using ReadAtFunction = ssize_t (*)(int fd, void * buffer, std::size_t size, off_t offset);
+
+// Reads one file into `sink`, unfiltered. Only a regular file is opened (a
+// FIFO or device is refused before it could block or never end); false with
+// `problem` set when it is refused or cannot be opened. A read error does not
+// end the file: the unreadable stretch is skipped, block by block in growing
+// steps, and reported to `sink` as damage.
+[[nodiscard]] bool read_record_file(
+    const std::filesystem::path & file, const DescriptionLookup & lookup, RecordSink & sink,
+    std::string & problem, ReadAtFunction read_at = ::pread);
+
+// The same, kept in `content`.
 [[nodiscard]] bool read_record_file(
     const std::filesystem::path & file, const DescriptionLookup & lookup,
     RecordFileContent & content, std::string & problem);
