@@ -110,15 +110,31 @@ int run_records(const GlobalOptions &, const std::vector<std::string> & argument
   }
   const RecordSource source =
       RecordSource::make(parser.positionals(), parser.has("latest"), config ? &*config : nullptr);
-  RecordsRead read = read_record_source(source, filter);
-  for (const std::string & problem : read.problems) {
-    std::cerr << "diagctl: " << problem << '\n';
-  }
-  write_records(std::cout, read.records, output);
-  if (!read.ok) {
+  // Each record is printed as it is read, each problem as it is met: the
+  // first lines show at once and nothing is kept, whatever the files hold.
+  class Printer : public RecordSink
+  {
+  public:
+    explicit Printer(RecordWriter & writer) : writer_(writer) {}
+    void record(Record && record) override { writer_.write(record); }
+    void issue(RecordIssue && issue) override
+    {
+      std::cerr << "diagctl: " << issue.describe() << '\n';
+    }
+
+  private:
+    RecordWriter & writer_;
+  };
+  const auto writer = RecordWriter::make(std::cout, output);
+  Printer printer(*writer);
+  const ReadStatus status = stream_record_source(
+      source, filter, printer,
+      [](const std::string & problem) { std::cerr << "diagctl: " << problem << '\n'; });
+  writer->finish();
+  if (!status.ok) {
     return kExitFailure;
   }
-  return read.incomplete ? kExitIncomplete : kExitOk;
+  return status.incomplete ? kExitIncomplete : kExitOk;
 }
 
 }  // namespace diagctl

@@ -214,19 +214,75 @@ void take_records(
       [&filter](const Record & record) { return filter.matches(record); });
 }
 
+namespace {
+
+// Passes on the records `filter` selects and every issue, noting damage.
+class FilteringSink : public RecordSink
+{
+public:
+  FilteringSink(const RecordFilter & filter, RecordSink & sink, bool & incomplete)
+      : filter_(filter), sink_(sink), incomplete_(incomplete)
+  {
+  }
+  void record(Record && record) override
+  {
+    if (filter_.matches(record)) {
+      sink_.record(std::move(record));
+    }
+  }
+  void issue(RecordIssue && issue) override
+  {
+    incomplete_ = incomplete_ || issue.damage;
+    sink_.issue(std::move(issue));
+  }
+
+private:
+  const RecordFilter & filter_;
+  RecordSink & sink_;
+  bool & incomplete_;
+};
+
+}  // namespace
+
+ReadStatus stream_record_source(
+    const RecordSource & source, const RecordFilter & filter, RecordSink & sink,
+    const std::function<void(const std::string &)> & problem)
+{
+  ReadStatus status;
+  RecordsRead listing;
+  const std::vector<fs::path> files = list_record_files(source, listing);
+  for (const std::string & text : listing.problems) {
+    problem(text);
+  }
+  status.ok = listing.ok;
+  FilteringSink filtering(filter, sink, status.incomplete);
+  for (const fs::path & file : files) {
+    std::string refused;
+    if (!read_record_file(file, source.lookup, filtering, refused)) {
+      problem(refused);
+      status.ok = false;
+    }
+  }
+  return status;
+}
+
 RecordsRead read_record_source(const RecordSource & source, const RecordFilter & filter)
 {
   RecordsRead read;
-  for (const fs::path & file : list_record_files(source, read)) {
-    RecordFileContent content;
-    std::string problem;
-    if (!read_record_file(file, source.lookup, content, problem)) {
-      read.problems.push_back(problem);
-      read.ok = false;
-      continue;
-    }
-    take_records(content, filter, read);
-  }
+  class Keeper : public RecordSink
+  {
+  public:
+    explicit Keeper(RecordsRead & read) : read_(read) {}
+    void record(Record && record) override { read_.records.push_back(std::move(record)); }
+    void issue(RecordIssue && issue) override { read_.problems.push_back(issue.describe()); }
+
+  private:
+    RecordsRead & read_;
+  } keeper(read);
+  const ReadStatus status = stream_record_source(
+      source, filter, keeper, [&read](const std::string & text) { read.problems.push_back(text); });
+  read.ok = status.ok;
+  read.incomplete = status.incomplete;
   return read;
 }
 

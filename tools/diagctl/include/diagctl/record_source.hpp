@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,22 @@ struct RecordsRead
   bool incomplete = false;            // true when bytes of a file could not be read
 };
 
+// Everything `source` holds that `filter` selects, kept.
 RecordsRead read_record_source(const RecordSource & source, const RecordFilter & filter);
+
+struct ReadStatus
+{
+  bool ok = true;           // false when a path could not be read
+  bool incomplete = false;  // true when bytes of a file could not be read
+};
+
+// Reads the files of `source` in order, each piece by piece, and keeps
+// nothing: `sink` gets the records `filter` selects and every issue as they
+// are read, `problem` the paths that cannot be read. Memory stays bounded by
+// the longest line (kMaxRecordLineBytes), whatever the files hold.
+ReadStatus stream_record_source(
+    const RecordSource & source, const RecordFilter & filter, RecordSink & sink,
+    const std::function<void(const std::string &)> & problem);
 
 // The files of `source` to read, in order; paths that cannot be used are
 // added to `read` as problems.
