@@ -27,6 +27,49 @@ std::size_t display_width(std::string_view text)
   }));
 }
 
+// `text` escaped as the node escapes its texts. Escaping again is a no-op on
+// the node's own lines and keeps stray control bytes of foreign files away
+// from the terminal; the node's texts hold none, which spares the copy byte
+// by byte.
+std::string escaped(const std::string & text)
+{
+  const bool clean = std::none_of(text.begin(), text.end(), [](char c) {
+    return contract::IsEscapedControl(static_cast<unsigned char>(c));
+  });
+  return clean ? text : contract::EscapeRecordText(text);
+}
+
+// Appends `text` as a CSV field: as it is unless it must be quoted.
+void append_csv(std::string & line, std::string_view text)
+{
+  const bool plain = std::none_of(
+                         text.begin(), text.end(),
+                         [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; }) &&
+                     (text.empty() || (text.front() != ' ' && text.back() != ' '));
+  if (plain) {
+    line += text;
+  } else {
+    line += csv_field(text);
+  }
+}
+
+// Appends `text` as a JSON string. Printable ASCII without quote or
+// backslash, as most record texts are, goes as it is; anything else as
+// json_string() writes it.
+void append_json(std::string & line, std::string_view text)
+{
+  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+  });
+  if (plain) {
+    line += '"';
+    line += text;
+    line += '"';
+  } else {
+    line += json_string(text);
+  }
+}
+
 class TableWriter : public RecordWriter
 {
 public:
@@ -34,15 +77,13 @@ public:
 
   void write(const Record & record) override
   {
-    // Escaping again is a no-op on the node's own lines and keeps stray
-    // control bytes of foreign files away from the terminal.
-    std::string message = contract::EscapeRecordText(record.message);
+    std::string message = escaped(record.message);
     if (record.truncated) {
       message += message.empty() ? "[truncated]" : " [truncated]";
     }
     Row row = {
         record.time, std::to_string(record.fault_id), contract::ToString(record.status),
-        contract::EscapeRecordText(record.description), std::move(message)};
+        escaped(record.description), std::move(message)};
     measure(row);
     if (started_) {
       print(row);
@@ -70,9 +111,10 @@ private:
   static constexpr std::size_t kHeldBytes = std::size_t{1} << 20;
   static inline const Row kHeader = {"TIME", "FAULT_ID", "STATUS", "DESCRIPTION", "MESSAGE"};
 
+  // The last column is never padded: its width does not matter.
   void measure(const Row & row)
   {
-    for (std::size_t i = 0; i < row.size(); ++i) {
+    for (std::size_t i = 0; i + 1 < row.size(); ++i) {
       widths_[i] = std::max(widths_[i], display_width(row[i]));
     }
   }
@@ -135,9 +177,14 @@ public:
 protected:
   virtual void format(const Record & record) = 0;
 
-  std::string text(const std::string & field) const
+  // Appends a description or message with `append`, unescaped if asked.
+  void field(const std::string & text, void (*append)(std::string &, std::string_view))
   {
-    return unescape_ ? contract::UnescapeRecordText(field) : field;
+    if (unescape_) {
+      append(line_, contract::UnescapeRecordText(text));
+    } else {
+      append(line_, text);
+    }
   }
 
   std::ostream & out_;
@@ -163,13 +210,13 @@ private:
     line_ += ',';
     line_ += std::to_string(record.fault_id);
     line_ += ',';
-    line_ += csv_field(text(record.description));
+    field(record.description, append_csv);
     line_ += ',';
     line_ += contract::ToString(record.status);
     line_ += ',';
-    line_ += csv_field(text(record.message));
+    field(record.message, append_csv);
     line_ += ',';
-    line_ += csv_field(record.file);
+    append_csv(line_, record.file);
     line_ += ',';
     line_ += line_text(record.line, "");
     line_ += record.truncated ? ",true\r\n" : ",false\r\n";
@@ -191,13 +238,20 @@ private:
   void format(const Record & record) override
   {
     line_ += written_ == 0 ? "\n" : ",\n";
-    line_ += "  {\"time\": " + json_string(record.time);
-    line_ += ", \"fault_id\": " + std::to_string(record.fault_id);
-    line_ += ", \"description\": " + json_string(text(record.description));
-    line_ += ", \"status\": " + json_string(contract::ToString(record.status));
-    line_ += ", \"message\": " + json_string(text(record.message));
-    line_ += ", \"file\": " + json_string(record.file);
-    line_ += ", \"line\": " + line_text(record.line, "null");
+    line_ += "  {\"time\": ";
+    append_json(line_, record.time);
+    line_ += ", \"fault_id\": ";
+    line_ += std::to_string(record.fault_id);
+    line_ += ", \"description\": ";
+    field(record.description, append_json);
+    line_ += ", \"status\": ";
+    append_json(line_, contract::ToString(record.status));
+    line_ += ", \"message\": ";
+    field(record.message, append_json);
+    line_ += ", \"file\": ";
+    append_json(line_, record.file);
+    line_ += ", \"line\": ";
+    line_ += line_text(record.line, "null");
     line_ += record.truncated ? ", \"truncated\": true}" : ", \"truncated\": false}";
   }
 };
