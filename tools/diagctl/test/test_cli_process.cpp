@@ -184,6 +184,36 @@ TEST_F(CliTest, RecordsReportsDamageAndRefusesWhatIsNoFile)
   EXPECT_NE(refused.out.find("2031-07-04_09-05-02"), std::string::npos) << refused.out;
 }
 
+// A read error in the middle of a file, from a disk with a bad stretch: the
+// records on both sides of it are printed, the stretch is reported, and the
+// exit status says the output is incomplete.
+TEST_F(CliTest, RecordsReadOnPastAReadError)
+{
+  const std::string file = dir_ + "/2031-07-04_09-05-00";
+  std::string content;
+  for (int i = 0; i < 1000; ++i) {
+    content += "2031-07-04_09-05-07 fault_id : " + std::to_string(i) +
+               ", fault_desc : d, status : fault, event_msg : m\n";
+  }
+  WriteFile(file, content);
+  const std::size_t bad_from = content.size() / 2;
+  const ProcessResult result = RunToEnd(
+      {"/usr/bin/env", std::string("LD_PRELOAD=") + BAD_SECTOR_SHIM, "BAD_SECTOR_FILE=" + file,
+       "BAD_SECTOR_FROM=" + std::to_string(bad_from),
+       "BAD_SECTOR_TO=" + std::to_string(bad_from + 4096), DIAGCTL_BINARY, "records", "--csv",
+       file},
+      scratch_.NewSubdir("diagctl"), seconds(10));
+  EXPECT_EQ(result.exit_code, 3) << result.err;
+  const std::string reported = file + ": byte " + std::to_string(bad_from) + ": ";
+  const std::size_t at = result.err.find(reported);
+  ASSERT_NE(at, std::string::npos) << result.err;
+  EXPECT_NE(
+      result.err.find(" bytes unreadable (Input/output error), skipped\n", at), std::string::npos)
+      << result.err;
+  EXPECT_NE(result.out.find(",0,d,fault,m,"), std::string::npos);
+  EXPECT_NE(result.out.find(",999,d,fault,m,"), std::string::npos) << "nothing after the stretch";
+}
+
 // Records are printed as they are read: the memory diagctl needs does not
 // grow with the files. 32 MB of records within 64 MB of data segment.
 TEST_F(CliTest, RecordsReadsMoreThanItsMemoryHolds)
