@@ -17,7 +17,10 @@ ArgParser make_parser()
       "diagctl records [options] [FILE_OR_DIR...]",
       "Print the fault records the node wrote. Directories are read file by file in\n"
       "name order (which is start-time order). Without a path, the record directory\n"
-      "of the --params file is read, else the node's default directory.",
+      "of the --params file is read, else the node's default directory. Records are\n"
+      "printed as they are read. Exit status 3: bytes of a file could not be read\n"
+      "(read error, NUL bytes, a line over 1 MiB; reported on standard error), so\n"
+      "records may be missing.",
       {
           {"params", 'p', "FILE", "the node's parameter file: record directory and descriptions"},
           {"latest", 'l', "", "of each directory, read only the newest file"},
