@@ -140,6 +140,7 @@ void report(const char * name, const Run & r, std::uint64_t input_bytes)
 
 int main(int argc, char ** argv)
 {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
   const std::uint64_t total_mb = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1000;
   const int files = argc > 2 ? std::atoi(argv[2]) : 300;
   const bool keep = argc > 3;
