@@ -281,6 +281,49 @@ TEST_F(FaultRecorderTest, FullDiskLeavesWholeLinesAndCountsTheLostRecords)
   EXPECT_EQ(ReadFile(file), line("before") + line("one") + line("five"));
 }
 
+// A node restarted within the second of a killed one appends to its file,
+// which may end in a torn line: the first record must start a line of its own.
+TEST_F(FaultRecorderTest, TornLineLeftByAKilledWriterIsEndedBeforeTheFirstRecord)
+{
+  setenv("TZ", "UTC", 1);
+  tzset();
+  FaultRecorder recorder(FullDiskWrite);
+  g_space_left = 1 << 20;
+  InitRecorder(recorder, root_.string(), nullptr);
+  const fs::path file = recorder.record_file();
+  const std::string torn = Raises(1, "killed while writi", false);
+  const std::string cut = torn.substr(0, torn.size() - 1);
+  std::ofstream(file, std::ios::binary) << cut;
+
+  // An empty batch leaves the file as it is.
+  EXPECT_EQ(Refresh(recorder), "");
+  EXPECT_EQ(ReadFile(file), cut);
+
+  // A failed write keeps no fragment of the record, but the line ending may stay.
+  g_space_left = 5;
+  recorder.AddRecord(Event(11, 1, 0, "lost"));
+  EXPECT_NE(Refresh(recorder).find("lost 1 of 1 fault records"), std::string::npos);
+  EXPECT_TRUE(ReadFile(file) == cut || ReadFile(file) == cut + "\n") << ReadFile(file);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << cut;
+
+  g_space_left = 1 << 20;
+  recorder.AddRecord(Event(11, 1, 0, "first"));
+  recorder.AddRecord(Event(11, 1, 0, "second"));
+  EXPECT_EQ(Refresh(recorder), "");
+  recorder.AddRecord(Event(11, 1, 0, "third"));
+  EXPECT_EQ(Refresh(recorder), "");
+  EXPECT_EQ(
+      ReadFile(file), cut + "\n" + Raises(1, "first", false) + Raises(1, "second", false) +
+                          Raises(1, "third", false));
+
+  // A file that ends on a line boundary gets nothing extra, nor does an empty one.
+  fs::remove(file);
+  std::ofstream(file, std::ios::binary) << "";
+  recorder.AddRecord(Event(11, 1, 0, "fresh"));
+  EXPECT_EQ(Refresh(recorder), "");
+  EXPECT_EQ(ReadFile(file), Raises(1, "fresh", false));
+}
+
 TEST_F(FaultRecorderTest, RecordFileThatIsALinkOrFifoIsNotWrittenThrough)
 {
   InitRecorder(root_.string());

@@ -49,7 +49,9 @@ struct AppendOutcome
 // regular file. Lines go out in chunks of whole lines;
 // before each chunk `out_of_time` is asked whether to stop. A write that
 // fails partway has its partial line cut off again, so the file ends on a
-// line boundary whatever happens.
+// line boundary whatever happens. A file that does not end with a newline
+// (another writer was killed mid-line) gets one before the first line, so
+// that line is not glued onto the torn one.
 AppendOutcome AppendLines(
     const std::filesystem::path & dir, DirectoryLink dir_link, const std::string & name,
     const std::vector<std::string> & lines, const std::function<bool()> & out_of_time,

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -29,6 +30,12 @@ public:
   FileDescriptor(const FileDescriptor &) = delete;
   FileDescriptor & operator=(const FileDescriptor &) = delete;
 
+  FileDescriptor & operator=(FileDescriptor && other) noexcept
+  {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
+
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
 
@@ -50,15 +57,37 @@ FileDescriptor OpenRecordFile(
     return FileDescriptor(-1);
   }
   // O_NONBLOCK only while opening: a FIFO in place of the file must not hang
-  // the recorder.
-  constexpr int kFlags = O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC;
-  FileDescriptor file(::openat(dir_fd.get(), name.c_str(), kFlags | O_NONBLOCK, 0666));
+  // the recorder. Read access is only for EndsTorn(); a file its owner may
+  // not read is still written.
+  constexpr int kFlags = O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
+  FileDescriptor file(::openat(dir_fd.get(), name.c_str(), O_RDWR | kFlags, 0666));
+  if (!file.valid() && errno == EACCES) {
+    file = FileDescriptor(::openat(dir_fd.get(), name.c_str(), O_WRONLY | kFlags, 0666));
+  }
   struct stat file_status = {};
   if (!file.valid() || ::fstat(file.get(), &file_status) != 0 || !S_ISREG(file_status.st_mode) ||
       ::fcntl(file.get(), F_SETFL, O_APPEND) != 0) {
     return FileDescriptor(-1);
   }
   return file;
+}
+
+// Whether the file does not end with a newline: a writer killed in the
+// middle of a line (this one's own writes never leave one) left a torn line,
+// and a record appended to it would be glued on and lost to every reader.
+bool EndsTorn(int fd)
+{
+  struct stat status = {};
+  if (::fstat(fd, &status) != 0 || status.st_size == 0) {
+    return false;
+  }
+  char last = '\n';
+  ssize_t got = 0;
+  do {
+    got = ::pread(fd, &last, 1, status.st_size - 1);
+  } while (got < 0 && errno == EINTR);
+  // Unreadable (opened write-only): nothing known, nothing added.
+  return got == 1 && last != '\n';
 }
 
 // Writes all of `data`, returning how much was written; `error` is set when
@@ -121,21 +150,29 @@ AppendOutcome AppendLines(
   }
   outcome.opened = true;
 
-  std::size_t next = 0;
+  // The newline that ends a torn line goes out with the first chunk, so it
+  // is written (and cut off again) together with the first record.
   std::string chunk;
+  if (!lines.empty() && EndsTorn(file.get())) {
+    chunk = "\n";
+  }
+  const std::size_t separator = chunk.size();
+  std::size_t next = 0;
   while (next < lines.size()) {
     if (out_of_time()) {
       outcome.out_of_time = true;
       break;
     }
-    chunk.clear();
+    if (next > 0) {
+      chunk.clear();
+    }
     std::size_t end = next;
     do {
       chunk += lines[end++];
     } while (end < lines.size() && chunk.size() + lines[end].size() <= kChunkBytes);
 
     const std::size_t written = WriteAll(file.get(), chunk, write_function, outcome.write_error);
-    std::size_t whole_bytes = 0;
+    std::size_t whole_bytes = next == 0 ? std::min(separator, written) : 0;
     while (next < end && whole_bytes + lines[next].size() <= written) {
       whole_bytes += lines[next++].size();
       ++outcome.lines_written;

@@ -17,7 +17,10 @@ ArgParser make_parser()
       "diagctl records [options] [FILE_OR_DIR...]",
       "Print the fault records the node wrote. Directories are read file by file in\n"
       "name order (which is start-time order). Without a path, the record directory\n"
-      "of the --params file is read, else the node's default directory.",
+      "of the --params file is read, else the node's default directory. Records are\n"
+      "printed as they are read. Exit status 3: bytes of a file could not be read\n"
+      "(read error, NUL bytes, a line over 1 MiB; reported on standard error), so\n"
+      "records may be missing.",
       {
           {"params", 'p', "FILE", "the node's parameter file: record directory and descriptions"},
           {"latest", 'l', "", "of each directory, read only the newest file"},
@@ -110,12 +113,31 @@ int run_records(const GlobalOptions &, const std::vector<std::string> & argument
   }
   const RecordSource source =
       RecordSource::make(parser.positionals(), parser.has("latest"), config ? &*config : nullptr);
-  RecordsRead read = read_record_source(source, filter);
-  for (const std::string & problem : read.problems) {
-    std::cerr << "diagctl: " << problem << '\n';
+  // Each record is printed as it is read, each problem as it is met: the
+  // first lines show at once and nothing is kept, whatever the files hold.
+  class Printer : public RecordSink
+  {
+  public:
+    explicit Printer(RecordWriter & writer) : writer_(writer) {}
+    void record(Record && record) override { writer_.write(record); }
+    void issue(RecordIssue && issue) override
+    {
+      std::cerr << "diagctl: " << issue.describe() << '\n';
+    }
+
+  private:
+    RecordWriter & writer_;
+  };
+  const auto writer = RecordWriter::make(std::cout, output);
+  Printer printer(*writer);
+  const ReadStatus status = stream_record_source(
+      source, filter, printer,
+      [](const std::string & problem) { std::cerr << "diagctl: " << problem << '\n'; });
+  writer->finish();
+  if (!status.ok) {
+    return kExitFailure;
   }
-  write_records(std::cout, read.records, output);
-  return read.ok ? kExitOk : kExitFailure;
+  return status.incomplete ? kExitIncomplete : kExitOk;
 }
 
 }  // namespace diagctl

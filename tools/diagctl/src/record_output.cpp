@@ -1,6 +1,9 @@
 #include "diagctl/record_output.hpp"
 
+#include <algorithm>
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "diagnostic_center/contract/record_line.hpp"
 
@@ -10,73 +13,273 @@ namespace contract = diagnostic_center::contract;
 
 namespace {
 
-void write_table(std::ostream & out, const std::vector<Record> & records)
+// A line number, or `unknown` for 0: past an unreadable stretch of a file.
+std::string line_text(std::size_t line, const char * unknown)
 {
-  TextTable table({"TIME", "FAULT_ID", "STATUS", "DESCRIPTION", "MESSAGE"});
-  for (const Record & record : records) {
-    // Escaping again is a no-op on the node's own lines and keeps stray
-    // control bytes of foreign files away from the terminal.
-    std::string message = contract::EscapeRecordText(record.message);
+  return line == 0 ? unknown : std::to_string(line);
+}
+
+// Characters on the terminal: UTF-8 continuation bytes take no column.
+std::size_t display_width(std::string_view text)
+{
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+// `text` escaped as the node escapes its texts. Escaping again is a no-op on
+// the node's own lines and keeps stray control bytes of foreign files away
+// from the terminal; the node's texts hold none, which spares the copy byte
+// by byte.
+std::string escaped(const std::string & text)
+{
+  const bool clean = std::none_of(text.begin(), text.end(), [](char c) {
+    return contract::IsEscapedControl(static_cast<unsigned char>(c));
+  });
+  return clean ? text : contract::EscapeRecordText(text);
+}
+
+// Appends `text` as a CSV field: as it is unless it must be quoted.
+void append_csv(std::string & line, std::string_view text)
+{
+  const bool plain = std::none_of(
+                         text.begin(), text.end(),
+                         [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; }) &&
+                     (text.empty() || (text.front() != ' ' && text.back() != ' '));
+  if (plain) {
+    line += text;
+  } else {
+    line += csv_field(text);
+  }
+}
+
+// Appends `text` as a JSON string. Printable ASCII without quote or
+// backslash, as most record texts are, goes as it is; anything else as
+// json_string() writes it.
+void append_json(std::string & line, std::string_view text)
+{
+  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+  });
+  if (plain) {
+    line += '"';
+    line += text;
+    line += '"';
+  } else {
+    line += json_string(text);
+  }
+}
+
+class TableWriter : public RecordWriter
+{
+public:
+  explicit TableWriter(std::ostream & out) : out_(out) { measure(kHeader); }
+
+  void write(const Record & record) override
+  {
+    std::string message = escaped(record.message);
     if (record.truncated) {
       message += message.empty() ? "[truncated]" : " [truncated]";
     }
-    table.add_row(
-        {record.time, std::to_string(record.fault_id), contract::ToString(record.status),
-         contract::EscapeRecordText(record.description), message});
+    Row row = {
+        record.time, std::to_string(record.fault_id), contract::ToString(record.status),
+        escaped(record.description), std::move(message)};
+    measure(row);
+    if (started_) {
+      print(row);
+      return;
+    }
+    for (const std::string & cell : row) {
+      held_bytes_ += cell.size();
+    }
+    held_.push_back(std::move(row));
+    if (held_.size() >= kTableRowsMeasured || held_bytes_ >= kHeldBytes) {
+      start();
+    }
   }
-  table.print(out);
-}
 
-void write_csv(std::ostream & out, const std::vector<Record> & records, bool unescape)
-{
-  out << "time,fault_id,description,status,message,file,line,truncated\r\n";
-  for (const Record & record : records) {
-    const auto text = [&](const std::string & field) {
-      return csv_field(unescape ? contract::UnescapeRecordText(field) : field);
-    };
-    out << record.time << ',' << record.fault_id << ',' << text(record.description) << ','
-        << contract::ToString(record.status) << ',' << text(record.message) << ','
-        << csv_field(record.file) << ',' << record.line << ','
-        << (record.truncated ? "true" : "false") << "\r\n";
+  void finish() override
+  {
+    if (!started_) {
+      start();
+    }
+    out_.flush();
   }
-}
 
-void write_json(std::ostream & out, const std::vector<Record> & records, bool unescape)
-{
-  const auto text = [&](const std::string & field) {
-    return json_string(unescape ? contract::UnescapeRecordText(field) : field);
-  };
-  out << '[';
-  const char * separator = "\n";
-  for (const Record & record : records) {
-    out << separator << "  {\"time\": " << json_string(record.time)
-        << ", \"fault_id\": " << record.fault_id
-        << ", \"description\": " << text(record.description)
-        << ", \"status\": " << json_string(contract::ToString(record.status))
-        << ", \"message\": " << text(record.message) << ", \"file\": " << json_string(record.file)
-        << ", \"line\": " << record.line
-        << ", \"truncated\": " << (record.truncated ? "true" : "false") << '}';
-    separator = ",\n";
+private:
+  using Row = std::array<std::string, 5>;
+  static constexpr std::size_t kHeldBytes = std::size_t{1} << 20;
+  static inline const Row kHeader = {"TIME", "FAULT_ID", "STATUS", "DESCRIPTION", "MESSAGE"};
+
+  // The last column is never padded: its width does not matter.
+  void measure(const Row & row)
+  {
+    for (std::size_t i = 0; i + 1 < row.size(); ++i) {
+      widths_[i] = std::max(widths_[i], display_width(row[i]));
+    }
   }
-  out << (records.empty() ? "]\n" : "\n]\n");
-}
+
+  void start()
+  {
+    started_ = true;
+    print(kHeader);
+    for (const Row & row : held_) {
+      print(row);
+    }
+    held_.clear();
+    held_.shrink_to_fit();
+    out_.flush();  // the first rows show at once, however long the rest takes
+  }
+
+  void print(const Row & row)
+  {
+    // No padding after the last non-empty cell, so no line ends in blanks.
+    std::size_t used = row.size();
+    while (used > 1 && row[used - 1].empty()) {
+      --used;
+    }
+    line_.clear();
+    for (std::size_t i = 0; i < used; ++i) {
+      line_ += row[i];
+      if (i + 1 < used) {
+        line_.append(widths_[i] - display_width(row[i]) + 2, ' ');
+      }
+    }
+    line_ += '\n';
+    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+  }
+
+  std::ostream & out_;
+  std::array<std::size_t, 5> widths_ = {};
+  std::vector<Row> held_;
+  std::size_t held_bytes_ = 0;
+  bool started_ = false;
+  std::string line_;
+};
+
+// CSV and JSON: each record one line, written as it comes; the first one
+// flushed so that it shows at once.
+class LineWriter : public RecordWriter
+{
+public:
+  LineWriter(std::ostream & out, bool unescape) : out_(out), unescape_(unescape) {}
+
+  void write(const Record & record) override
+  {
+    line_.clear();
+    format(record);
+    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+    if (++written_ == 1) {
+      out_.flush();
+    }
+  }
+
+protected:
+  virtual void format(const Record & record) = 0;
+
+  // Appends a description or message with `append`, unescaped if asked.
+  void field(const std::string & text, void (*append)(std::string &, std::string_view))
+  {
+    if (unescape_) {
+      append(line_, contract::UnescapeRecordText(text));
+    } else {
+      append(line_, text);
+    }
+  }
+
+  std::ostream & out_;
+  const bool unescape_;
+  std::string line_;
+  std::size_t written_ = 0;
+};
+
+class CsvWriter : public LineWriter
+{
+public:
+  CsvWriter(std::ostream & out, bool unescape) : LineWriter(out, unescape)
+  {
+    out_ << "time,fault_id,description,status,message,file,line,truncated\r\n";
+  }
+
+  void finish() override { out_.flush(); }
+
+private:
+  void format(const Record & record) override
+  {
+    line_ += record.time;
+    line_ += ',';
+    line_ += std::to_string(record.fault_id);
+    line_ += ',';
+    field(record.description, append_csv);
+    line_ += ',';
+    line_ += contract::ToString(record.status);
+    line_ += ',';
+    field(record.message, append_csv);
+    line_ += ',';
+    append_csv(line_, record.file);
+    line_ += ',';
+    line_ += line_text(record.line, "");
+    line_ += record.truncated ? ",true\r\n" : ",false\r\n";
+  }
+};
+
+class JsonWriter : public LineWriter
+{
+public:
+  JsonWriter(std::ostream & out, bool unescape) : LineWriter(out, unescape) { out_ << '['; }
+
+  void finish() override
+  {
+    out_ << (written_ == 0 ? "]\n" : "\n]\n");
+    out_.flush();
+  }
+
+private:
+  void format(const Record & record) override
+  {
+    line_ += written_ == 0 ? "\n" : ",\n";
+    line_ += "  {\"time\": ";
+    append_json(line_, record.time);
+    line_ += ", \"fault_id\": ";
+    line_ += std::to_string(record.fault_id);
+    line_ += ", \"description\": ";
+    field(record.description, append_json);
+    line_ += ", \"status\": ";
+    append_json(line_, contract::ToString(record.status));
+    line_ += ", \"message\": ";
+    field(record.message, append_json);
+    line_ += ", \"file\": ";
+    append_json(line_, record.file);
+    line_ += ", \"line\": ";
+    line_ += line_text(record.line, "null");
+    line_ += record.truncated ? ", \"truncated\": true}" : ", \"truncated\": false}";
+  }
+};
 
 }  // namespace
+
+std::unique_ptr<RecordWriter> RecordWriter::make(
+    std::ostream & out, const RecordOutputOptions & options)
+{
+  switch (options.format) {
+    case OutputFormat::kCsv:
+      return std::make_unique<CsvWriter>(out, options.unescape);
+    case OutputFormat::kJson:
+      return std::make_unique<JsonWriter>(out, options.unescape);
+    case OutputFormat::kTable:
+      break;
+  }
+  return std::make_unique<TableWriter>(out);
+}
 
 void write_records(
     std::ostream & out, const std::vector<Record> & records, const RecordOutputOptions & options)
 {
-  switch (options.format) {
-    case OutputFormat::kTable:
-      write_table(out, records);
-      break;
-    case OutputFormat::kCsv:
-      write_csv(out, records, options.unescape);
-      break;
-    case OutputFormat::kJson:
-      write_json(out, records, options.unescape);
-      break;
+  const auto writer = RecordWriter::make(out, options);
+  for (const Record & record : records) {
+    writer->write(record);
   }
+  writer->finish();
 }
 
 }  // namespace diagctl

@@ -1,8 +1,14 @@
 #include "diagctl/record_source.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 #include "diagnostic_center/contract/names.hpp"
@@ -66,44 +72,217 @@ RecordSource RecordSource::make(
   return source;
 }
 
+namespace {
+
+// Reads come in pieces of this size; an unreadable stretch is skipped in
+// steps of whole blocks, doubling up to the largest, so that a file on a
+// dead disk costs a few dozen failed reads, not one per block.
+constexpr std::size_t kReadBytes = 256 * 1024;
+constexpr std::uint64_t kBlockBytes = 4096;
+constexpr std::uint64_t kLargestSkip = std::uint64_t{64} << 20;
+
+const char * file_type(mode_t mode)
+{
+  if (S_ISDIR(mode)) {
+    return "a directory";
+  }
+  if (S_ISFIFO(mode)) {
+    return "a FIFO";
+  }
+  if (S_ISCHR(mode)) {
+    return "a character device";
+  }
+  if (S_ISBLK(mode)) {
+    return "a block device";
+  }
+  if (S_ISSOCK(mode)) {
+    return "a socket";
+  }
+  return "not a regular file";
+}
+
+class FileDescriptor
+{
+public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor()
+  {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+  FileDescriptor(const FileDescriptor &) = delete;
+  FileDescriptor & operator=(const FileDescriptor &) = delete;
+  int get() const { return fd_; }
+
+private:
+  int fd_;
+};
+
+std::uint64_t file_size(int fd)
+{
+  struct stat status = {};
+  return ::fstat(fd, &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+}
+
+}  // namespace
+
+bool read_record_file(
+    const fs::path & file, const DescriptionLookup & lookup, RecordSink & sink,
+    std::string & problem, ReadAtFunction read_at)
+{
+  // The type is checked before opening: opening a FIFO blocks until a writer
+  // comes, and a device may never end.
+  struct stat named = {};
+  if (::stat(file.c_str(), &named) != 0) {
+    problem = file.string() + ": cannot be read: " + std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(named.st_mode)) {
+    problem = file.string() + ": is " + file_type(named.st_mode) + ", not a record file";
+    return false;
+  }
+  // O_NONBLOCK in case it was swapped for a FIFO since; then refused below.
+  const FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  struct stat opened = {};
+  if (fd.get() < 0 || ::fstat(fd.get(), &opened) != 0) {
+    problem = file.string() + ": cannot be opened: " + std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(opened.st_mode)) {
+    problem = file.string() + ": is " + file_type(opened.st_mode) + ", not a record file";
+    return false;
+  }
+
+  RecordFileParser parser(file.string(), lookup, sink);
+  std::vector<char> buffer(kReadBytes);
+  std::uint64_t offset = 0;
+  std::uint64_t bad_from = 0;  // start of the unreadable stretch being skipped
+  std::uint64_t skip = 0;      // its current step; 0 outside one
+  int bad_error = 0;
+  for (;;) {
+    const ssize_t got = read_at(fd.get(), buffer.data(), buffer.size(), static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got < 0) {
+      if (skip == 0) {
+        bad_from = offset;
+        bad_error = errno;
+        skip = kBlockBytes;
+      } else {
+        skip = std::min(skip * 2, kLargestSkip);
+      }
+      offset = offset / kBlockBytes * kBlockBytes + skip;
+      const std::uint64_t size = file_size(fd.get());
+      if (offset < size) {
+        continue;
+      }
+      offset = std::max(size, bad_from);
+    }
+    if (skip != 0) {
+      parser.unreadable(offset - bad_from, std::strerror(bad_error));
+      skip = 0;
+    }
+    if (got <= 0) {
+      break;
+    }
+    parser.feed(buffer.data(), static_cast<std::size_t>(got));
+    offset += static_cast<std::uint64_t>(got);
+  }
+  parser.finish();
+  return true;
+}
+
 bool read_record_file(
     const fs::path & file, const DescriptionLookup & lookup, RecordFileContent & content,
     std::string & problem)
 {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    problem = file.string() + ": cannot be opened";
-    return false;
-  }
-  content = read_records(in, file.string(), lookup);
-  return true;
+  RecordCollector collector(content);
+  return read_record_file(file, lookup, collector, problem);
 }
 
 void take_records(
     const RecordFileContent & content, const RecordFilter & filter, RecordsRead & read)
 {
   for (const RecordIssue & issue : content.issues) {
-    read.problems.push_back(
-        issue.file + ':' + std::to_string(issue.line) + ": skipped, " + issue.reason);
+    read.problems.push_back(issue.describe());
+    read.incomplete = read.incomplete || issue.damage;
   }
   std::copy_if(
       content.records.begin(), content.records.end(), std::back_inserter(read.records),
       [&filter](const Record & record) { return filter.matches(record); });
 }
 
+namespace {
+
+// Passes on the records `filter` selects and every issue, noting damage.
+class FilteringSink : public RecordSink
+{
+public:
+  FilteringSink(const RecordFilter & filter, RecordSink & sink, bool & incomplete)
+      : filter_(filter), sink_(sink), incomplete_(incomplete)
+  {
+  }
+  void record(Record && record) override
+  {
+    if (filter_.matches(record)) {
+      sink_.record(std::move(record));
+    }
+  }
+  void issue(RecordIssue && issue) override
+  {
+    incomplete_ = incomplete_ || issue.damage;
+    sink_.issue(std::move(issue));
+  }
+
+private:
+  const RecordFilter & filter_;
+  RecordSink & sink_;
+  bool & incomplete_;
+};
+
+}  // namespace
+
+ReadStatus stream_record_source(
+    const RecordSource & source, const RecordFilter & filter, RecordSink & sink,
+    const std::function<void(const std::string &)> & problem)
+{
+  ReadStatus status;
+  RecordsRead listing;
+  const std::vector<fs::path> files = list_record_files(source, listing);
+  for (const std::string & text : listing.problems) {
+    problem(text);
+  }
+  status.ok = listing.ok;
+  FilteringSink filtering(filter, sink, status.incomplete);
+  for (const fs::path & file : files) {
+    std::string refused;
+    if (!read_record_file(file, source.lookup, filtering, refused)) {
+      problem(refused);
+      status.ok = false;
+    }
+  }
+  return status;
+}
+
 RecordsRead read_record_source(const RecordSource & source, const RecordFilter & filter)
 {
   RecordsRead read;
-  for (const fs::path & file : list_record_files(source, read)) {
-    RecordFileContent content;
-    std::string problem;
-    if (!read_record_file(file, source.lookup, content, problem)) {
-      read.problems.push_back(problem);
-      read.ok = false;
-      continue;
-    }
-    take_records(content, filter, read);
-  }
+  class Keeper : public RecordSink
+  {
+  public:
+    explicit Keeper(RecordsRead & read) : read_(read) {}
+    void record(Record && record) override { read_.records.push_back(std::move(record)); }
+    void issue(RecordIssue && issue) override { read_.problems.push_back(issue.describe()); }
+
+  private:
+    RecordsRead & read_;
+  } keeper(read);
+  const ReadStatus status = stream_record_source(
+      source, filter, keeper, [&read](const std::string & text) { read.problems.push_back(text); });
+  read.ok = status.ok;
+  read.incomplete = status.incomplete;
   return read;
 }
 

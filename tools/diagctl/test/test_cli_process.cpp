@@ -1,5 +1,6 @@
 // The diagctl binary without DDS: help, usage errors, records and dry runs.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -136,6 +137,114 @@ TEST_F(CliTest, RecordsReadsTheNodesLinesWithTheConfiguration)
   EXPECT_EQ(junk.exit_code, 1);
   EXPECT_NE(junk.err.find("junk:1: skipped"), std::string::npos) << junk.err;
   EXPECT_NE(junk.err.find("nothing: no such file"), std::string::npos) << junk.err;
+}
+
+// Bytes that cannot be read are reported with their place, what can be read
+// is printed, and the exit status says the output is incomplete.
+TEST_F(CliTest, RecordsReportsDamageAndRefusesWhatIsNoFile)
+{
+  const std::string records = dir_ + "/records";
+  std::filesystem::create_directory(records);
+  const auto line = [](int id) {
+    return "2031-07-04_09-05-0" + std::to_string(id) + " fault_id : " + std::to_string(id) +
+           ", fault_desc : d, status : fault, event_msg : m\n";
+  };
+  // Zeroed blocks after a crash, then a restarted node's records.
+  const std::string first = line(1) + std::string(4096, '\0') + "\n" + line(2);
+  WriteFile(records + "/2031-07-04_09-05-00", first);
+  WriteFile(records + "/2031-07-04_09-05-03", line(3) + std::string(2 << 20, 'x') + "\n" + line(4));
+
+  const ProcessResult damaged = diagctl({"records", "--csv", records});
+  EXPECT_EQ(damaged.exit_code, 3) << damaged.err;
+  EXPECT_EQ(
+      damaged.err,
+      "diagctl: " + records + "/2031-07-04_09-05-00: byte " + std::to_string(line(1).size()) +
+          ": 4096 NUL bytes (a hole or blocks zeroed by a crash), skipped\n"
+          "diagctl: " +
+          records + "/2031-07-04_09-05-03: byte " + std::to_string(line(3).size()) +
+          ": line 2 is 2097152 bytes, longer than 1048576 (no record line is), skipped\n");
+  for (const int id : {1, 2, 3, 4}) {
+    EXPECT_NE(damaged.out.find("\r\n2031-07-04_09-05-0" + std::to_string(id)), std::string::npos)
+        << id << damaged.out;
+  }
+
+  // Neither a FIFO (which would block) nor a device (which would never end)
+  // is read; a path that cannot be read at all is the plain failure.
+  const std::string fifo = dir_ + "/fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const ProcessResult refused =
+      diagctl({"records", fifo, "/dev/zero", records + "/2031-07-04_09-05-00"});
+  EXPECT_FALSE(refused.timed_out);
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_NE(refused.err.find(fifo + ": is a FIFO, not a record file"), std::string::npos)
+      << refused.err;
+  EXPECT_NE(
+      refused.err.find("/dev/zero: is a character device, not a record file"), std::string::npos)
+      << refused.err;
+  EXPECT_NE(refused.out.find("2031-07-04_09-05-02"), std::string::npos) << refused.out;
+}
+
+// A read error in the middle of a file, from a disk with a bad stretch: the
+// records on both sides of it are printed, the stretch is reported, and the
+// exit status says the output is incomplete.
+TEST_F(CliTest, RecordsReadOnPastAReadError)
+{
+  const std::string file = dir_ + "/2031-07-04_09-05-00";
+  std::string content;
+  for (int i = 0; i < 1000; ++i) {
+    content += "2031-07-04_09-05-07 fault_id : " + std::to_string(i) +
+               ", fault_desc : d, status : fault, event_msg : m\n";
+  }
+  WriteFile(file, content);
+  const std::size_t bad_from = content.size() / 2;
+  const ProcessResult result = RunToEnd(
+      {"/usr/bin/env", std::string("LD_PRELOAD=") + BAD_SECTOR_SHIM, "BAD_SECTOR_FILE=" + file,
+       "BAD_SECTOR_FROM=" + std::to_string(bad_from),
+       "BAD_SECTOR_TO=" + std::to_string(bad_from + 4096), DIAGCTL_BINARY, "records", "--csv",
+       file},
+      scratch_.NewSubdir("diagctl"), seconds(10));
+  EXPECT_EQ(result.exit_code, 3) << result.err;
+  const std::string reported = file + ": byte " + std::to_string(bad_from) + ": ";
+  const std::size_t at = result.err.find(reported);
+  ASSERT_NE(at, std::string::npos) << result.err;
+  EXPECT_NE(
+      result.err.find(" bytes unreadable (Input/output error), skipped\n", at), std::string::npos)
+      << result.err;
+  EXPECT_NE(result.out.find(",0,d,fault,m,"), std::string::npos);
+  EXPECT_NE(result.out.find(",999,d,fault,m,"), std::string::npos) << "nothing after the stretch";
+}
+
+// Records are printed as they are read: the memory diagctl needs does not
+// grow with the files. 32 MB of records within 64 MB of data segment.
+TEST_F(CliTest, RecordsReadsMoreThanItsMemoryHolds)
+{
+  const std::string records = dir_ + "/records";
+  std::filesystem::create_directory(records);
+  const std::string line =
+      "2031-07-04_09-05-07 fault_id : 1001, fault_desc : chassis motor bus lost, status : fault, "
+      "event_msg : motor bus: no heartbeat from drives 1-4\n";
+  const std::size_t count = (32u << 20) / line.size();
+  {
+    std::string content;
+    content.reserve(count * line.size());
+    for (std::size_t i = 0; i < count; ++i) {
+      content += line;
+    }
+    WriteFile(records + "/2031-07-04_09-05-00", content);
+  }
+  for (const std::string format : {"table", "csv", "json"}) {
+    SCOPED_TRACE(format);
+    const ProcessResult result = RunToEnd(
+        {"/bin/bash", "-c",
+         "ulimit -d 65536 && set -o pipefail && \"$0\" records --format " + format +
+             " \"$1\" | wc -l",
+         DIAGCTL_BINARY, records},
+        scratch_.NewSubdir("diagctl"), seconds(60));
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    // One line per record, plus the header (table, CSV) or the brackets (JSON).
+    EXPECT_EQ(result.out, std::to_string(count + (format == "json" ? 2 : 1)) + "\n");
+  }
 }
 
 TEST_F(CliTest, ShippedScenarioPassesADryRun)

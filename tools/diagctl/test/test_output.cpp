@@ -85,6 +85,16 @@ TEST(RecordOutput, Json)
   std::ostringstream empty;
   write_records(empty, {}, {OutputFormat::kJson, false});
   EXPECT_EQ(empty.str(), "[]\n");
+
+  // Past an unreadable stretch the line number is unknown.
+  std::vector<Record> unknown_line = {sample_records()[0]};
+  unknown_line[0].line = 0;
+  std::ostringstream unknown;
+  write_records(unknown, unknown_line, {OutputFormat::kJson, false});
+  EXPECT_NE(unknown.str().find(R"("line": null, )"), std::string::npos) << unknown.str();
+  std::ostringstream unknown_csv;
+  write_records(unknown_csv, unknown_line, {OutputFormat::kCsv, false});
+  EXPECT_NE(unknown_csv.str().find(",rec,,false\r\n"), std::string::npos) << unknown_csv.str();
 }
 
 TEST(RecordOutput, Csv)
@@ -113,6 +123,51 @@ TEST(RecordOutput, TableKeepsControlBytesOffTheTerminal)
       "TIME                 FAULT_ID  STATUS  DESCRIPTION  MESSAGE\n"
       "2031-07-04_09-05-07  -5        fault   a, b         raw\\x1B[2Jclear\n"
       "2031-07-04_09-05-07  6         passed               [truncated]\n");
+}
+
+// Each record is out as soon as it is written; only the table holds back
+// its first rows, to measure its columns.
+TEST(RecordOutput, WritesRecordByRecord)
+{
+  const std::vector<Record> records = sample_records();
+  for (const OutputFormat format : {OutputFormat::kCsv, OutputFormat::kJson}) {
+    std::ostringstream out;
+    const auto writer = RecordWriter::make(out, {format, false});
+    writer->write(records[0]);
+    const std::string first = out.str();
+    EXPECT_NE(first.find("\"a, b\""), std::string::npos) << first;
+    writer->write(records[1]);
+    writer->finish();
+    std::ostringstream whole;
+    write_records(whole, records, {format, false});
+    EXPECT_EQ(out.str(), whole.str());
+    EXPECT_EQ(out.str().substr(0, first.size()), first);
+  }
+
+  std::ostringstream table;
+  const auto writer = RecordWriter::make(table, {OutputFormat::kTable, false});
+  Record narrow = records[1];
+  narrow.truncated = false;
+  for (std::size_t i = 0; i + 1 < kTableRowsMeasured; ++i) {
+    writer->write(narrow);
+  }
+  EXPECT_EQ(table.str(), "");
+  writer->write(narrow);
+  const std::string header = "TIME                 FAULT_ID  STATUS  DESCRIPTION  MESSAGE\n";
+  const std::string row = "2031-07-04_09-05-07  6         passed\n";
+  ASSERT_EQ(table.str().size(), header.size() + kTableRowsMeasured * row.size());
+  EXPECT_EQ(table.str().substr(0, header.size() + row.size()), header + row);
+  // A wider cell later widens its column from its row on.
+  Record wide = narrow;
+  wide.fault_id = 1234567890;
+  wide.description = "d";
+  writer->write(wide);
+  writer->write(narrow);
+  writer->finish();
+  EXPECT_EQ(
+      table.str().substr(header.size() + kTableRowsMeasured * row.size()),
+      "2031-07-04_09-05-07  1234567890  passed  d\n"
+      "2031-07-04_09-05-07  6           passed\n");
 }
 
 }  // namespace

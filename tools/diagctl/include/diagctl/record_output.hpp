@@ -1,7 +1,9 @@
-// Printing of fault records as a table, CSV or JSON.
+// Printing of fault records as a table, CSV or JSON, record by record.
 #ifndef DIAGCTL__RECORD_OUTPUT_HPP_
 #define DIAGCTL__RECORD_OUTPUT_HPP_
 
+#include <cstddef>
+#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -16,6 +18,24 @@ struct RecordOutputOptions
   // CSV and JSON only: turn the record escapes back into bytes. The table
   // always shows the text as written, which never holds control characters.
   bool unescape = false;
+};
+
+// The table's columns are as wide as their widest cell among the first rows,
+// up to this many (or about a megabyte of text): those are held back until
+// then. A wider cell later widens its column from that row on. Output of up
+// to this many rows is exactly that of a table measured in full.
+constexpr std::size_t kTableRowsMeasured = 1000;
+
+// Writes records one by one as they come, holding none back but the table's
+// first rows. finish() ends the output (the JSON array, a short table).
+class RecordWriter
+{
+public:
+  static std::unique_ptr<RecordWriter> make(
+      std::ostream & out, const RecordOutputOptions & options);
+  virtual ~RecordWriter() = default;
+  virtual void write(const Record & record) = 0;
+  virtual void finish() = 0;
 };
 
 void write_records(
