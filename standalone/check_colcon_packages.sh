@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# colcon, run on the repository, must find the three ament packages and
+# colcon, run on the repository, must find the four ament packages and
 # nothing else: not the layer, not this superbuild, not the benchmarks.
 #
 #   check_colcon_packages.sh REPO_ROOT
 set -euo pipefail
 root=$1
-expected=$'corvanta_protocol\t(ros.ament_cmake)\ndiagctl\t(ros.ament_cmake)\ndiagnostic_center\t(ros.ament_cmake)'
+expected=$'corvanta_protocol\t(ros.ament_cmake)\ndiagctl\t(ros.ament_cmake)\ndiagnostic_center\t(ros.ament_cmake)\ndiagnostics_bridge\t(ros.ament_cmake)'
 found=$(cd "$root" && colcon --log-base /dev/null list --base-paths . | cut -f1,3)
 if [ "$found" != "$expected" ]; then
   printf 'colcon found:\n%s\nexpected:\n%s\n' "$found" "$expected" >&2
   exit 1
 fi
-# diagnostic_center builds after the interfaces it uses, diagctl after both.
+# diagnostic_center builds after the interfaces it uses; diagctl and the
+# bridge after both.
 order=$(cd "$root" && colcon --log-base /dev/null list --base-paths . --topological-order --names-only)
-[ "$order" = $'corvanta_protocol\ndiagnostic_center\ndiagctl' ] || { echo "build order: $order" >&2; exit 1; }
-echo "colcon sees exactly corvanta_protocol, diagnostic_center and diagctl"
+[ "$order" = $'corvanta_protocol\ndiagnostic_center\ndiagctl\ndiagnostics_bridge' ] || { echo "build order: $order" >&2; exit 1; }
+echo "colcon sees exactly corvanta_protocol, diagnostic_center, diagctl and diagnostics_bridge"
