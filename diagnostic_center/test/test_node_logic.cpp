@@ -1,6 +1,7 @@
-// The node's decisions that need no middleware: the module filter and the
-// query service's payload. (The robot status mapping is tested through the
-// running node, test/process/robot_status_test.cpp.)
+// The node's decisions that need no middleware: the module filter, the
+// robot status mapping and the query service's payload. (That a change of
+// the robot status announces the failures is tested through the running
+// node, test/process/robot_status_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "diagnostic_center/diag_mod_ctrl.hpp"
 #include "diagnostic_center/diagnostic_center.hpp"
+#include "diagnostic_center/robot_status.hpp"
 #include "robot/diag_srv.pb.h"
 
 namespace {
@@ -51,6 +53,27 @@ TEST(ModuleFilterTest, ForwardsOnlyRaisesAndClearsOfConfiguredFaults)
   // Fault id 0: a raise passes when configured, a clear never does.
   EXPECT_TRUE(DiagModCtrl::ShouldForward(Event(0, 1), table));
   EXPECT_FALSE(DiagModCtrl::ShouldForward(Event(0, 0), table));
+}
+
+TEST(RobotStatusTest, DerivedFromTheTaskCentreStateMachine)
+{
+  const struct
+  {
+    std::int32_t fsm_state;
+    std::int32_t fsm_sub_state;
+    std::int32_t status;
+  } table[] = {
+      {1, 0, 1}, {3, 7, 1}, {5, 2, 1},                                 // states 1, 3 and 5
+      {2, 2, 3},                                                       // state 2, sub-state 2
+      {2, 0, 2}, {2, 1, 2}, {2, 3, 2}, {2, -2, 2},                     // state 2, other sub-states
+      {0, 0, 2}, {4, 2, 2}, {6, 2, 2}, {-1, 2, 2}, {INT32_MIN, 0, 2},  // the rest
+  };
+  for (const auto & row : table) {
+    EXPECT_EQ(diagnostic_center::DeriveRobotStatus(row.fsm_state, row.fsm_sub_state), row.status)
+        << "fsm_state " << row.fsm_state << ", fsm_sub_state " << row.fsm_sub_state;
+  }
+  // Before any state arrives every field is 0: the first check moves 1 to 2.
+  EXPECT_NE(diagnostic_center::DeriveRobotStatus(0, 0), diagnostic_center::kInitialRobotStatus);
 }
 
 TEST(DiagSrvPayloadTest, WireBytes)

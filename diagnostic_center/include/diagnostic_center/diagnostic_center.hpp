@@ -14,6 +14,7 @@
 #include "diagnostic_center/diag_tree.hpp"
 #include "diagnostic_center/diagnosis_views.hpp"
 #include "diagnostic_center/publisher.hpp"
+#include "diagnostic_center/robot_status.hpp"
 #include "diagnostic_center/topic_subscriber.hpp"
 #include "rclcpp/rclcpp.hpp"
 
@@ -103,7 +104,7 @@ private:
   rclcpp::TimerBase::SharedPtr cur_failure_timer_;
   rclcpp::TimerBase::SharedPtr robot_status_timer_;
   diag_tree::DiagTree diag_tree_;
-  std::int32_t robot_status_ = 1;
+  std::int32_t robot_status_ = kInitialRobotStatus;
   // Parameter being applied during Init, named in its error log because the
   // messages of the timer and subscription factories do not name it.
   const char * init_param_ = nullptr;

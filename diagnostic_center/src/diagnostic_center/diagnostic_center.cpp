@@ -33,22 +33,6 @@ rcl_interfaces::msg::ParameterDescriptor ReadOnly(const std::string & descriptio
   return descriptor;
 }
 
-// Robot status derived from the task centre's state machine: 1 for states 1,
-// 3 and 5; 3 for state 2 with sub-state 2; 2 for everything else.
-std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_state)
-{
-  switch (fsm_state) {
-    case 1:
-    case 3:
-    case 5:
-      return 1;
-    case 2:
-      return fsm_sub_state == 2 ? 3 : 2;
-    default:
-      return 2;
-  }
-}
-
 }  // namespace
 
 std::string SerializeRootCauses(const std::vector<std::uint32_t> & root_ids)
