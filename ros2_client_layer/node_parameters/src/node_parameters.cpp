@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -43,14 +43,14 @@ private:
   bool & allow_modification_;
 };
 
-SetParametersResult success()
+SetParametersResult Accepted()
 {
   SetParametersResult result;
   result.successful = true;
   return result;
 }
 
-SetParametersResult failure(std::string reason)
+SetParametersResult Refused(std::string reason)
 {
   SetParametersResult result;
   result.successful = false;
@@ -58,181 +58,264 @@ SetParametersResult failure(std::string reason)
   return result;
 }
 
-// see https://en.cppreference.com/w/cpp/types/numeric_limits/epsilon
-bool are_doubles_equal(double x, double y, double ulp = 100.0)
+// The outcome of checking or storing parameter values: the result callers
+// see, and why a refusal happened, so that declare_parameter picks its
+// exception by the kind instead of by reading the text.
+struct Verdict
 {
-  return std::abs(x - y) <= std::numeric_limits<double>::epsilon() * std::abs(x + y) * ulp;
+  enum class Kind
+  {
+    kAccepted,
+    kWrongType,  // the value's type is not the declared one
+    kRefused,    // out of range, or refused by an on-set callback
+  };
+
+  SetParametersResult result = Accepted();
+  Kind kind = Kind::kAccepted;
+
+  bool accepted() const { return kind == Kind::kAccepted; }
+
+  static Verdict Refusal(Kind kind, std::string reason)
+  {
+    return {Refused(std::move(reason)), kind};
+  }
+};
+
+// The reason text of a type refusal. Humble words it so, and chooses
+// InvalidParameterTypeException when a declaration is refused with a reason
+// that starts with these words, whoever gave it.
+constexpr char kWrongTypeReasonStart[] = "Wrong parameter type";
+
+// What an on-set callback said, as a verdict. A callback that words its
+// refusal as a type refusal gets the type exception on declaration, as in
+// Humble.
+Verdict FromCallback(const SetParametersResult & result)
+{
+  if (result.successful) {
+    return {result, Verdict::Kind::kAccepted};
+  }
+  const bool worded_as_type = result.reason.rfind(kWrongTypeReasonStart, 0) == 0;
+  return {result, worded_as_type ? Verdict::Kind::kWrongType : Verdict::Kind::kRefused};
 }
 
-std::string format_range_reason(const std::string & name, const char * range_type)
+// Range ends and steps are floating point: a value counts as on them within
+// a hundred units in the last place of their size, so that 0.3 is on the
+// 0.1 steps from 0.0.
+bool OnTheSameGridPoint(double x, double y)
 {
-  std::ostringstream ss;
-  ss << "Parameter {" << name << "} doesn't comply with " << range_type << " range.";
-  return ss.str();
+  constexpr double kUnitsInTheLastPlace = 100.0;
+  return std::abs(x - y) <=
+         std::numeric_limits<double>::epsilon() * std::abs(x + y) * kUnitsInTheLastPlace;
 }
 
-SetParametersResult check_parameter_value_in_range(
-    const ParameterDescriptor & descriptor, const rclcpp::ParameterValue & value)
+Verdict OutOfRange(const std::string & name, const char * range_kind)
+{
+  return Verdict::Refusal(
+      Verdict::Kind::kRefused,
+      "Parameter {" + name + "} doesn't comply with " + range_kind + " range.");
+}
+
+Verdict CheckIntegerRange(
+    const std::string & name, const rcl_interfaces::msg::IntegerRange & range, int64_t value)
+{
+  if (value == range.from_value || value == range.to_value) {
+    return {};
+  }
+  if (value < range.from_value || value > range.to_value) {
+    return OutOfRange(name, "integer");
+  }
+  const bool on_a_step =
+      range.step == 0 || (value - range.from_value) % static_cast<int64_t>(range.step) == 0;
+  return on_a_step ? Verdict{} : OutOfRange(name, "integer");
+}
+
+Verdict CheckFloatingPointRange(
+    const std::string & name, const rcl_interfaces::msg::FloatingPointRange & range, double value)
+{
+  if (OnTheSameGridPoint(value, range.from_value) || OnTheSameGridPoint(value, range.to_value)) {
+    return {};
+  }
+  if (value < range.from_value || value > range.to_value) {
+    return OutOfRange(name, "floating point");
+  }
+  if (range.step == 0.0) {
+    return {};
+  }
+  const double steps = std::round((value - range.from_value) / range.step);
+  return OnTheSameGridPoint(value, range.from_value + steps * range.step)
+             ? Verdict{}
+             : OutOfRange(name, "floating point");
+}
+
+// Only the range of the value's own type applies.
+Verdict CheckRange(const ParameterDescriptor & descriptor, const rclcpp::ParameterValue & value)
 {
   if (!descriptor.integer_range.empty() && value.get_type() == rclcpp::PARAMETER_INTEGER) {
-    const int64_t v = value.get<int64_t>();
-    const auto & range = descriptor.integer_range.at(0);
-    if (v == range.from_value || v == range.to_value) {
-      return success();
-    }
-    if (v < range.from_value || v > range.to_value) {
-      return failure(format_range_reason(descriptor.name, "integer"));
-    }
-    if (range.step == 0 || (v - range.from_value) % static_cast<int64_t>(range.step) == 0) {
-      return success();
-    }
-    return failure(format_range_reason(descriptor.name, "integer"));
+    return CheckIntegerRange(descriptor.name, descriptor.integer_range.at(0), value.get<int64_t>());
   }
   if (!descriptor.floating_point_range.empty() && value.get_type() == rclcpp::PARAMETER_DOUBLE) {
-    const double v = value.get<double>();
-    const auto & range = descriptor.floating_point_range.at(0);
-    if (are_doubles_equal(v, range.from_value) || are_doubles_equal(v, range.to_value)) {
-      return success();
-    }
-    if (v < range.from_value || v > range.to_value) {
-      return failure(format_range_reason(descriptor.name, "floating point"));
-    }
-    if (range.step == 0.0) {
-      return success();
-    }
-    const double rounded_div = std::round((v - range.from_value) / range.step);
-    if (are_doubles_equal(v, range.from_value + rounded_div * range.step)) {
-      return success();
-    }
-    return failure(format_range_reason(descriptor.name, "floating point"));
+    return CheckFloatingPointRange(
+        descriptor.name, descriptor.floating_point_range.at(0), value.get<double>());
   }
-  return success();
+  return {};
 }
 
-// A condition in declare_parameter depends on this reason starting with "Wrong parameter type".
-std::string format_type_reason(
-    const std::string & name, const std::string & old_type, const std::string & new_type)
+// The descriptor a new value is checked against: the declared one, or for a
+// parameter about to be declared implicitly, a dynamically typed one.
+ParameterDescriptor DescriptorFor(
+    ParameterInfoMap & infos, const std::string & name, bool allow_undeclared)
 {
-  std::ostringstream ss;
-  ss << "Wrong parameter type, parameter {" << name << "} is of type {" << old_type
-     << "}, setting it to {" << new_type << "} is not allowed.";
-  return ss.str();
+  ParameterDescriptor descriptor;
+  if (!allow_undeclared) {
+    descriptor = infos[name].descriptor;
+  } else if (auto found = infos.find(name); found != infos.end()) {
+    descriptor = found->second.descriptor;
+  } else {
+    descriptor.dynamic_typing = true;
+  }
+  if (descriptor.name.empty()) {
+    descriptor.name = name;
+  }
+  return descriptor;
 }
 
-/// Do the values comply with the descriptors (type and range)?
-SetParametersResult check_parameters(
-    ParameterInfoMap & parameter_infos, const std::vector<rclcpp::Parameter> & parameters,
+// The first parameter whose type or range its descriptor refuses.
+Verdict CheckAgainstDescriptors(
+    ParameterInfoMap & infos, const std::vector<rclcpp::Parameter> & parameters,
     bool allow_undeclared)
 {
   for (const rclcpp::Parameter & parameter : parameters) {
-    const std::string & name = parameter.get_name();
-    ParameterDescriptor descriptor;
-    if (allow_undeclared) {
-      auto it = parameter_infos.find(name);
-      if (it != parameter_infos.cend()) {
-        descriptor = it->second.descriptor;
-      } else {
-        descriptor.dynamic_typing = true;  // implicitly declared parameters are dynamically typed
-      }
-    } else {
-      descriptor = parameter_infos[name].descriptor;
+    const ParameterDescriptor descriptor =
+        DescriptorFor(infos, parameter.get_name(), allow_undeclared);
+    const auto declared_type = static_cast<rclcpp::ParameterType>(descriptor.type);
+    if (!descriptor.dynamic_typing && declared_type != parameter.get_type()) {
+      return Verdict::Refusal(
+          Verdict::Kind::kWrongType,
+          std::string(kWrongTypeReasonStart) + ", parameter {" + parameter.get_name() +
+              "} is of type {" + rclcpp::to_string(declared_type) + "}, setting it to {" +
+              rclcpp::to_string(parameter.get_type()) + "} is not allowed.");
     }
-    if (descriptor.name.empty()) {
-      descriptor.name = name;
-    }
-    const auto new_type = parameter.get_type();
-    const auto specified_type = static_cast<rclcpp::ParameterType>(descriptor.type);
-    if (!descriptor.dynamic_typing && specified_type != new_type) {
-      return failure(
-          format_type_reason(name, rclcpp::to_string(specified_type), rclcpp::to_string(new_type)));
-    }
-    SetParametersResult result =
-        check_parameter_value_in_range(descriptor, parameter.get_parameter_value());
-    if (!result.successful) {
-      return result;
+    Verdict in_range = CheckRange(descriptor, parameter.get_parameter_value());
+    if (!in_range.accepted()) {
+      return in_range;
     }
   }
-  return success();
+  return {};
 }
 
-SetParametersResult call_on_set_parameters_callbacks(
+// Asks every live on-set callback, newest first, until one refuses; handles
+// whose callback is gone are dropped on the way.
+Verdict AskSetCallbacks(
     const std::vector<rclcpp::Parameter> & parameters, CallbacksContainer & callbacks)
 {
-  SetParametersResult result = success();
-  auto it = callbacks.begin();
-  while (it != callbacks.end()) {
+  Verdict verdict;
+  for (auto it = callbacks.begin(); it != callbacks.end();) {
     auto handle = it->lock();
     if (handle == nullptr) {
       it = callbacks.erase(it);
       continue;
     }
-    result = handle->callback(parameters);
-    if (!result.successful) {
-      return result;
+    verdict = FromCallback(handle->callback(parameters));
+    if (!verdict.accepted()) {
+      return verdict;
     }
     ++it;
   }
-  return result;
+  return verdict;
 }
 
-SetParametersResult set_parameters_atomically_common(
-    const std::vector<rclcpp::Parameter> & parameters, ParameterInfoMap & parameter_infos,
+// Checks the values against their descriptors, asks the callbacks, and
+// stores them in `infos` once all agree. The accepted result is the last
+// callback's, reason included.
+Verdict CheckAndStore(
+    const std::vector<rclcpp::Parameter> & parameters, ParameterInfoMap & infos,
     CallbacksContainer & callbacks, bool allow_undeclared = false)
 {
-  SetParametersResult result = check_parameters(parameter_infos, parameters, allow_undeclared);
-  if (!result.successful) {
-    return result;
+  Verdict verdict = CheckAgainstDescriptors(infos, parameters, allow_undeclared);
+  if (!verdict.accepted()) {
+    return verdict;
   }
-  result = call_on_set_parameters_callbacks(parameters, callbacks);
-  if (!result.successful) {
-    return result;
+  verdict = AskSetCallbacks(parameters, callbacks);
+  if (!verdict.accepted()) {
+    return verdict;
   }
   for (const rclcpp::Parameter & parameter : parameters) {
-    ParameterInfo & info = parameter_infos[parameter.get_name()];
+    ParameterInfo & info = infos[parameter.get_name()];
     info.descriptor.name = parameter.get_name();
     info.descriptor.type = parameter.get_type();
     info.value = parameter.get_parameter_value();
   }
-  return result;
+  return verdict;
 }
 
-SetParametersResult declare_parameter_common(
+// Declares `name` into `target`: with its override unless that is ignored,
+// else with `default_value`; without either it is declared uninitialised,
+// asking nobody. A new value is reported in `event` when one is given.
+Verdict DeclareInto(
     const std::string & name, const rclcpp::ParameterValue & default_value,
-    const ParameterDescriptor & parameter_descriptor, ParameterInfoMap & parameters_out,
+    const ParameterDescriptor & descriptor, ParameterInfoMap & target,
     const std::map<std::string, rclcpp::ParameterValue> & overrides, CallbacksContainer & callbacks,
-    rcl_interfaces::msg::ParameterEvent * event_out, bool ignore_override)
+    rcl_interfaces::msg::ParameterEvent * event, bool ignore_override)
 {
-  ParameterInfoMap parameter_infos{{name, ParameterInfo()}};
-  parameter_infos.at(name).descriptor = parameter_descriptor;
+  const auto override_value = overrides.find(name);
+  const rclcpp::ParameterValue & initial_value =
+      !ignore_override && override_value != overrides.end() ? override_value->second
+                                                            : default_value;
 
-  // The override, when there is one and it is not ignored, else the default.
-  const rclcpp::ParameterValue * initial_value = &default_value;
-  auto overrides_it = overrides.find(name);
-  if (!ignore_override && overrides_it != overrides.end()) {
-    initial_value = &overrides_it->second;
-  }
-
-  // Without an initial value the parameter is declared uninitialised.
-  if (initial_value->get_type() == rclcpp::PARAMETER_NOT_SET) {
-    ParameterInfo & info = parameter_infos[name];
+  ParameterInfoMap candidate{{name, ParameterInfo()}};
+  candidate.at(name).descriptor = descriptor;
+  if (initial_value.get_type() == rclcpp::PARAMETER_NOT_SET) {
+    ParameterInfo & info = candidate.at(name);
     info.descriptor.name = name;
-    info.descriptor.type = parameter_descriptor.dynamic_typing ? uint8_t{rclcpp::PARAMETER_NOT_SET}
-                                                               : parameter_descriptor.type;
-    parameters_out[name] = info;
-    return success();
+    info.descriptor.type =
+        descriptor.dynamic_typing ? uint8_t{rclcpp::PARAMETER_NOT_SET} : descriptor.type;
+    target[name] = info;
+    return {};
   }
 
-  std::vector<rclcpp::Parameter> parameter_wrappers{rclcpp::Parameter(name, *initial_value)};
-  SetParametersResult result =
-      set_parameters_atomically_common(parameter_wrappers, parameter_infos, callbacks);
-  if (!result.successful) {
-    return result;
+  const rclcpp::Parameter initial(name, initial_value);
+  Verdict verdict = CheckAndStore({initial}, candidate, callbacks);
+  if (!verdict.accepted()) {
+    return verdict;
   }
-  parameters_out[name] = parameter_infos.at(name);
-  if (event_out) {
-    event_out->new_parameters.push_back(parameter_wrappers[0].to_parameter_msg());
+  target[name] = candidate.at(name);
+  if (event != nullptr) {
+    event->new_parameters.push_back(initial.to_parameter_msg());
   }
-  return result;
+  return verdict;
+}
+
+// What the set reports as changed: the parameters it neither declared nor
+// undeclared (those are reported as new and deleted).
+void RecordChanges(
+    const std::vector<rclcpp::Parameter> & values, const ParameterInfoMap & declared,
+    const std::vector<std::string> & undeclared, rcl_interfaces::msg::ParameterEvent & event)
+{
+  for (const rclcpp::Parameter & parameter : values) {
+    const std::string & name = parameter.get_name();
+    const bool was_declared = declared.count(name) != 0;
+    const bool was_undeclared =
+        std::find(undeclared.begin(), undeclared.end(), name) != undeclared.end();
+    if (!was_declared && !was_undeclared) {
+      event.changed_parameters.push_back(parameter.to_parameter_msg());
+    }
+  }
+}
+
+// The values to set, with those of implicitly declared parameters as their
+// declaration chose them (an override may have won over the value given).
+std::vector<rclcpp::Parameter> ValuesAsDeclared(
+    const std::vector<rclcpp::Parameter> & parameters, const ParameterInfoMap & declared)
+{
+  std::vector<rclcpp::Parameter> values = parameters;
+  for (const auto & [name, info] : declared) {
+    for (rclcpp::Parameter & value : values) {
+      if (value.get_name() == name) {
+        value = rclcpp::Parameter(name, info.value);
+      }
+    }
+  }
+  return values;
 }
 
 }  // namespace
@@ -323,19 +406,19 @@ const rclcpp::ParameterValue & NodeParameters::declare_parameter_locked(
     parameter_descriptor.type = static_cast<uint8_t>(type);
   }
 
-  SetParametersResult result = declare_parameter_common(
+  const Verdict verdict = DeclareInto(
       name, default_value, parameter_descriptor, parameters_, parameter_overrides_,
       on_parameters_set_callback_container_, &event, ignore_override);
-  if (!result.successful) {
-    constexpr const char type_error_msg_start[] = "Wrong parameter type";
-    if (0u == std::strncmp(
-                  result.reason.c_str(), type_error_msg_start, sizeof(type_error_msg_start) - 1)) {
-      throw rclcpp::exceptions::InvalidParameterTypeException(name, result.reason);
-    }
-    throw rclcpp::exceptions::InvalidParameterValueException(
-        "parameter '" + name + "' could not be set: " + result.reason);
+  switch (verdict.kind) {
+    case Verdict::Kind::kAccepted:
+      return parameters_.at(name).value;
+    case Verdict::Kind::kWrongType:
+      throw rclcpp::exceptions::InvalidParameterTypeException(name, verdict.result.reason);
+    case Verdict::Kind::kRefused:
+      break;
   }
-  return parameters_.at(name).value;
+  throw rclcpp::exceptions::InvalidParameterValueException(
+      "parameter '" + name + "' could not be set: " + verdict.result.reason);
 }
 
 void NodeParameters::undeclare_parameter(const std::string & name)
@@ -392,99 +475,113 @@ SetParametersResult NodeParameters::set_parameters_atomically(
   return result;
 }
 
+// An atomic set: every step may refuse, and nothing changes until the last
+// check has passed.
 SetParametersResult NodeParameters::set_parameters_atomically_locked(
     const std::vector<rclcpp::Parameter> & parameters, rcl_interfaces::msg::ParameterEvent & event)
 {
-  // Refuse read-only parameters; collect undeclared ones to declare them
-  // implicitly when that is allowed.
-  std::vector<const rclcpp::Parameter *> parameters_to_be_declared;
-  for (const auto & parameter : parameters) {
+  std::vector<const rclcpp::Parameter *> undeclared;
+  if (auto refusal = check_writable(parameters, undeclared)) {
+    return *refusal;
+  }
+  ParameterInfoMap declared;
+  if (auto refusal = stage_implicit_declarations(undeclared, declared, event)) {
+    return *refusal;
+  }
+  const std::vector<rclcpp::Parameter> values = ValuesAsDeclared(parameters, declared);
+  std::vector<std::string> to_undeclare;
+  if (auto refusal = collect_undeclarations(values, to_undeclare)) {
+    return *refusal;
+  }
+  const Verdict verdict =
+      CheckAndStore(values, parameters_, on_parameters_set_callback_container_, allow_undeclared_);
+  if (!verdict.accepted()) {
+    return verdict.result;
+  }
+  commit(declared, to_undeclare, event);
+  RecordChanges(values, declared, to_undeclare, event);
+  return verdict.result;
+}
+
+std::optional<SetParametersResult> NodeParameters::check_writable(
+    const std::vector<rclcpp::Parameter> & parameters,
+    std::vector<const rclcpp::Parameter *> & undeclared) const
+{
+  for (const rclcpp::Parameter & parameter : parameters) {
     const std::string & name = parameter.get_name();
     if (name.empty()) {
       throw rclcpp::exceptions::InvalidParametersException("parameter name must not be empty");
     }
-    auto parameter_info = parameters_.find(name);
-    if (parameter_info == parameters_.end()) {
+    const auto found = parameters_.find(name);
+    if (found == parameters_.end()) {
       if (!allow_undeclared_) {
         throw rclcpp::exceptions::ParameterNotDeclaredException(
             "parameter '" + name + "' cannot be set because it was not declared");
       }
-      parameters_to_be_declared.push_back(&parameter);
+      undeclared.push_back(&parameter);
+    } else if (found->second.descriptor.read_only) {
+      return Refused("parameter '" + name + "' cannot be set because it is read-only");
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<SetParametersResult> NodeParameters::stage_implicit_declarations(
+    const std::vector<const rclcpp::Parameter *> & undeclared, ParameterInfoMap & declared,
+    rcl_interfaces::msg::ParameterEvent & event)
+{
+  // Declared dynamically typed, asking no callback: the callbacks are asked
+  // once, below, with every parameter of the set.
+  CallbacksContainer nobody;
+  ParameterDescriptor dynamic;
+  dynamic.dynamic_typing = true;
+  for (const rclcpp::Parameter * parameter : undeclared) {
+    const Verdict verdict = DeclareInto(
+        parameter->get_name(), parameter->get_parameter_value(), dynamic, declared,
+        parameter_overrides_, nobody, &event, true);
+    if (!verdict.accepted()) {
+      return verdict.result;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<SetParametersResult> NodeParameters::collect_undeclarations(
+    const std::vector<rclcpp::Parameter> & values, std::vector<std::string> & to_undeclare) const
+{
+  // A value of PARAMETER_NOT_SET undeclares a dynamically typed parameter
+  // that holds a value.
+  for (const rclcpp::Parameter & value : values) {
+    if (value.get_type() != rclcpp::PARAMETER_NOT_SET) {
       continue;
     }
-    if (parameter_info->second.descriptor.read_only) {
-      return failure("parameter '" + name + "' cannot be set because it is read-only");
-    }
-  }
-
-  // Declare into a staging area so that nothing changes if a later step fails;
-  // the on-set callbacks run once below, with all the parameters.
-  ParameterInfoMap staged_parameter_changes;
-  CallbacksContainer no_callbacks;
-  ParameterDescriptor dynamic_descriptor;
-  dynamic_descriptor.dynamic_typing = true;
-  for (const rclcpp::Parameter * parameter : parameters_to_be_declared) {
-    SetParametersResult result = declare_parameter_common(
-        parameter->get_name(), parameter->get_parameter_value(), dynamic_descriptor,
-        staged_parameter_changes, parameter_overrides_, no_callbacks, &event, true);
-    if (!result.successful) {
-      return result;
-    }
-  }
-
-  // Implicitly declared parameters take the value their declaration chose.
-  std::vector<rclcpp::Parameter> parameters_to_be_set = parameters;
-  for (const auto & staged : staged_parameter_changes) {
-    for (rclcpp::Parameter & parameter : parameters_to_be_set) {
-      if (parameter.get_name() == staged.first) {
-        parameter = rclcpp::Parameter(staged.first, staged.second.value);
-      }
-    }
-  }
-
-  // Setting a parameter to PARAMETER_NOT_SET undeclares it (dynamically typed only).
-  std::vector<std::string> parameters_to_be_undeclared;
-  for (const auto & parameter : parameters_to_be_set) {
-    if (rclcpp::PARAMETER_NOT_SET != parameter.get_type()) {
+    const auto found = parameters_.find(value.get_name());
+    if (found == parameters_.end() || found->second.value.get_type() == rclcpp::PARAMETER_NOT_SET) {
       continue;
     }
-    auto it = parameters_.find(parameter.get_name());
-    if (it != parameters_.end() && rclcpp::PARAMETER_NOT_SET != it->second.value.get_type()) {
-      if (!it->second.descriptor.dynamic_typing) {
-        return failure("cannot undeclare an statically typed parameter");
-      }
-      parameters_to_be_undeclared.push_back(parameter.get_name());
+    if (!found->second.descriptor.dynamic_typing) {
+      return Refused("cannot undeclare an statically typed parameter");
     }
+    to_undeclare.push_back(value.get_name());
   }
+  return std::nullopt;
+}
 
-  SetParametersResult result = set_parameters_atomically_common(
-      parameters_to_be_set, parameters_, on_parameters_set_callback_container_, allow_undeclared_);
-  if (!result.successful) {
-    return result;
+void NodeParameters::commit(
+    const ParameterInfoMap & declared, const std::vector<std::string> & to_undeclare,
+    rcl_interfaces::msg::ParameterEvent & event)
+{
+  for (const auto & [name, info] : declared) {
+    parameters_[name] = info;
   }
-
-  for (const auto & staged : staged_parameter_changes) {
-    parameters_[staged.first] = staged.second;
-  }
-  for (const std::string & name : parameters_to_be_undeclared) {
-    auto it = parameters_.find(name);
-    if (it != parameters_.end()) {
+  for (const std::string & name : to_undeclare) {
+    const auto found = parameters_.find(name);
+    if (found != parameters_.end()) {
       event.deleted_parameters.push_back(
-          rclcpp::Parameter(it->first, it->second.value).to_parameter_msg());
-      parameters_.erase(it);
+          rclcpp::Parameter(found->first, found->second.value).to_parameter_msg());
+      parameters_.erase(found);
     }
   }
-  for (const auto & parameter : parameters_to_be_set) {
-    const std::string & name = parameter.get_name();
-    const bool declared = staged_parameter_changes.count(name) != 0;
-    const bool undeclared =
-        std::find(parameters_to_be_undeclared.begin(), parameters_to_be_undeclared.end(), name) !=
-        parameters_to_be_undeclared.end();
-    if (!declared && !undeclared) {
-      event.changed_parameters.push_back(parameter.to_parameter_msg());
-    }
-  }
-  return result;
 }
 
 std::vector<rclcpp::Parameter> NodeParameters::get_parameters(

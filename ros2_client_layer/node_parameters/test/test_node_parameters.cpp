@@ -159,6 +159,21 @@ TEST(DeclareParameter, RangesAndCallbacksCanRefuseTheInitialValue)
           [&] { client_layer::declare_parameter(parameters, "refused", 1); }),
       "parameter 'refused' could not be set: not today");
   parameters.remove_on_set_parameters_callback(handle.get());
+
+  // A callback that words its refusal as a type refusal gets the type
+  // exception, as Humble chooses it by the reason's first words.
+  auto typed =
+      parameters.add_on_set_parameters_callback([](const std::vector<rclcpp::Parameter> &) {
+        rcl_interfaces::msg::SetParametersResult result;
+        result.successful = false;
+        result.reason = "Wrong parameter type, says the callback";
+        return result;
+      });
+  EXPECT_EQ(
+      what_of<rclcpp::exceptions::InvalidParameterTypeException>(
+          [&] { client_layer::declare_parameter(parameters, "worded", 1); }),
+      "parameter 'worded' has invalid type: Wrong parameter type, says the callback");
+  parameters.remove_on_set_parameters_callback(typed.get());
   EXPECT_THROW(parameters.remove_on_set_parameters_callback(handle.get()), std::runtime_error);
 }
 

@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,25 @@ private:
   rcl_interfaces::msg::SetParametersResult set_parameters_atomically_locked(
       const std::vector<rclcpp::Parameter> & parameters,
       rcl_interfaces::msg::ParameterEvent & event);
+  // The steps of an atomic set, in order; each returns the refusal that ends
+  // the set, if any.
+  // Throws for an empty name, and for an undeclared one unless undeclared
+  // parameters are allowed (then it is collected in `undeclared`); refuses
+  // a read-only one.
+  std::optional<rcl_interfaces::msg::SetParametersResult> check_writable(
+      const std::vector<rclcpp::Parameter> & parameters,
+      std::vector<const rclcpp::Parameter *> & undeclared) const;
+  // Declares the undeclared ones into `declared`, not yet into the store.
+  std::optional<rcl_interfaces::msg::SetParametersResult> stage_implicit_declarations(
+      const std::vector<const rclcpp::Parameter *> & undeclared,
+      std::map<std::string, ParameterInfo> & declared, rcl_interfaces::msg::ParameterEvent & event);
+  // The parameters the set undeclares.
+  std::optional<rcl_interfaces::msg::SetParametersResult> collect_undeclarations(
+      const std::vector<rclcpp::Parameter> & values, std::vector<std::string> & to_undeclare) const;
+  // Stores the staged declarations and removes the undeclared parameters.
+  void commit(
+      const std::map<std::string, ParameterInfo> & declared,
+      const std::vector<std::string> & to_undeclare, rcl_interfaces::msg::ParameterEvent & event);
 
   rclcpp::Parameter get_parameter_locked(const std::string & name) const;
 
