@@ -175,8 +175,8 @@ void DashboardServer::add_routes()
           send_json(response, 400, error_document(error));
           return;
         }
-        const RecordsRead read = records_.read(query->filter);
-        send_json(response, 200, records_document(read, state_.snapshot().modules, query->limit));
+        const RecordsPage page = records_.page(query->filter, query->limit, query->before);
+        send_json(response, 200, records_document(page, state_.snapshot().modules));
       });
   server_->Get(kEventsPath, [this](const httplib::Request &, httplib::Response & response) {
     response.set_header("Cache-Control", "no-store");
