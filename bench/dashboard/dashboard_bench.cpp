@@ -4,7 +4,9 @@
 // samples the dashboard's resident size. Prints figures; asserts nothing.
 //
 // Usage: dashboard_bench [--streams N] [--tricklers N] [--huge N] [--gets N]
-//                        [--records-mb N] [--dir DIR]
+//                        [--records-mb N] [--dir DIR] [--diagctl PATH]
+// --diagctl runs another build's diagctl, to compare; a GET not answered
+// within 20 s counts as not answered.
 // The dashboard subscribes to the node over DDS: run it through run.sh,
 // which keeps that on loopback.
 #include <arpa/inet.h>
@@ -41,11 +43,15 @@ struct Options
   int gets = 300;
   int records_mb = 100;
   std::string dir;
+  std::string diagctl = DIAGCTL_BINARY;
 };
 
 int connect_to(int port)
 {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  // A server that takes nothing (one that is stuck) does not hold the bench.
+  timeval timeout{5, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout));
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -94,7 +100,7 @@ double timed_get(int port, const std::string & target, std::size_t * bytes = nul
     return -1;
   }
   send_all(fd, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
-  const std::string answer = read_until(fd, "", 60000);
+  const std::string answer = read_until(fd, "", 20000);
   ::close(fd);
   const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
   if (bytes) {
@@ -172,6 +178,8 @@ int main(int argc, char ** argv)
       options.records_mb = std::stoi(value);
     } else if (name == "--dir") {
       options.dir = value;
+    } else if (name == "--diagctl") {
+      options.diagctl = value;
     } else {
       std::fprintf(stderr, "unknown option %s\n", name.c_str());
       return 2;
@@ -197,8 +205,8 @@ int main(int argc, char ** argv)
     ::close(out[1]);
     const std::string records = (dir / "records").string();
     ::execl(
-        DIAGCTL_BINARY, DIAGCTL_BINARY, "dashboard", "--bind", "127.0.0.1", "--port", "0",
-        records.c_str(), static_cast<char *>(nullptr));
+        options.diagctl.c_str(), options.diagctl.c_str(), "dashboard", "--bind", "127.0.0.1",
+        "--port", "0", records.c_str(), static_cast<char *>(nullptr));
     std::perror("exec diagctl");
     ::_exit(127);
   }
@@ -231,12 +239,13 @@ int main(int argc, char ** argv)
   for (int i = 0; i < options.streams; ++i) {
     const int fd = connect_to(port);
     send_all(fd, "GET /api/events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
-    if (read_until(fd, "data: ", 10000).find("data: ") == std::string::npos) {
+    if (read_until(fd, "data: ", 3000).find("data: ") == std::string::npos) {
       ++refused_streams;
     }
     streams.push_back(fd);
   }
-  std::printf("event streams open: %d of %d\n", options.streams - refused_streams, options.streams);
+  std::printf(
+      "event streams answered: %d of %d\n", options.streams - refused_streams, options.streams);
 
   // Trickling sockets: a byte each every 200 ms, anew when the dashboard
   // gives up on one.

@@ -3,7 +3,7 @@
 # and 4 requests with endless headers, and prints GET / times (p50, p99, max),
 # the times of /api/records pages on generated records and the dashboard's RSS.
 # Usage: bench/dashboard/run.sh [build dir] [--streams N] [--tricklers N]
-#          [--huge N] [--gets N] [--records-mb N] [--dir DIR]
+#          [--huge N] [--gets N] [--records-mb N] [--dir DIR] [--diagctl PATH]
 # DDS stays on loopback; ROS_DOMAIN_ID defaults to 222.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
