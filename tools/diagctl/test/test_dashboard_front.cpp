@@ -14,6 +14,7 @@
 
 #include "diagctl/dashboard_server.hpp"
 #include "diagctl/http_front.hpp"
+#include "diagnostic_center_test/child_process.hpp"
 
 namespace diagctl_test {
 namespace {
@@ -257,6 +258,27 @@ TEST_F(DashboardFrontTest, OverlargeRequestsAreRefusedSayingWhy)
   EXPECT_EQ(busy.rfind("HTTP/1.1 503 Service Unavailable\r\n", 0), 0u) << busy;
   EXPECT_NE(busy.find("event streams open already"), std::string::npos) << busy;
   EXPECT_EQ(status_of("/"), 200);
+}
+
+TEST_F(DashboardFrontTest, ConnectionsBeyondThoseArrivingAreToldBusy)
+{
+  diagctl::FrontLimits limits;
+  limits.max_pending = 2;
+  start(limits);
+  RawClient first(port_), second(port_);
+  ASSERT_TRUE(first.send("GET / HTTP/1.1\r\n"));
+  ASSERT_TRUE(second.send("GET / HTTP/1.1\r\n"));
+  RawClient third(port_);
+  const std::string busy = third.answer();
+  EXPECT_EQ(busy.rfind("HTTP/1.1 503 Service Unavailable\r\n", 0), 0u) << busy;
+  EXPECT_NE(busy.find("busy"), std::string::npos) << busy;
+  // Once one of them is done (the count drops just after its answer), there
+  // is room again.
+  ASSERT_TRUE(first.send("Host: 127.0.0.1\r\n\r\n"));
+  EXPECT_EQ(first.answer().rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+  EXPECT_TRUE(diagnostic_center_test::WaitUntil(
+      [&] { return status_of("/") == 200; }, std::chrono::seconds(20),
+      std::chrono::milliseconds(10)));
 }
 
 TEST_F(DashboardFrontTest, LibraryErrorsSayWhatWentWrong)
