@@ -12,7 +12,8 @@
 #
 # Settings (environment):
 #   FUZZ_SECONDS          time per target (default 60)
-#   FUZZ_TARGETS          which targets (default: cdr yaml_parameters ros_args record_line)
+#   FUZZ_TARGETS          which targets (default: cdr yaml_parameters ros_args record_line
+#                         dashboard_query)
 #   FUZZ_BUILD_DIR        build directory (default build-fuzz)
 #   FUZZ_INPUT_TIMEOUT    seconds one input may take (default 10)
 #   FUZZ_MALLOC_LIMIT_MB  largest single allocation (default 256)
@@ -35,7 +36,7 @@ cd "$(dirname "$0")/.."
 repo=$(pwd)
 
 seconds=${FUZZ_SECONDS:-60}
-targets=${FUZZ_TARGETS:-cdr yaml_parameters ros_args record_line}
+targets=${FUZZ_TARGETS:-cdr yaml_parameters ros_args record_line dashboard_query}
 build=${FUZZ_BUILD_DIR:-$repo/build-fuzz}
 input_timeout=${FUZZ_INPUT_TIMEOUT:-10}
 malloc_limit=${FUZZ_MALLOC_LIMIT_MB:-256}

@@ -110,7 +110,17 @@ std::optional<long long> record_epoch(const std::string & time)
     query.limit = static_cast<std::size_t>(*limit);
     return true;
   }
-  error = "unknown parameter \"" + key + "\" (id, status, since, until, limit)";
+  if (key == "before") {
+    const auto before = parse_integer(value);
+    if (!before || *before < 0) {
+      error =
+          "before: wants a record number (next_before of the page before), not \"" + value + "\"";
+      return false;
+    }
+    query.before = static_cast<std::size_t>(*before);
+    return true;
+  }
+  error = "unknown parameter \"" + key + "\" (id, status, since, until, limit, before)";
   return false;
 }
 
@@ -159,8 +169,8 @@ std::optional<RecordsQuery> parse_records_query(
   RecordsQuery query;
   for (const auto & [key, value] : parameters) {
     // An empty form field means no filter of that kind.
-    const bool known =
-        key == "id" || key == "status" || key == "since" || key == "until" || key == "limit";
+    const bool known = key == "id" || key == "status" || key == "since" || key == "until" ||
+                       key == "limit" || key == "before";
     if (known && value.empty()) {
       continue;
     }
@@ -172,13 +182,10 @@ std::optional<RecordsQuery> parse_records_query(
 }
 
 std::string records_document(
-    const RecordsRead & read, const std::map<std::int32_t, std::string> & modules,
-    std::size_t limit)
+    const RecordsPage & page, const std::map<std::int32_t, std::string> & modules)
 {
-  const std::size_t shown = std::min(limit, read.records.size());
   std::string items;
-  for (std::size_t i = 0; i < shown; ++i) {
-    const Record & record = read.records[read.records.size() - 1 - i];
+  for (const Record & record : page.records) {
     const auto epoch = record_epoch(record.time);
     items +=
         (items.empty() ? "\n" : ",\n") + std::string("{\"time\": ") + json_string(record.time) +
@@ -192,12 +199,16 @@ std::string records_document(
         ", \"truncated\": " + (record.truncated ? "true" : "false") + "}";
   }
   std::string problems;
-  for (const std::string & problem : read.problems) {
+  for (const std::string & problem : page.problems) {
     problems += (problems.empty() ? "" : ", ") + json_string(problem);
   }
-  return "{\"total\": " + std::to_string(read.records.size()) +
-         ", \"shown\": " + std::to_string(shown) + ", \"problems\": [" + problems +
-         "], \"records\": [" + items + "]}";
+  const std::size_t first = page.first();
+  return "{\"total\": " + std::to_string(page.total) +
+         ", \"shown\": " + std::to_string(page.records.size()) +
+         ", \"first\": " + std::to_string(first) +
+         ", \"next_before\": " + (first > 0 ? std::to_string(first) : "null") +
+         ", \"problem_count\": " + std::to_string(page.problem_count) + ", \"problems\": [" +
+         problems + "], \"records\": [" + items + "]}";
 }
 
 std::string error_document(const std::string & message)

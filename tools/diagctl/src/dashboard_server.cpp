@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "diagctl/dashboard_api.hpp"
+#include "diagctl/http_front.hpp"
 #include "diagctl/web_assets.hpp"
 
 namespace diagctl {
@@ -16,8 +17,7 @@ namespace diagctl {
 namespace {
 
 constexpr const char * kJson = "application/json; charset=utf-8";
-// Threads for requests: every open page holds one for its event stream.
-constexpr std::size_t kThreads = 16;
+constexpr const char * kEventsPath = "/api/events";
 // A comment line this often lets the stream notice a page that went away.
 constexpr std::chrono::milliseconds kHeartbeat{10000};
 
@@ -38,6 +38,29 @@ void send_asset(httplib::Response & response, const WebAsset & asset)
 {
   response.set_header("Cache-Control", "no-cache");
   response.set_content(asset.body.data(), asset.body.size(), std::string(asset.content_type));
+}
+
+// What the library's own error statuses mean here.
+std::string error_message(int status, const httplib::Request & request)
+{
+  switch (status) {
+    case 404:
+      return "no such page: " + request.path;
+    case 400:
+      return "bad request";
+    case 413:
+      return "request too large";
+    case 414:
+      return "request target too long";
+    case 416:
+      return "range not satisfiable";
+    case 500:
+      return "internal error";
+    case 503:
+      return "busy, try again";
+    default:
+      return std::string(status_reason(status));
+  }
 }
 
 }  // namespace
@@ -61,13 +84,12 @@ bool is_loopback_host(const std::string & host_header)
 }
 
 DashboardServer::DashboardServer(
-    DashboardState & state, RecordSource source, const FaultConfig * config)
+    DashboardState & state, RecordSource source, const FaultConfig * config, FrontLimits limits)
     : state_(state),
       records_(std::move(source)),
       config_(config),
-      server_(std::make_unique<httplib::Server>())
+      server_(std::make_unique<FrontServer>(limits, kEventsPath))
 {
-  server_->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
   add_routes();
 }
 
@@ -102,6 +124,8 @@ void DashboardServer::stop()
     }
   }
   server_->stop();
+  // The streams were told to end by state_.stop() above.
+  server_->shut_down();
 }
 
 void DashboardServer::add_routes()
@@ -151,10 +175,10 @@ void DashboardServer::add_routes()
           send_json(response, 400, error_document(error));
           return;
         }
-        const RecordsRead read = records_.read(query->filter);
-        send_json(response, 200, records_document(read, state_.snapshot().modules, query->limit));
+        const RecordsPage page = records_.page(query->filter, query->limit, query->before);
+        send_json(response, 200, records_document(page, state_.snapshot().modules));
       });
-  server_->Get("/api/events", [this](const httplib::Request &, httplib::Response & response) {
+  server_->Get(kEventsPath, [this](const httplib::Request &, httplib::Response & response) {
     response.set_header("Cache-Control", "no-store");
     auto seen = std::make_shared<std::uint64_t>(std::numeric_limits<std::uint64_t>::max());
     response.set_chunked_content_provider(
@@ -177,9 +201,20 @@ void DashboardServer::add_routes()
   });
   server_->set_error_handler([](const httplib::Request & request, httplib::Response & response) {
     if (response.body.empty()) {
-      send_json(response, response.status, error_document("no such page: " + request.path));
+      send_json(response, response.status, error_document(error_message(response.status, request)));
     }
   });
+  server_->set_exception_handler(
+      [](const httplib::Request &, httplib::Response & response, std::exception_ptr thrown) {
+        std::string what = "unknown error";
+        try {
+          std::rethrow_exception(thrown);
+        } catch (const std::exception & error) {
+          what = error.what();
+        } catch (...) {
+        }
+        send_json(response, 500, error_document("internal error: " + what));
+      });
 
   server_->Get("/", [](const httplib::Request &, httplib::Response & response) {
     send_asset(response, *find_web_asset("/index.html"));

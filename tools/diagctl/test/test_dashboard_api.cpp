@@ -26,7 +26,8 @@ TEST(RecordsQuery, FiltersAsTheRecordsCommandTakesThem)
        {"status", "passed"},
        {"since", "2026-12-06"},
        {"until", "2026-12-06T10:32:48"},
-       {"limit", "20"}},
+       {"limit", "20"},
+       {"before", "40"}},
       error);
   ASSERT_TRUE(query) << error;
   EXPECT_EQ(query->filter.fault_ids, (std::set<std::int32_t>{-5, 1001, 1002}));
@@ -34,6 +35,7 @@ TEST(RecordsQuery, FiltersAsTheRecordsCommandTakesThem)
   EXPECT_EQ(query->filter.since, "2026-12-06_00-00-00");
   EXPECT_EQ(query->filter.until, "2026-12-06_10-32-48");
   EXPECT_EQ(query->limit, 20u);
+  EXPECT_EQ(query->before, 40u);
 
   // Empty form fields are no filter at all.
   const auto blank =
@@ -42,6 +44,7 @@ TEST(RecordsQuery, FiltersAsTheRecordsCommandTakesThem)
   EXPECT_TRUE(blank->filter.fault_ids.empty());
   EXPECT_FALSE(blank->filter.status || blank->filter.since || blank->filter.until);
   EXPECT_EQ(blank->limit, RecordsQuery::kDefaultLimit);
+  EXPECT_FALSE(blank->before);
 }
 
 TEST(RecordsQuery, BadValuesAreRefusedNamingTheParameter)
@@ -53,8 +56,9 @@ TEST(RecordsQuery, BadValuesAreRefusedNamingTheParameter)
       {{{"status", "raised"}}, "status: wants \"fault\" or \"passed\", not \"raised\""},
       {{{"since", "yesterday"}}, "since: not a time"},
       {{{"until", "2026-12-06 25"}}, "until: not a time"},
-      {{{"limit", "0"}}, "limit: wants a number from 1 to 100000"},
-      {{{"limit", "100001"}}, "limit: "},
+      {{{"limit", "0"}}, "limit: wants a number from 1 to 5000"},
+      {{{"limit", "5001"}}, "limit: "},
+      {{{"before", "-1"}}, "before: "},
       {{{"limit", "ten"}}, "limit: "},
       {{{"format", "csv"}}, "unknown parameter \"format\""},
       {{{"", "x"}}, "unknown parameter \"\""},
@@ -79,20 +83,23 @@ diagctl::Record record(std::string time, std::int32_t id, diagctl::RecordStatus 
   return r;
 }
 
-TEST(RecordsDocument, NewestFirstUpToTheLimitWithModuleAndEpoch)
+TEST(RecordsDocument, APageWithItsPlaceModuleEpochAndProblemCount)
 {
   // The tests run with TZ=UTC, so record times read as UTC.
-  diagctl::RecordsRead read;
-  read.records = {
-      record("2026-12-06_00-00-00", 1, diagctl::RecordStatus::kFault),
-      record("2026-12-06_00-00-01", 2, diagctl::RecordStatus::kFault),
+  diagctl::RecordsPage page;
+  page.total = 5;
+  page.before = 4;
+  page.records = {
       record("2026-12-06_00-00-02", 1, diagctl::RecordStatus::kPassed),
+      record("2026-12-06_00-00-01", 2, diagctl::RecordStatus::kFault),
   };
-  read.problems = {"/r/f:9: skipped, no record"};
-  const std::string doc = diagctl::records_document(read, {{1, "/chassis_driver_diag_topic"}}, 2);
+  page.problem_count = 30;
+  page.problems = {"/r/f:9: skipped, no record"};
+  const std::string doc = diagctl::records_document(page, {{1, "/chassis_driver_diag_topic"}});
   EXPECT_EQ(
       doc,
-      "{\"total\": 3, \"shown\": 2, \"problems\": [\"/r/f:9: skipped, no record\"], \"records\": "
+      "{\"total\": 5, \"shown\": 2, \"first\": 2, \"next_before\": 2, \"problem_count\": 30, "
+      "\"problems\": [\"/r/f:9: skipped, no record\"], \"records\": "
       "[\n"
       "{\"time\": \"2026-12-06_00-00-02\", \"epoch_s\": 1796515202, \"fault_id\": 1, "
       "\"description\": \"d1\", \"status\": \"passed\", \"message\": \"m\\\\xFF\", \"module\": "

@@ -162,6 +162,20 @@ TEST_F(DashboardServerTest, RecordsAreFilteredAndBadQueriesGetA400)
     EXPECT_EQ(answer->status, 400) << query;
     EXPECT_EQ(answer->body.rfind("{\"error\": \"", 0), 0u) << answer->body;
   }
+  // A page at a time, newest first.
+  answer = client_->Get("/api/records?limit=1");
+  ASSERT_TRUE(answer);
+  EXPECT_NE(
+      answer->body.find("\"total\": 2, \"shown\": 1, \"first\": 1, \"next_before\": 1, "
+                        "\"problem_count\": 1,"),
+      std::string::npos)
+      << answer->body;
+  answer = client_->Get("/api/records?limit=1&before=1");
+  ASSERT_TRUE(answer);
+  EXPECT_NE(answer->body.find("\"first\": 0, \"next_before\": null"), std::string::npos)
+      << answer->body;
+  EXPECT_NE(answer->body.find("\"message\": \"no heartbeat\""), std::string::npos);
+
   // Still serving.
   answer = client_->Get("/api/records");
   ASSERT_TRUE(answer);

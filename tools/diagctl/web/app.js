@@ -258,7 +258,29 @@ function renderRecordTable(records) {
 }
 
 let lastRecords = [];
-async function loadRecords() {
+// One records request at a time: a refresh due while one is under way is
+// skipped; a new filter submitted meanwhile is asked for once it is done.
+let recordsInFlight = false;
+let recordsWanted = false;
+
+async function loadRecords(wanted = false) {
+  if (recordsInFlight) {
+    recordsWanted = recordsWanted || wanted;
+    return;
+  }
+  recordsInFlight = true;
+  try {
+    await fetchRecords();
+  } finally {
+    recordsInFlight = false;
+  }
+  if (recordsWanted) {
+    recordsWanted = false;
+    loadRecords();
+  }
+}
+
+async function fetchRecords() {
   const form = document.getElementById('record-filter');
   const status = document.getElementById('records-status');
   let result;
@@ -275,7 +297,7 @@ async function loadRecords() {
   const doc = result.body;
   status.className = 'records-status';
   status.textContent = `${doc.shown} of ${doc.total} records` +
-      (doc.problems.length > 0 ? ` \u00b7 ${doc.problems.length} problem(s): ${doc.problems[0]}` : '');
+      (doc.problem_count > 0 ? ` \u00b7 ${doc.problem_count} problem(s): ${doc.problems[0]}` : '');
   lastRecords = doc.records;
   renderRecordTable(lastRecords);
   renderTimeline(lastRecords, form.elements.window.value);
@@ -285,14 +307,14 @@ function start() {
   const form = document.getElementById('record-filter');
   form.addEventListener('submit', (event) => {
     event.preventDefault();
-    loadRecords();
+    loadRecords(true);
   });
   form.elements.window.addEventListener('change', () => renderTimeline(lastRecords, form.elements.window.value));
   followEvents();
   scheduleRefresh();
   loadRecords();
   setInterval(tickAges, 1000);
-  setInterval(loadRecords, RECORDS_REFRESH_MS);     // the node writes records on its own period
+  setInterval(() => loadRecords(), RECORDS_REFRESH_MS);     // the node writes records on its own period
   setInterval(scheduleRefresh, FALLBACK_POLL_MS);   // in case the event stream is held up
 }
 

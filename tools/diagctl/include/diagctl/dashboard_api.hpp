@@ -10,6 +10,7 @@
 
 #include "diagctl/dashboard_state.hpp"
 #include "diagctl/fault_config.hpp"
+#include "diagctl/record_cache.hpp"
 #include "diagctl/record_filter.hpp"
 #include "diagctl/record_source.hpp"
 
@@ -27,24 +28,27 @@ std::string exceptions_document(const DashboardSnapshot & snapshot, const FaultC
 struct RecordsQuery
 {
   static constexpr std::size_t kDefaultLimit = 1000;
-  static constexpr std::size_t kMaxLimit = 100000;
+  static constexpr std::size_t kMaxLimit = 5000;  // what one answer holds at most
 
   RecordFilter filter;
   std::size_t limit = kDefaultLimit;  // the newest this many
+  // Only records numbered below this (see RecordsPage): the next page after
+  // one that gave next_before.
+  std::optional<std::size_t> before;
 };
 
 // The parameters of /api/records: id (repeatable, comma lists), status, since,
-// until (as `diagctl records` takes them) and limit. Empty values count as
+// until (as `diagctl records` takes them), limit and before. Empty values count as
 // absent. Nothing, with `error` set, for an unknown parameter or a bad value.
 std::optional<RecordsQuery> parse_records_query(
     const std::multimap<std::string, std::string> & parameters, std::string & error);
 
-// /api/records: the records read, newest first, at most `limit`; each with
-// its time in seconds since the epoch (record times are local time) and the
-// module its fault was last seen raised on, when known.
+// /api/records: a page of records, newest first, each with its time in
+// seconds since the epoch (record times are local time) and the module its
+// fault was last seen raised on, when known; the problems counted, the first
+// few of them quoted.
 std::string records_document(
-    const RecordsRead & read, const std::map<std::int32_t, std::string> & modules,
-    std::size_t limit);
+    const RecordsPage & page, const std::map<std::int32_t, std::string> & modules);
 
 // {"error": message}
 std::string error_document(const std::string & message);

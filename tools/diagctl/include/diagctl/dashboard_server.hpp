@@ -4,6 +4,8 @@
 #define DIAGCTL__DASHBOARD_SERVER_HPP_
 
 #include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,17 +15,33 @@
 #include "diagctl/record_cache.hpp"
 #include "diagctl/record_source.hpp"
 
-namespace httplib {
-class Server;
-}
-
 namespace diagctl {
+
+class FrontServer;
+
+// Bounds on what the dashboard's clients may send and hold.
+struct FrontLimits
+{
+  // From a connection's accept to the last byte of its request.
+  std::chrono::milliseconds request_deadline{10000};
+  std::size_t max_head_bytes = 16384;   // request line and headers, CRLFs included
+  std::size_t max_target_bytes = 4096;  // the request target (path and query)
+  std::size_t max_headers = 64;
+  std::size_t max_body_bytes = 4096;  // the dashboard takes none, but answers them
+  std::size_t request_threads = 4;
+  std::size_t max_streams = 128;  // event streams: a thread each
+  // Connections still sending their request or waiting for a thread.
+  std::size_t max_pending = 256;
+  std::chrono::milliseconds write_timeout{5000};
+};
 
 class DashboardServer
 {
 public:
   // `state`, `source` and `config` (may be null) must outlive the server.
-  DashboardServer(DashboardState & state, RecordSource source, const FaultConfig * config);
+  DashboardServer(
+      DashboardState & state, RecordSource source, const FaultConfig * config,
+      FrontLimits limits = FrontLimits());
   ~DashboardServer();
 
   DashboardServer(const DashboardServer &) = delete;
@@ -47,7 +65,7 @@ private:
   DashboardState & state_;
   RecordCache records_;
   const FaultConfig * const config_;
-  std::unique_ptr<httplib::Server> server_;
+  std::unique_ptr<FrontServer> server_;
   std::atomic<bool> loopback_only_{false};
   std::atomic<bool> stopping_{false};
   std::atomic<bool> run_entered_{false};

@@ -1,28 +1,63 @@
-// Fault-record files kept parsed between requests of the dashboard: a file is
-// read again only when its size or modification time changed, so that pages
-// reloading their records every few seconds do not reread a long history.
+// The dashboard's fault records, a page at a time: every request reads the
+// files through (the record count and the problems cover all of them) but
+// keeps only the page it answers with and the first few problems, so that
+// its memory does not grow with the records. Files parsed once are kept
+// between requests within a byte budget, read again only when their size or
+// modification time changed; a file beyond what the budget leaves is read
+// piece by piece on every request.
 #ifndef DIAGCTL__RECORD_CACHE_HPP_
 #define DIAGCTL__RECORD_CACHE_HPP_
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "diagctl/record_source.hpp"
 
 namespace diagctl {
 
+struct RecordsPage
+{
+  static constexpr std::size_t kProblemsShown = 20;
+
+  // Records the filter selects, numbered from 0 in file order (oldest first).
+  std::size_t total = 0;
+  // The page: the newest `limit` of those numbered below `before`, newest first.
+  std::size_t before = 0;
+  std::vector<Record> records;
+  std::size_t problem_count = 0;
+  std::vector<std::string> problems;  // the first kProblemsShown
+  bool ok = true;                     // false when a path could not be read
+  bool incomplete = false;            // true when bytes of a file could not be read
+
+  // The number of the oldest record on the page.
+  std::size_t first() const { return before - records.size(); }
+};
+
 class RecordCache
 {
 public:
-  explicit RecordCache(RecordSource source) : source_(std::move(source)) {}
+  static constexpr std::size_t kDefaultBudgetBytes = std::size_t{16} << 20;
 
-  // What read_record_source() would give now. Safe from several threads.
-  RecordsRead read(const RecordFilter & filter);
+  explicit RecordCache(RecordSource source, std::size_t budget_bytes = kDefaultBudgetBytes)
+      : source_(std::move(source)), budget_bytes_(budget_bytes)
+  {
+  }
+
+  // A page of what the source holds now; `before` past the total (or none)
+  // means the newest. Safe from several threads.
+  RecordsPage page(
+      const RecordFilter & filter, std::size_t limit, std::optional<std::size_t> before);
+
+  // What the kept files take, as estimated against the budget.
+  std::size_t cached_bytes() const;
 
 private:
   struct Entry
@@ -30,16 +65,20 @@ private:
     std::uintmax_t size = 0;
     std::filesystem::file_time_type modified;
     std::shared_ptr<const RecordFileContent> content;
+    std::size_t bytes = 0;
   };
 
   std::shared_ptr<const RecordFileContent> cached(
       const std::string & file, std::uintmax_t size, std::filesystem::file_time_type modified);
+  bool has_room_for(std::uintmax_t file_size) const;
   void keep(const std::string & file, Entry entry);
   void forget_all_but(const std::set<std::string> & listed);
 
   const RecordSource source_;
-  std::mutex mutex_;
+  const std::size_t budget_bytes_;
+  mutable std::mutex mutex_;
   std::map<std::string, Entry> entries_;
+  std::size_t bytes_ = 0;
 };
 
 }  // namespace diagctl
