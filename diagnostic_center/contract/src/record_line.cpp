@@ -39,17 +39,12 @@ int HexValue(char c)
 
 std::optional<std::int32_t> ParseFaultId(std::string_view text)
 {
-  std::int64_t value = 0;
-  const char * end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (text.empty() || ec != std::errc() || ptr != end) {
+  const std::optional<std::int64_t> value = ParseDecimal(text);
+  if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
+      *value > std::numeric_limits<std::int32_t>::max()) {
     return std::nullopt;
   }
-  if (value < std::numeric_limits<std::int32_t>::min() ||
-      value > std::numeric_limits<std::int32_t>::max()) {
-    return std::nullopt;
-  }
-  return static_cast<std::int32_t>(value);
+  return static_cast<std::int32_t>(*value);
 }
 
 // Splits "<description>, status : <word>, event_msg : <message>" at
@@ -74,6 +69,17 @@ bool SplitAt(std::string_view rest, std::size_t desc_length, RecordLine & record
 }
 
 }  // namespace
+
+std::optional<std::int64_t> ParseDecimal(std::string_view text)
+{
+  std::int64_t value = 0;
+  const char * end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end) {
+    return std::nullopt;
+  }
+  return value;
+}
 
 const char * ToString(RecordStatus status)
 {

@@ -1,10 +1,11 @@
 #include "diagctl/arg_parser.hpp"
 
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
+
+#include "diagnostic_center/contract/record_line.hpp"
 
 namespace diagctl {
 
@@ -41,36 +42,80 @@ std::optional<std::string> take_value(
   return argv[++i];
 }
 
-[[nodiscard]] bool apply_global_option(
-    const std::string & name, const std::string & value, GlobalOptions & options,
-    std::string & error)
+bool apply_namespace(const std::string & value, GlobalOptions & options, std::string &)
 {
-  if (name == "--namespace" || name == "-n") {
-    options.ros_namespace = value.empty() || value.front() == '/' ? value : "/" + value;
-    return true;
+  options.ros_namespace = value.empty() || value.front() == '/' ? value : "/" + value;
+  return true;
+}
+
+bool apply_timeout(const std::string & value, GlobalOptions & options, std::string & error)
+{
+  constexpr double kMaxSeconds = 86400;
+  const auto seconds = parse_number(value);
+  if (!seconds || *seconds < 0 || *seconds > kMaxSeconds) {
+    error = "--timeout wants a number of seconds between 0 and " +
+            std::to_string(static_cast<int>(kMaxSeconds)) + ", not \"" + value + "\"";
+    return false;
   }
-  if (name == "--timeout" || name == "-t") {
-    const auto seconds = parse_number(value);
-    if (!seconds || *seconds < 0 || *seconds > 86400) {
-      error = "--timeout wants a number of seconds between 0 and 86400, not \"" + value + "\"";
-      return false;
-    }
-    options.timeout = std::chrono::milliseconds(std::llround(*seconds * 1000));
-    return true;
-  }
+  options.timeout = std::chrono::milliseconds(std::llround(*seconds * 1000));
+  return true;
+}
+
+bool apply_domain(const std::string & value, GlobalOptions & options, std::string & error)
+{
   const auto domain = parse_integer(value);
   if (!domain || *domain < 0 || *domain > kMaxDomainId) {
-    error = "--domain wants an integer between 0 and 232, not \"" + value + "\"";
+    error = "--domain wants an integer between 0 and " + std::to_string(kMaxDomainId) + ", not \"" +
+            value + "\"";
     return false;
   }
   options.domain_id = static_cast<int>(*domain);
   return true;
 }
 
-bool is_global_option(const std::string & name)
+// The options every sub-command takes, before or after its name: the one
+// place that recognises, applies and describes them.
+struct GlobalOption
 {
-  return name == "--namespace" || name == "-n" || name == "--timeout" || name == "-t" ||
-         name == "--domain";
+  OptionSpec spec;
+  bool (*apply)(const std::string & value, GlobalOptions & options, std::string & error);
+};
+
+const std::vector<GlobalOption> & global_options()
+{
+  static const std::vector<GlobalOption> options{
+      {{"namespace", 'n', "NS", "namespace of the diagnosis centre (default: /)"}, apply_namespace},
+      {{"timeout", 't', "SEC", "how long to wait for the node (default: 5)"}, apply_timeout},
+      {{"domain", '\0', "ID", "ROS domain id (default: ROS_DOMAIN_ID, else 0)"}, apply_domain},
+  };
+  return options;
+}
+
+const GlobalOption * find_global_option(const std::string & name)
+{
+  for (const GlobalOption & option : global_options()) {
+    const bool short_match = option.spec.short_name != '\0' && name.size() == 2 && name[0] == '-' &&
+                             name[1] == option.spec.short_name;
+    if (name == "--" + option.spec.long_name || short_match) {
+      return &option;
+    }
+  }
+  return nullptr;
+}
+
+// "  -n, --namespace NS    help", the help in one column.
+std::string option_help_line(const OptionSpec & option)
+{
+  constexpr std::size_t kHelpColumn = 24;
+  std::string left =
+      option.short_name != '\0' ? std::string("  -") + option.short_name + ", " : "      ";
+  left += "--" + option.long_name;
+  if (!option.value_name.empty()) {
+    left += " " + option.value_name;
+  }
+  left += left.size() < kHelpColumn ? std::string(kHelpColumn - left.size(), ' ')
+                                    : "\n" + std::string(kHelpColumn, ' ');
+  return left + option.help + "\n";
 }
 
 }  // namespace
@@ -85,13 +130,7 @@ bool looks_like_option(const std::string & text)
 
 std::optional<std::int64_t> parse_integer(const std::string & text)
 {
-  std::int64_t value = 0;
-  const char * end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (text.empty() || ec != std::errc() || ptr != end) {
-    return std::nullopt;
-  }
-  return value;
+  return diagnostic_center::contract::ParseDecimal(text);
 }
 
 std::optional<std::int32_t> parse_int32(const std::string & text)
@@ -149,13 +188,13 @@ std::optional<CommandLine> parse_command_line(
     std::string name;
     std::optional<std::string> inline_value;
     split_inline_value(argument, name, inline_value);
-    if (is_global_option(name)) {
+    if (const GlobalOption * option = find_global_option(name)) {
       const auto value = take_value(argv, i, inline_value);
       if (!value) {
         error = name + " needs a value";
         return std::nullopt;
       }
-      if (!apply_global_option(name, *value, line.global, error)) {
+      if (!option->apply(*value, line.global, error)) {
         return std::nullopt;
       }
     } else if (!line.command.empty()) {
@@ -172,12 +211,14 @@ std::optional<CommandLine> parse_command_line(
 
 std::string global_options_help()
 {
-  return "Global options (before or after the command):\n"
-         "  -n, --namespace NS   namespace of the diagnosis centre (default: /)\n"
-         "  -t, --timeout SEC    how long to wait for the node (default: 5)\n"
-         "      --domain ID      ROS domain id (default: ROS_DOMAIN_ID, else 0)\n"
-         "  --ros-args ... [--]  ROS arguments, as the node takes them (-r remappings,\n"
-         "                       --log-level, ...)\n";
+  std::string help = "Global options (before or after the command):\n";
+  for (const GlobalOption & option : global_options()) {
+    help += option_help_line(option.spec);
+  }
+  // Not an option of diagctl's own: handed to the ROS client library whole.
+  return help +
+         "  --ros-args ... [--]     ROS arguments, as the node takes them (-r remappings,\n"
+         "                        --log-level, ...)\n";
 }
 
 ArgParser::ArgParser(std::string usage, std::string description, std::vector<OptionSpec> options)
@@ -250,15 +291,7 @@ std::string ArgParser::help_text() const
   std::ostringstream out;
   out << "Usage: " << usage_ << "\n\n" << description_ << "\n\nOptions:\n";
   for (const OptionSpec & option : options_) {
-    std::string left =
-        option.short_name != '\0' ? std::string("  -") + option.short_name + ", " : "      ";
-    left += "--" + option.long_name;
-    if (!option.value_name.empty()) {
-      left += " " + option.value_name;
-    }
-    out << left;
-    out << (left.size() < 24 ? std::string(24 - left.size(), ' ') : "\n" + std::string(24, ' '));
-    out << option.help << '\n';
+    out << option_help_line(option);
   }
   out << '\n' << global_options_help();
   return out.str();

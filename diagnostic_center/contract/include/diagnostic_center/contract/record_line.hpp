@@ -29,6 +29,10 @@ enum class RecordStatus
   kPassed,
 };
 
+// All of `text` as a signed decimal number in 64 bits (no sign '+', no
+// spaces), as the line writes fault ids; nullopt for anything else.
+std::optional<std::int64_t> ParseDecimal(std::string_view text);
+
 // "fault" or "passed", as the line spells it.
 const char * ToString(RecordStatus status);
 
