@@ -1,4 +1,20 @@
 #!/usr/bin/env bash
+# Copyright 2026 Corvanta diagnostics team
+#
+# Licensed under the Apache License, Version 2.0 (the "License");
+# you may not use this file except in compliance with the License.
+# You may obtain a copy of the License at
+#
+#     http://www.apache.org/licenses/LICENSE-2.0
+#
+# Unless required by applicable law or agreed to in writing, software
+# distributed under the License is distributed on an "AS IS" BASIS,
+# WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+# See the License for the specific language governing permissions and
+# limitations under the License.
+#
+# SPDX-License-Identifier: Apache-2.0
+
 # Fuzzing stage: builds the libFuzzer targets of fuzz/ (clang, ASan, UBSan)
 # and runs each for a bounded time on top of its seed corpus in fuzz/corpus.
 # A crash, a sanitizer report, a leak, an input slower than the per-input

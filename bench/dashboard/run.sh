@@ -1,4 +1,20 @@
 #!/usr/bin/env bash
+# Copyright 2026 Corvanta diagnostics team
+#
+# Licensed under the Apache License, Version 2.0 (the "License");
+# you may not use this file except in compliance with the License.
+# You may obtain a copy of the License at
+#
+#     http://www.apache.org/licenses/LICENSE-2.0
+#
+# Unless required by applicable law or agreed to in writing, software
+# distributed under the License is distributed on an "AS IS" BASIS,
+# WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+# See the License for the specific language governing permissions and
+# limitations under the License.
+#
+# SPDX-License-Identifier: Apache-2.0
+
 # Runs diagctl dashboard under 100 open event streams, 50 trickling sockets
 # and 4 requests with endless headers, and prints GET / times (p50, p99, max),
 # the times of /api/records pages on generated records and the dashboard's RSS.
