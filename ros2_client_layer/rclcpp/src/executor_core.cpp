@@ -289,7 +289,7 @@ bool ExecutorCore::scan(Clock::time_point now, rclcpp::AnyExecutable & claimed, 
          claim_ready_entity(claimed);
 }
 
-std::shared_ptr<rclcpp::CallbackGroup> ExecutorCore::available_group(Entry & entry)
+std::shared_ptr<rclcpp::CallbackGroup> ExecutorCore::group_if_free_noting_gone(Entry & entry)
 {
   auto group = entry.group.lock();
   if (!group) {
@@ -324,7 +324,7 @@ bool ExecutorCore::claim_due_timer(
     if (entry.timers.empty()) {
       continue;
     }
-    if (!available_group(entry)) {
+    if (!group_if_free_noting_gone(entry)) {
       saw_busy_group = true;
       continue;
     }
@@ -355,7 +355,7 @@ bool ExecutorCore::claim_due_timer(
   size_t claimed_index = due_timers_.size();
   for (size_t i = 0; i < due_timers_.size(); ++i) {
     auto & due = due_timers_[i];
-    auto group = available_group(entries_[due.entry]);
+    auto group = group_if_free_noting_gone(entries_[due.entry]);
     if (!group || due.timer->exchange_in_use_by_wait_set_state(true)) {
       continue;  // gone, or running on another thread
     }
@@ -368,7 +368,7 @@ bool ExecutorCore::claim_due_timer(
   const bool claimed_one = claimed_index < due_timers_.size();
   if (claimed_one) {
     for (size_t i = claimed_index + 1; i < due_timers_.size(); ++i) {
-      if (available_group(entries_[due_timers_[i].entry])) {
+      if (group_if_free_noting_gone(entries_[due_timers_[i].entry])) {
         notes.more_due = true;
       }
       if (!saw_busy_group) {
@@ -385,7 +385,7 @@ bool ExecutorCore::claim_from_due_batch(rclcpp::AnyExecutable & claimed, ScanNot
   ClockReadings clocks;
   while (due_batch_next_ < due_batch_.size()) {
     const BatchedTimer & next = due_batch_[due_batch_next_++];
-    auto group = available_group(entries_[next.entry]);
+    auto group = group_if_free_noting_gone(entries_[next.entry]);
     auto timer = next.timer.lock();
     if (!group || !timer) {
       break;  // a busy group or a timer gone: only a full scan knows the order now
@@ -415,7 +415,7 @@ void ExecutorCore::drop_due_batch()
 bool ExecutorCore::more_due_in_batch()
 {
   for (size_t i = due_batch_next_; i < due_batch_.size(); ++i) {
-    if (available_group(entries_[due_batch_[i].entry])) {
+    if (group_if_free_noting_gone(entries_[due_batch_[i].entry])) {
       return true;
     }
   }
@@ -433,7 +433,7 @@ bool ExecutorCore::claim_ready_entity(rclcpp::AnyExecutable & claimed)
         continue;
       }
       // The group is looked at only for readers with data: most have none.
-      auto group = available_group(entry);
+      auto group = group_if_free_noting_gone(entry);
       if (!group) {
         break;
       }
@@ -639,7 +639,7 @@ bool ExecutorCore::has_ready_readable()
         continue;
       }
       auto entity = readable.entity.lock();
-      if (entity && !entity->in_use().load() && available_group(entry)) {
+      if (entity && !entity->in_use().load() && group_if_free_noting_gone(entry)) {
         return true;
       }
     }
@@ -650,7 +650,7 @@ bool ExecutorCore::has_ready_readable()
 bool ExecutorCore::has_timers_to_watch()
 {
   for (auto & entry : entries_) {
-    if (!entry.timers.empty() && available_group(entry)) {
+    if (!entry.timers.empty() && group_if_free_noting_gone(entry)) {
       return true;
     }
   }

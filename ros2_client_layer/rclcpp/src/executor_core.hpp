@@ -131,8 +131,9 @@ private:
   void drop_due_batch();
   // Claims a subscription, service or client with data, round robin over groups.
   bool claim_ready_entity(rclcpp::AnyExecutable & claimed);
-  // The entry's group if it may run now (alive, and free if exclusive).
-  std::shared_ptr<rclcpp::CallbackGroup> available_group(Entry & entry);
+  // The entry's group if it may run now (alive, and free if exclusive). A
+  // group found gone marks the snapshot for a rebuild.
+  std::shared_ptr<rclcpp::CallbackGroup> group_if_free_noting_gone(Entry & entry);
   void take_group(
       const std::shared_ptr<rclcpp::CallbackGroup> & group, rclcpp::AnyExecutable & claimed);
 
