@@ -276,7 +276,7 @@ void ExecutorCore::rebuild(std::unique_lock<std::mutex> & lock)
 
   lock.lock();
   entries_ = std::move(entries);
-  drop_due_batch();
+  due_batch_.drop();
   rebuilding_ = false;
 }
 
@@ -317,7 +317,7 @@ bool ExecutorCore::claim_due_timer(
 {
   ClockReadings clocks;
   due_timers_.clear();
-  drop_due_batch();
+  due_batch_.drop();
   bool saw_busy_group = false;
   for (size_t e = 0; e < entries_.size(); ++e) {
     Entry & entry = entries_[e];
@@ -372,7 +372,7 @@ bool ExecutorCore::claim_due_timer(
         notes.more_due = true;
       }
       if (!saw_busy_group) {
-        due_batch_.push_back(BatchedTimer{due_timers_[i].entry, due_timers_[i].timer});
+        due_batch_.append(due_timers_[i].entry, due_timers_[i].timer);
       }
     }
   }
@@ -383,10 +383,9 @@ bool ExecutorCore::claim_due_timer(
 bool ExecutorCore::claim_from_due_batch(rclcpp::AnyExecutable & claimed, ScanNotes & notes)
 {
   ClockReadings clocks;
-  while (due_batch_next_ < due_batch_.size()) {
-    const BatchedTimer & next = due_batch_[due_batch_next_++];
-    auto group = group_if_free_noting_gone(entries_[next.entry]);
-    auto timer = next.timer.lock();
+  while (const DueTimerBatch::Member * next = due_batch_.next()) {
+    auto group = group_if_free_noting_gone(entries_[next->entry]);
+    auto timer = next->timer.lock();
     if (!group || !timer) {
       break;  // a busy group or a timer gone: only a full scan knows the order now
     }
@@ -399,26 +398,11 @@ bool ExecutorCore::claim_from_due_batch(rclcpp::AnyExecutable & claimed, ScanNot
     timer->call();
     claimed.timer = std::move(timer);
     take_group(group, claimed);
-    notes.more_due = more_due_in_batch();
+    notes.more_due = due_batch_.more_due(
+        [this](size_t entry) { return group_if_free_noting_gone(entries_[entry]) != nullptr; });
     return true;
   }
-  drop_due_batch();
-  return false;
-}
-
-void ExecutorCore::drop_due_batch()
-{
-  due_batch_.clear();
-  due_batch_next_ = 0;
-}
-
-bool ExecutorCore::more_due_in_batch()
-{
-  for (size_t i = due_batch_next_; i < due_batch_.size(); ++i) {
-    if (group_if_free_noting_gone(entries_[due_batch_[i].entry])) {
-      return true;
-    }
-  }
+  due_batch_.drop();
   return false;
 }
 

@@ -29,6 +29,7 @@
 
 #include "client_layer/notifier.hpp"
 #include "client_layer/readable_entity.hpp"
+#include "due_timer_batch.hpp"
 #include "rclcpp/any_executable.hpp"
 #include "rclcpp/callback_group.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
@@ -126,9 +127,6 @@ private:
   // Claims the next timer of the batch that is still due. False, with the
   // batch dropped, when none is or when a group of the batch is busy.
   bool claim_from_due_batch(rclcpp::AnyExecutable & claimed, ScanNotes & notes);
-  // Whether a timer still in the batch has a free group.
-  bool more_due_in_batch();
-  void drop_due_batch();
   // Claims a subscription, service or client with data, round robin over groups.
   bool claim_ready_entity(rclcpp::AnyExecutable & claimed);
   // The entry's group if it may run now (alive, and free if exclusive). A
@@ -179,19 +177,8 @@ private:
     std::shared_ptr<rclcpp::TimerBase> timer;
   };
   std::vector<DueTimer> due_timers_;  // scratch space of claim_due_timer
-  struct BatchedTimer
-  {
-    size_t entry;
-    std::weak_ptr<rclcpp::TimerBase> timer;
-  };
-  // The timers the last scan found due and left to later claims, most
-  // overdue first, from `due_batch_next_` on. Timers of one clock that fall
-  // due after the scan are less overdue than all of them, so serving the
-  // batch first keeps the order a full scan would give. It is kept only when
-  // every group with timers was free at the scan (a busy group's timers may
-  // be more overdue) and is dropped with the snapshot.
-  std::vector<BatchedTimer> due_batch_;
-  size_t due_batch_next_ = 0;
+  // Guarded by mutex_.
+  DueTimerBatch due_batch_;
   std::atomic<uint64_t> executed_count_{0};
 };
 
