@@ -76,9 +76,7 @@ void ExecutorCore::wake(bool collection_changed)
     ++wake_count_;
     collection_dirty_ = collection_dirty_ || collection_changed;
     if (waiting_threads_ == 0) {
-      if (standby_sleeping_) {
-        standby_sleeper_.wake();
-      }
+      timekeeper_.wake_standby();
       return;
     }
   }
@@ -91,9 +89,7 @@ void ExecutorCore::interrupt()
     std::lock_guard<std::mutex> lock(mutex_);
     ++wake_count_;
     ++interrupt_count_;
-    if (standby_sleeping_) {
-      standby_sleeper_.wake();
-    }
+    timekeeper_.wake_standby();
   }
   condition_.notify_all();
 }
@@ -450,27 +446,7 @@ bool ExecutorCore::claim(
   // An interrupt sends the thread back to its spin loop, which decides
   // whether to go on (cancel and shutdown end it).
   const uint64_t interrupt_count = interrupt_count_;
-  // Whether, and until when, this thread sleeps as the watcher of the
-  // earliest timer or as the standby behind it.
-  bool watching = false;
-  Clock::time_point watched_time{};
-  // This call's identity as the standby: the role is handed over by
-  // ownership, as others may move its deadline.
-  const char standby_token = 0;
-  auto is_watcher = [&]() { return watching && timer_watch_ && *timer_watch_ == watched_time; };
-  auto is_standby = [&]() { return standby_owner_ == &standby_token; };
-  auto stop_keeping_time = [&]() {
-    const bool held = is_watcher() || is_standby();
-    if (is_watcher()) {
-      timer_watch_.reset();
-    }
-    if (is_standby()) {
-      standby_watch_.reset();
-      standby_owner_ = nullptr;
-    }
-    watching = false;
-    return held;
-  };
+  const Timekeeper::Claimant self = timekeeper_.new_claimant();
   while (keep_going.load() && interrupt_count_ == interrupt_count) {
     if (collection_dirty_ && !rebuilding_) {
       rebuild(lock);
@@ -480,7 +456,7 @@ bool ExecutorCore::claim(
     const auto now = Clock::now();
     ScanNotes notes;
     if (scan(now, claimed, notes)) {
-      if (needs_helper(now, stop_keeping_time(), notes.more_due)) {
+      if (needs_helper(now, timekeeper_.resign(self), notes.more_due)) {
         wake_one_locked();
       }
       return true;
@@ -488,68 +464,36 @@ bool ExecutorCore::claim(
     if (deadline && *deadline <= now) {
       break;
     }
-    // One thread sleeps until the earliest timer, one until the hand-over
-    // bound after it; the others sleep until notified (or their own deadline).
-    // Marks are compared with a little slack: each scan reads the clock at a
-    // slightly different moment, and a thread that took over a mark only a
-    // few microseconds earlier would leave the old holder asleep until it too.
-    const auto & earliest = notes.earliest;
-    std::optional<Clock::time_point> wake_at;
-    if (earliest) {
-      const auto slack = std::chrono::microseconds(50);
-      if (!is_standby()) {
-        retime_sleeping_standby(*earliest + kHandoverBound);
-      }
-      const bool watched = timer_watch_ && *timer_watch_ <= *earliest + slack && !is_watcher();
-      const auto standby_due = *earliest + kHandoverBound;
-      const bool covered =
-          standby_watch_ && *standby_watch_ <= standby_due + slack && !is_standby();
-      if (!watched) {
-        stop_keeping_time();
-        timer_watch_ = earliest;
-        watching = true;
-        watched_time = *earliest;
-        wake_at = earliest;
-      } else if (!covered) {
-        stop_keeping_time();
-        standby_watch_ = standby_due;
-        standby_owner_ = &standby_token;
-      }
-    } else {
-      // No timer to wait for (those left are in groups busy elsewhere): a
-      // timekeeper that kept its mark would sleep past it while the others,
-      // trusting the mark, sleep too. The thread that frees the group scans
-      // again when it comes back and watches those timers then.
-      stop_keeping_time();
-    }
-    std::optional<Clock::time_point> until = deadline;
-    if (wake_at && (!until || *wake_at < *until)) {
-      until = wake_at;
-    }
-    if (is_standby()) {
-      standby_sleeper_.arm(*standby_watch_);
-      standby_sleeping_ = true;
-      lock.unlock();
-      standby_sleeper_.sleep(deadline);
-      lock.lock();
-      standby_sleeping_ = false;
-      // No wake() reaches the sleeper now: what it left pending is stale.
-      standby_sleeper_.clear();
-      continue;
-    }
-    auto woken = [this, wake_count] { return wake_count_ != wake_count; };
-    ++waiting_threads_;
-    if (until) {
-      condition_.wait_until(lock, *until, woken);
-    } else {
-      condition_.wait(lock, woken);
-    }
-    --waiting_threads_;
+    sleep(lock, timekeeper_.plan_sleep(self, notes.earliest), deadline, wake_count);
   }
-  if (stop_keeping_time()) {
+  // Whatever this thread watched needs another watcher now.
+  if (timekeeper_.resign(self)) {
     wake_one_locked();
   }
   return false;
+}
+
+void ExecutorCore::sleep(
+    std::unique_lock<std::mutex> & lock, const Timekeeper::Role & role,
+    std::optional<Clock::time_point> deadline, uint64_t wake_count)
+{
+  if (role.kind == Timekeeper::Role::Kind::standby) {
+    // Not counted as waiting: wakes reach it through the timekeeper.
+    timekeeper_.sleep_as_standby(lock, deadline);
+    return;
+  }
+  std::optional<Clock::time_point> until = deadline;
+  if (role.kind == Timekeeper::Role::Kind::watcher && (!until || role.wake_at < *until)) {
+    until = role.wake_at;
+  }
+  auto woken = [this, wake_count] { return wake_count_ != wake_count; };
+  ++waiting_threads_;
+  if (until) {
+    condition_.wait_until(lock, *until, woken);
+  } else {
+    condition_.wait(lock, woken);
+  }
+  --waiting_threads_;
 }
 
 void ExecutorCore::wake_one_locked()
@@ -557,28 +501,14 @@ void ExecutorCore::wake_one_locked()
   ++wake_count_;
   if (waiting_threads_ > 0) {
     condition_.notify_one();
-  } else if (standby_sleeping_) {
-    standby_sleeper_.wake();
-  }
-}
-
-void ExecutorCore::retime_sleeping_standby(Clock::time_point due)
-{
-  if (!standby_sleeping_ || !standby_watch_) {
-    return;
-  }
-  const auto slack = std::chrono::microseconds(50);
-  const bool before_tick = *standby_watch_ + slack < due - kHandoverBound;
-  const bool too_late = *standby_watch_ > due + slack;
-  if (before_tick || too_late) {
-    standby_watch_ = due;
-    standby_sleeper_.arm(due);
+  } else {
+    timekeeper_.wake_standby();
   }
 }
 
 bool ExecutorCore::needs_helper(Clock::time_point now, bool held_watch, bool more_due)
 {
-  if (waiting_threads_ == 0 && !standby_sleeping_) {
+  if (waiting_threads_ == 0 && !timekeeper_.standby_asleep()) {
     return false;
   }
   // Data is served at once: its callbacks may be long, and fairness between
@@ -590,12 +520,7 @@ bool ExecutorCore::needs_helper(Clock::time_point now, bool held_watch, bool mor
   // timekeeper that wakes within the bound takes them if this thread is
   // still busy then.
   const bool timers_left = more_due || (held_watch && has_timers_to_watch());
-  return timers_left && !timekeeper_wakes_by(now + kHandoverBound);
-}
-
-bool ExecutorCore::timekeeper_wakes_by(Clock::time_point limit) const
-{
-  return (timer_watch_ && *timer_watch_ <= limit) || (standby_watch_ && *standby_watch_ <= limit);
+  return timers_left && !timekeeper_.wakes_by(now + Timekeeper::kHandoverBound);
 }
 
 void ExecutorCore::release(const rclcpp::AnyExecutable & claimed)

@@ -7,14 +7,11 @@
 // they sleep on the condition variable until the earliest timer is due or a
 // wake() arrives (data, new entities, cancel, shutdown).
 //
-// Two sleeping threads keep time: the watcher wakes when the earliest timer
-// falls due, the standby kHandoverBound later. A thread that claims a due
-// timer wakes nobody while the standby covers it: it runs the timers that
-// fall due together one after another, and only if it is still busy at the
-// bound does the standby take the rest. Ready data still wakes a thread at
-// once. The standby sleeps on a StandbySleeper: when the batch ends in time,
-// the thread that ran it moves the standby's deadline on to the next tick
-// without waking it, so an idle executor wakes once per tick.
+// Timekeeper decides which sleeping threads wake for the timers. A thread
+// that claims a due timer wakes nobody while the standby covers it: it runs
+// the timers that fall due together (the DueTimerBatch) one after another,
+// and only if it is still busy at the hand-over bound does the standby take
+// the rest. Ready data still wakes a thread at once.
 #ifndef CLIENT_LAYER__EXECUTOR_CORE_HPP_
 #define CLIENT_LAYER__EXECUTOR_CORE_HPP_
 
@@ -34,7 +31,7 @@
 #include "rclcpp/callback_group.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
 #include "rclcpp/timer.hpp"
-#include "standby_sleeper.hpp"
+#include "timekeeper.hpp"
 
 namespace client_layer {
 
@@ -43,10 +40,6 @@ class ExecutorCore : public Waker, public std::enable_shared_from_this<ExecutorC
 public:
   using NodeBasePtr = rclcpp::node_interfaces::NodeBaseInterface::SharedPtr;
   using Clock = std::chrono::steady_clock;
-
-  // Longest a callback delays other groups' due timers before another
-  // thread takes them.
-  static constexpr std::chrono::milliseconds kHandoverBound{1};
 
   ~ExecutorCore() override;
 
@@ -139,16 +132,16 @@ private:
   bool has_timers_to_watch();
   // True if a subscription, service or client of a free group has data.
   bool has_ready_readable();
-  // True if a sleeping thread wakes by `limit` to claim what is due.
-  bool timekeeper_wakes_by(Clock::time_point limit) const;
+  // Sleeps in `role` until it ends, `deadline`, or a wake-up after
+  // `wake_count`.
+  void sleep(
+      std::unique_lock<std::mutex> & lock, const Timekeeper::Role & role,
+      std::optional<Clock::time_point> deadline, uint64_t wake_count);
   // After a claim: whether another thread must be woken now.
   bool needs_helper(Clock::time_point now, bool held_watch, bool more_due);
   // Wakes one sleeping thread: one waiting on the condition variable, or else
   // the standby.
   void wake_one_locked();
-  // Moves the sleeping standby's deadline to `due` if it would wake before
-  // the next tick for nothing, or too late after it.
-  void retime_sleeping_standby(Clock::time_point due);
 
   std::mutex mutex_;
   std::condition_variable condition_;
@@ -158,14 +151,8 @@ private:
   bool rebuilding_ = false;
   // Threads waiting on the condition variable (the standby is not one).
   size_t waiting_threads_ = 0;
-  // Whether the standby is asleep on `standby_sleeper_`.
-  bool standby_sleeping_ = false;
-  StandbySleeper standby_sleeper_;
-  // The timer deadline a sleeping thread is watching, if any.
-  std::optional<Clock::time_point> timer_watch_;
-  // When the standby thread wakes, and which claim() call is the standby.
-  std::optional<Clock::time_point> standby_watch_;
-  const void * standby_owner_ = nullptr;
+  // Guarded by mutex_.
+  Timekeeper timekeeper_;
   size_t rotation_ = 0;
   std::vector<NodeRecord> nodes_;
   std::vector<GroupRecord> groups_;
