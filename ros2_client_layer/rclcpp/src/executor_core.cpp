@@ -308,12 +308,10 @@ void ExecutorCore::take_group(
   claimed.callback_group = group;
 }
 
-bool ExecutorCore::claim_due_timer(
-    Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes)
+bool ExecutorCore::collect_due_timers(Clock::time_point now, ScanNotes & notes)
 {
   ClockReadings clocks;
   due_timers_.clear();
-  due_batch_.drop();
   bool saw_busy_group = false;
   for (size_t e = 0; e < entries_.size(); ++e) {
     Entry & entry = entries_[e];
@@ -348,6 +346,14 @@ bool ExecutorCore::claim_due_timer(
   std::stable_sort(due_timers_.begin(), due_timers_.end(), [](const auto & a, const auto & b) {
     return a.left < b.left;
   });
+  return !saw_busy_group;
+}
+
+bool ExecutorCore::claim_due_timer(
+    Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes)
+{
+  due_batch_.drop();
+  const bool every_group_free = collect_due_timers(now, notes);
   size_t claimed_index = due_timers_.size();
   for (size_t i = 0; i < due_timers_.size(); ++i) {
     auto & due = due_timers_[i];
@@ -367,7 +373,7 @@ bool ExecutorCore::claim_due_timer(
       if (group_if_free_noting_gone(entries_[due_timers_[i].entry])) {
         notes.more_due = true;
       }
-      if (!saw_busy_group) {
+      if (every_group_free) {
         due_batch_.append(due_timers_[i].entry, due_timers_[i].timer);
       }
     }

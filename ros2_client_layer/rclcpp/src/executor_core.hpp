@@ -114,6 +114,10 @@ private:
   };
   // Looks for a runnable executable.
   bool scan(Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes);
+  // Fills due_timers_ with the due timers of free groups, most overdue
+  // first, and notes when the next one falls due. False if a group with
+  // timers was busy: its timers may be more overdue than those found.
+  bool collect_due_timers(Clock::time_point now, ScanNotes & notes);
   // Claims the most overdue timer whose group may run, and keeps the other
   // due timers as the batch the next claims are served from.
   bool claim_due_timer(Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes);
@@ -163,7 +167,7 @@ private:
     size_t entry;
     std::shared_ptr<rclcpp::TimerBase> timer;
   };
-  std::vector<DueTimer> due_timers_;  // scratch space of claim_due_timer
+  std::vector<DueTimer> due_timers_;  // scratch space of a due-timer claim
   // Guarded by mutex_.
   DueTimerBatch due_batch_;
   std::atomic<uint64_t> executed_count_{0};
