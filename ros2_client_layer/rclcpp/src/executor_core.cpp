@@ -76,9 +76,7 @@ void ExecutorCore::wake(bool collection_changed)
     ++wake_count_;
     collection_dirty_ = collection_dirty_ || collection_changed;
     if (waiting_threads_ == 0) {
-      if (standby_sleeping_) {
-        standby_sleeper_.wake();
-      }
+      timekeeper_.wake_standby();
       return;
     }
   }
@@ -91,9 +89,7 @@ void ExecutorCore::interrupt()
     std::lock_guard<std::mutex> lock(mutex_);
     ++wake_count_;
     ++interrupt_count_;
-    if (standby_sleeping_) {
-      standby_sleeper_.wake();
-    }
+    timekeeper_.wake_standby();
   }
   condition_.notify_all();
 }
@@ -276,7 +272,7 @@ void ExecutorCore::rebuild(std::unique_lock<std::mutex> & lock)
 
   lock.lock();
   entries_ = std::move(entries);
-  drop_due_batch();
+  due_batch_.drop();
   rebuilding_ = false;
 }
 
@@ -289,7 +285,7 @@ bool ExecutorCore::scan(Clock::time_point now, rclcpp::AnyExecutable & claimed, 
          claim_ready_entity(claimed);
 }
 
-std::shared_ptr<rclcpp::CallbackGroup> ExecutorCore::available_group(Entry & entry)
+std::shared_ptr<rclcpp::CallbackGroup> ExecutorCore::group_if_free_noting_gone(Entry & entry)
 {
   auto group = entry.group.lock();
   if (!group) {
@@ -312,19 +308,17 @@ void ExecutorCore::take_group(
   claimed.callback_group = group;
 }
 
-bool ExecutorCore::claim_due_timer(
-    Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes)
+bool ExecutorCore::collect_due_timers(Clock::time_point now, ScanNotes & notes)
 {
   ClockReadings clocks;
   due_timers_.clear();
-  drop_due_batch();
   bool saw_busy_group = false;
   for (size_t e = 0; e < entries_.size(); ++e) {
     Entry & entry = entries_[e];
     if (entry.timers.empty()) {
       continue;
     }
-    if (!available_group(entry)) {
+    if (!group_if_free_noting_gone(entry)) {
       saw_busy_group = true;
       continue;
     }
@@ -352,10 +346,18 @@ bool ExecutorCore::claim_due_timer(
   std::stable_sort(due_timers_.begin(), due_timers_.end(), [](const auto & a, const auto & b) {
     return a.left < b.left;
   });
+  return !saw_busy_group;
+}
+
+bool ExecutorCore::claim_due_timer(
+    Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes)
+{
+  due_batch_.drop();
+  const bool every_group_free = collect_due_timers(now, notes);
   size_t claimed_index = due_timers_.size();
   for (size_t i = 0; i < due_timers_.size(); ++i) {
     auto & due = due_timers_[i];
-    auto group = available_group(entries_[due.entry]);
+    auto group = group_if_free_noting_gone(entries_[due.entry]);
     if (!group || due.timer->exchange_in_use_by_wait_set_state(true)) {
       continue;  // gone, or running on another thread
     }
@@ -368,11 +370,11 @@ bool ExecutorCore::claim_due_timer(
   const bool claimed_one = claimed_index < due_timers_.size();
   if (claimed_one) {
     for (size_t i = claimed_index + 1; i < due_timers_.size(); ++i) {
-      if (available_group(entries_[due_timers_[i].entry])) {
+      if (group_if_free_noting_gone(entries_[due_timers_[i].entry])) {
         notes.more_due = true;
       }
-      if (!saw_busy_group) {
-        due_batch_.push_back(BatchedTimer{due_timers_[i].entry, due_timers_[i].timer});
+      if (every_group_free) {
+        due_batch_.append(due_timers_[i].entry, due_timers_[i].timer);
       }
     }
   }
@@ -383,10 +385,9 @@ bool ExecutorCore::claim_due_timer(
 bool ExecutorCore::claim_from_due_batch(rclcpp::AnyExecutable & claimed, ScanNotes & notes)
 {
   ClockReadings clocks;
-  while (due_batch_next_ < due_batch_.size()) {
-    const BatchedTimer & next = due_batch_[due_batch_next_++];
-    auto group = available_group(entries_[next.entry]);
-    auto timer = next.timer.lock();
+  while (const DueTimerBatch::Member * next = due_batch_.next()) {
+    auto group = group_if_free_noting_gone(entries_[next->entry]);
+    auto timer = next->timer.lock();
     if (!group || !timer) {
       break;  // a busy group or a timer gone: only a full scan knows the order now
     }
@@ -399,26 +400,11 @@ bool ExecutorCore::claim_from_due_batch(rclcpp::AnyExecutable & claimed, ScanNot
     timer->call();
     claimed.timer = std::move(timer);
     take_group(group, claimed);
-    notes.more_due = more_due_in_batch();
+    notes.more_due = due_batch_.more_due(
+        [this](size_t entry) { return group_if_free_noting_gone(entries_[entry]) != nullptr; });
     return true;
   }
-  drop_due_batch();
-  return false;
-}
-
-void ExecutorCore::drop_due_batch()
-{
-  due_batch_.clear();
-  due_batch_next_ = 0;
-}
-
-bool ExecutorCore::more_due_in_batch()
-{
-  for (size_t i = due_batch_next_; i < due_batch_.size(); ++i) {
-    if (available_group(entries_[due_batch_[i].entry])) {
-      return true;
-    }
-  }
+  due_batch_.drop();
   return false;
 }
 
@@ -433,7 +419,7 @@ bool ExecutorCore::claim_ready_entity(rclcpp::AnyExecutable & claimed)
         continue;
       }
       // The group is looked at only for readers with data: most have none.
-      auto group = available_group(entry);
+      auto group = group_if_free_noting_gone(entry);
       if (!group) {
         break;
       }
@@ -466,27 +452,7 @@ bool ExecutorCore::claim(
   // An interrupt sends the thread back to its spin loop, which decides
   // whether to go on (cancel and shutdown end it).
   const uint64_t interrupt_count = interrupt_count_;
-  // Whether, and until when, this thread sleeps as the watcher of the
-  // earliest timer or as the standby behind it.
-  bool watching = false;
-  Clock::time_point watched_time{};
-  // This call's identity as the standby: the role is handed over by
-  // ownership, as others may move its deadline.
-  const char standby_token = 0;
-  auto is_watcher = [&]() { return watching && timer_watch_ && *timer_watch_ == watched_time; };
-  auto is_standby = [&]() { return standby_owner_ == &standby_token; };
-  auto stop_keeping_time = [&]() {
-    const bool held = is_watcher() || is_standby();
-    if (is_watcher()) {
-      timer_watch_.reset();
-    }
-    if (is_standby()) {
-      standby_watch_.reset();
-      standby_owner_ = nullptr;
-    }
-    watching = false;
-    return held;
-  };
+  const Timekeeper::Claimant self = timekeeper_.new_claimant();
   while (keep_going.load() && interrupt_count_ == interrupt_count) {
     if (collection_dirty_ && !rebuilding_) {
       rebuild(lock);
@@ -496,7 +462,7 @@ bool ExecutorCore::claim(
     const auto now = Clock::now();
     ScanNotes notes;
     if (scan(now, claimed, notes)) {
-      if (needs_helper(now, stop_keeping_time(), notes.more_due)) {
+      if (needs_helper(now, timekeeper_.resign(self), notes.more_due)) {
         wake_one_locked();
       }
       return true;
@@ -504,68 +470,36 @@ bool ExecutorCore::claim(
     if (deadline && *deadline <= now) {
       break;
     }
-    // One thread sleeps until the earliest timer, one until the hand-over
-    // bound after it; the others sleep until notified (or their own deadline).
-    // Marks are compared with a little slack: each scan reads the clock at a
-    // slightly different moment, and a thread that took over a mark only a
-    // few microseconds earlier would leave the old holder asleep until it too.
-    const auto & earliest = notes.earliest;
-    std::optional<Clock::time_point> wake_at;
-    if (earliest) {
-      const auto slack = std::chrono::microseconds(50);
-      if (!is_standby()) {
-        retime_sleeping_standby(*earliest + kHandoverBound);
-      }
-      const bool watched = timer_watch_ && *timer_watch_ <= *earliest + slack && !is_watcher();
-      const auto standby_due = *earliest + kHandoverBound;
-      const bool covered =
-          standby_watch_ && *standby_watch_ <= standby_due + slack && !is_standby();
-      if (!watched) {
-        stop_keeping_time();
-        timer_watch_ = earliest;
-        watching = true;
-        watched_time = *earliest;
-        wake_at = earliest;
-      } else if (!covered) {
-        stop_keeping_time();
-        standby_watch_ = standby_due;
-        standby_owner_ = &standby_token;
-      }
-    } else {
-      // No timer to wait for (those left are in groups busy elsewhere): a
-      // timekeeper that kept its mark would sleep past it while the others,
-      // trusting the mark, sleep too. The thread that frees the group scans
-      // again when it comes back and watches those timers then.
-      stop_keeping_time();
-    }
-    std::optional<Clock::time_point> until = deadline;
-    if (wake_at && (!until || *wake_at < *until)) {
-      until = wake_at;
-    }
-    if (is_standby()) {
-      standby_sleeper_.arm(*standby_watch_);
-      standby_sleeping_ = true;
-      lock.unlock();
-      standby_sleeper_.sleep(deadline);
-      lock.lock();
-      standby_sleeping_ = false;
-      // No wake() reaches the sleeper now: what it left pending is stale.
-      standby_sleeper_.clear();
-      continue;
-    }
-    auto woken = [this, wake_count] { return wake_count_ != wake_count; };
-    ++waiting_threads_;
-    if (until) {
-      condition_.wait_until(lock, *until, woken);
-    } else {
-      condition_.wait(lock, woken);
-    }
-    --waiting_threads_;
+    sleep(lock, timekeeper_.plan_sleep(self, notes.earliest), deadline, wake_count);
   }
-  if (stop_keeping_time()) {
+  // Whatever this thread watched needs another watcher now.
+  if (timekeeper_.resign(self)) {
     wake_one_locked();
   }
   return false;
+}
+
+void ExecutorCore::sleep(
+    std::unique_lock<std::mutex> & lock, const Timekeeper::Role & role,
+    std::optional<Clock::time_point> deadline, uint64_t wake_count)
+{
+  if (role.kind == Timekeeper::Role::Kind::standby) {
+    // Not counted as waiting: wakes reach it through the timekeeper.
+    timekeeper_.sleep_as_standby(lock, deadline);
+    return;
+  }
+  std::optional<Clock::time_point> until = deadline;
+  if (role.kind == Timekeeper::Role::Kind::watcher && (!until || role.wake_at < *until)) {
+    until = role.wake_at;
+  }
+  auto woken = [this, wake_count] { return wake_count_ != wake_count; };
+  ++waiting_threads_;
+  if (until) {
+    condition_.wait_until(lock, *until, woken);
+  } else {
+    condition_.wait(lock, woken);
+  }
+  --waiting_threads_;
 }
 
 void ExecutorCore::wake_one_locked()
@@ -573,28 +507,14 @@ void ExecutorCore::wake_one_locked()
   ++wake_count_;
   if (waiting_threads_ > 0) {
     condition_.notify_one();
-  } else if (standby_sleeping_) {
-    standby_sleeper_.wake();
-  }
-}
-
-void ExecutorCore::retime_sleeping_standby(Clock::time_point due)
-{
-  if (!standby_sleeping_ || !standby_watch_) {
-    return;
-  }
-  const auto slack = std::chrono::microseconds(50);
-  const bool before_tick = *standby_watch_ + slack < due - kHandoverBound;
-  const bool too_late = *standby_watch_ > due + slack;
-  if (before_tick || too_late) {
-    standby_watch_ = due;
-    standby_sleeper_.arm(due);
+  } else {
+    timekeeper_.wake_standby();
   }
 }
 
 bool ExecutorCore::needs_helper(Clock::time_point now, bool held_watch, bool more_due)
 {
-  if (waiting_threads_ == 0 && !standby_sleeping_) {
+  if (waiting_threads_ == 0 && !timekeeper_.standby_asleep()) {
     return false;
   }
   // Data is served at once: its callbacks may be long, and fairness between
@@ -606,12 +526,7 @@ bool ExecutorCore::needs_helper(Clock::time_point now, bool held_watch, bool mor
   // timekeeper that wakes within the bound takes them if this thread is
   // still busy then.
   const bool timers_left = more_due || (held_watch && has_timers_to_watch());
-  return timers_left && !timekeeper_wakes_by(now + kHandoverBound);
-}
-
-bool ExecutorCore::timekeeper_wakes_by(Clock::time_point limit) const
-{
-  return (timer_watch_ && *timer_watch_ <= limit) || (standby_watch_ && *standby_watch_ <= limit);
+  return timers_left && !timekeeper_.wakes_by(now + Timekeeper::kHandoverBound);
 }
 
 void ExecutorCore::release(const rclcpp::AnyExecutable & claimed)
@@ -639,7 +554,7 @@ bool ExecutorCore::has_ready_readable()
         continue;
       }
       auto entity = readable.entity.lock();
-      if (entity && !entity->in_use().load() && available_group(entry)) {
+      if (entity && !entity->in_use().load() && group_if_free_noting_gone(entry)) {
         return true;
       }
     }
@@ -650,7 +565,7 @@ bool ExecutorCore::has_ready_readable()
 bool ExecutorCore::has_timers_to_watch()
 {
   for (auto & entry : entries_) {
-    if (!entry.timers.empty() && available_group(entry)) {
+    if (!entry.timers.empty() && group_if_free_noting_gone(entry)) {
       return true;
     }
   }

@@ -7,14 +7,11 @@
 // they sleep on the condition variable until the earliest timer is due or a
 // wake() arrives (data, new entities, cancel, shutdown).
 //
-// Two sleeping threads keep time: the watcher wakes when the earliest timer
-// falls due, the standby kHandoverBound later. A thread that claims a due
-// timer wakes nobody while the standby covers it: it runs the timers that
-// fall due together one after another, and only if it is still busy at the
-// bound does the standby take the rest. Ready data still wakes a thread at
-// once. The standby sleeps on a StandbySleeper: when the batch ends in time,
-// the thread that ran it moves the standby's deadline on to the next tick
-// without waking it, so an idle executor wakes once per tick.
+// Timekeeper decides which sleeping threads wake for the timers. A thread
+// that claims a due timer wakes nobody while the standby covers it: it runs
+// the timers that fall due together (the DueTimerBatch) one after another,
+// and only if it is still busy at the hand-over bound does the standby take
+// the rest. Ready data still wakes a thread at once.
 #ifndef CLIENT_LAYER__EXECUTOR_CORE_HPP_
 #define CLIENT_LAYER__EXECUTOR_CORE_HPP_
 
@@ -29,11 +26,12 @@
 
 #include "client_layer/notifier.hpp"
 #include "client_layer/readable_entity.hpp"
+#include "due_timer_batch.hpp"
 #include "rclcpp/any_executable.hpp"
 #include "rclcpp/callback_group.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
 #include "rclcpp/timer.hpp"
-#include "standby_sleeper.hpp"
+#include "timekeeper.hpp"
 
 namespace client_layer {
 
@@ -42,10 +40,6 @@ class ExecutorCore : public Waker, public std::enable_shared_from_this<ExecutorC
 public:
   using NodeBasePtr = rclcpp::node_interfaces::NodeBaseInterface::SharedPtr;
   using Clock = std::chrono::steady_clock;
-
-  // Longest a callback delays other groups' due timers before another
-  // thread takes them.
-  static constexpr std::chrono::milliseconds kHandoverBound{1};
 
   ~ExecutorCore() override;
 
@@ -120,19 +114,21 @@ private:
   };
   // Looks for a runnable executable.
   bool scan(Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes);
+  // Fills due_timers_ with the due timers of free groups, most overdue
+  // first, and notes when the next one falls due. False if a group with
+  // timers was busy: its timers may be more overdue than those found.
+  bool collect_due_timers(Clock::time_point now, ScanNotes & notes);
   // Claims the most overdue timer whose group may run, and keeps the other
   // due timers as the batch the next claims are served from.
   bool claim_due_timer(Clock::time_point now, rclcpp::AnyExecutable & claimed, ScanNotes & notes);
   // Claims the next timer of the batch that is still due. False, with the
   // batch dropped, when none is or when a group of the batch is busy.
   bool claim_from_due_batch(rclcpp::AnyExecutable & claimed, ScanNotes & notes);
-  // Whether a timer still in the batch has a free group.
-  bool more_due_in_batch();
-  void drop_due_batch();
   // Claims a subscription, service or client with data, round robin over groups.
   bool claim_ready_entity(rclcpp::AnyExecutable & claimed);
-  // The entry's group if it may run now (alive, and free if exclusive).
-  std::shared_ptr<rclcpp::CallbackGroup> available_group(Entry & entry);
+  // The entry's group if it may run now (alive, and free if exclusive). A
+  // group found gone marks the snapshot for a rebuild.
+  std::shared_ptr<rclcpp::CallbackGroup> group_if_free_noting_gone(Entry & entry);
   void take_group(
       const std::shared_ptr<rclcpp::CallbackGroup> & group, rclcpp::AnyExecutable & claimed);
 
@@ -140,16 +136,16 @@ private:
   bool has_timers_to_watch();
   // True if a subscription, service or client of a free group has data.
   bool has_ready_readable();
-  // True if a sleeping thread wakes by `limit` to claim what is due.
-  bool timekeeper_wakes_by(Clock::time_point limit) const;
+  // Sleeps in `role` until it ends, `deadline`, or a wake-up after
+  // `wake_count`.
+  void sleep(
+      std::unique_lock<std::mutex> & lock, const Timekeeper::Role & role,
+      std::optional<Clock::time_point> deadline, uint64_t wake_count);
   // After a claim: whether another thread must be woken now.
   bool needs_helper(Clock::time_point now, bool held_watch, bool more_due);
   // Wakes one sleeping thread: one waiting on the condition variable, or else
   // the standby.
   void wake_one_locked();
-  // Moves the sleeping standby's deadline to `due` if it would wake before
-  // the next tick for nothing, or too late after it.
-  void retime_sleeping_standby(Clock::time_point due);
 
   std::mutex mutex_;
   std::condition_variable condition_;
@@ -159,14 +155,8 @@ private:
   bool rebuilding_ = false;
   // Threads waiting on the condition variable (the standby is not one).
   size_t waiting_threads_ = 0;
-  // Whether the standby is asleep on `standby_sleeper_`.
-  bool standby_sleeping_ = false;
-  StandbySleeper standby_sleeper_;
-  // The timer deadline a sleeping thread is watching, if any.
-  std::optional<Clock::time_point> timer_watch_;
-  // When the standby thread wakes, and which claim() call is the standby.
-  std::optional<Clock::time_point> standby_watch_;
-  const void * standby_owner_ = nullptr;
+  // Guarded by mutex_.
+  Timekeeper timekeeper_;
   size_t rotation_ = 0;
   std::vector<NodeRecord> nodes_;
   std::vector<GroupRecord> groups_;
@@ -177,20 +167,9 @@ private:
     size_t entry;
     std::shared_ptr<rclcpp::TimerBase> timer;
   };
-  std::vector<DueTimer> due_timers_;  // scratch space of claim_due_timer
-  struct BatchedTimer
-  {
-    size_t entry;
-    std::weak_ptr<rclcpp::TimerBase> timer;
-  };
-  // The timers the last scan found due and left to later claims, most
-  // overdue first, from `due_batch_next_` on. Timers of one clock that fall
-  // due after the scan are less overdue than all of them, so serving the
-  // batch first keeps the order a full scan would give. It is kept only when
-  // every group with timers was free at the scan (a busy group's timers may
-  // be more overdue) and is dropped with the snapshot.
-  std::vector<BatchedTimer> due_batch_;
-  size_t due_batch_next_ = 0;
+  std::vector<DueTimer> due_timers_;  // scratch space of a due-timer claim
+  // Guarded by mutex_.
+  DueTimerBatch due_batch_;
   std::atomic<uint64_t> executed_count_{0};
 };
 
