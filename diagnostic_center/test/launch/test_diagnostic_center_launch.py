@@ -14,7 +14,8 @@
 #
 # SPDX-License-Identifier: Apache-2.0
 
-"""`ros2 launch diagnostic_center diagnostic_center.launch.py`, ended by Ctrl-C.
+"""
+`ros2 launch diagnostic_center diagnostic_center.launch.py`, ended by Ctrl-C.
 
 The launch file starts the node on the example parameters, recording into a
 directory of the test's own.

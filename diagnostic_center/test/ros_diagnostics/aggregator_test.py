@@ -14,7 +14,8 @@
 #
 # SPDX-License-Identifier: Apache-2.0
 
-"""The ROS diagnostic_aggregator reads the diagnosis centre on the shipped analyzer configuration.
+"""
+The ROS diagnostic_aggregator reads the diagnosis centre on the shipped analyzer configuration.
 
 The centre (CENTRE, either build) runs on its example configuration; the genuine aggregator
 on config/diagnostic_aggregator.yaml (AGGREGATOR_CONFIG). The test raises and clears faults as
@@ -32,12 +33,11 @@ import time
 import unittest
 
 from ament_index_python.packages import get_package_prefix
+from corvanta_protocol.msg import DiagnosticEvent
+from diagnostic_msgs.msg import DiagnosticArray
 import rclpy
 from rclpy.executors import SingleThreadedExecutor
 from rclpy.qos import QoSProfile
-
-from corvanta_protocol.msg import DiagnosticEvent
-from diagnostic_msgs.msg import DiagnosticArray
 
 # Generous: CI shares two cores between several test runs.
 DEADLINE_S = 30.0

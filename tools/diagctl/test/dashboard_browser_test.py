@@ -15,7 +15,8 @@
 #
 # SPDX-License-Identifier: Apache-2.0
 
-"""The dashboard in headless Chromium, against the real node.
+"""
+The dashboard in headless Chromium, against the real node.
 
 Starts the node with a fresh record directory and `diagctl dashboard --port 0`,
 loads the page in headless Chromium (driven over the DevTools protocol),
@@ -134,7 +135,7 @@ class Processes:
 
 
 def wait_until(what, probe, expected, deadline_s=DEADLINE_S):
-    """Polls probe() until it returns expected; fails naming what it saw last."""
+    """Poll probe() until it returns expected; fail naming what it saw last."""
     deadline = time.monotonic() + deadline_s
     seen = None
     while time.monotonic() < deadline:
@@ -162,7 +163,7 @@ def run_checked(argv, timeout=60):
 
 
 def devtools_page(user_data_dir, chromium):
-    """The page target's WebSocket URL, once Chromium tells its port."""
+    """Return the page target's WebSocket URL, once Chromium tells its port."""
     port_file = os.path.join(user_data_dir, 'DevToolsActivePort')
     deadline = time.monotonic() + DEADLINE_S
     while not os.path.exists(port_file) or os.path.getsize(port_file) == 0:
@@ -220,7 +221,8 @@ def run(args, work):
             "[...document.querySelectorAll('#current li[data-fault-id]')]"
             ".map((li) => li.dataset.faultId).sort().join(' ')"), '1001 1002 1003 1101 1203')
 
-        run_checked([args.diagctl, 'clear', 'chassis_driver', '1001', 'motor bus: all drives answer'])
+        run_checked(
+            [args.diagctl, 'clear', 'chassis_driver', '1001', 'motor bus: all drives answer'])
         wait_until('tree after clearing 1001', lambda: page.evaluate(TREE_SHAPE_JS),
                    '1002(~1003) 1101 1203')
         wait_until('records table', lambda: page.evaluate(RECORD_ROWS_JS),
@@ -229,7 +231,8 @@ def run(args, work):
             "document.querySelectorAll('#timeline polygon.raise').length + ' raises, ' + "
             "document.querySelectorAll('#timeline polygon.clear').length + ' clears'"),
             '5 raises, 1 clears')
-        if not page.evaluate("document.querySelectorAll('#exceptions li[data-fault-id]').length > 0"):
+        shown = "document.querySelectorAll('#exceptions li[data-fault-id]').length > 0"
+        if not page.evaluate(shown):
             raise Failure('no exception-handle request shown')
         if page.evaluate('window.__not_reloaded') is not True:
             raise Failure('the page was reloaded')

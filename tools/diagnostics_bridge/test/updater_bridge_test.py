@@ -14,7 +14,8 @@
 #
 # SPDX-License-Identifier: Apache-2.0
 
-"""Drivers that report through diagnostic_updater feed the diagnosis centre through the bridge.
+"""
+Drivers that report through diagnostic_updater feed the diagnosis centre through the bridge.
 
 Two updater nodes (the genuine Python diagnostic_updater) change their levels; the centre's
 exception handles, diagnosis tree and fault records follow, with the root causes its
@@ -32,13 +33,12 @@ import threading
 import time
 import unittest
 
-import rclpy
-from rclpy.executors import SingleThreadedExecutor
-from rclpy.qos import DurabilityPolicy, QoSProfile, ReliabilityPolicy
-
 from corvanta_protocol.msg import DiagnosisTree, ExceptionHandle
 from diagnostic_msgs.msg import DiagnosticStatus
 import diagnostic_updater
+import rclpy
+from rclpy.executors import SingleThreadedExecutor
+from rclpy.qos import DurabilityPolicy, QoSProfile, ReliabilityPolicy
 
 # Generous: CI shares two cores between several test runs.
 DEADLINE_S = 30.0
@@ -103,7 +103,8 @@ class UpdaterBridgeTest(unittest.TestCase):
         with open(mappings, 'w') as out:
             out.write(MAPPINGS)
         self.centre = self._start('centre', os.environ['CENTRE'], '--params-file', parameters)
-        self.bridge = self._start('bridge', os.environ['BRIDGE'], '-p', f'mapping_file:={mappings}')
+        self.bridge = self._start(
+            'bridge', os.environ['BRIDGE'], '-p', f'mapping_file:={mappings}')
 
         rclpy.init()
         self.addCleanup(rclpy.shutdown)
@@ -172,7 +173,7 @@ class UpdaterBridgeTest(unittest.TestCase):
                       f'(exception handles {self.handles}, tree {self.tree})')
 
     def records(self):
-        """The fault id, status word and message of every record line so far."""
+        """Return the fault id, status word and message of every record line so far."""
         lines = []
         for path in sorted(glob.glob(os.path.join(self.record_dir, '*'))):
             with open(path) as text:
