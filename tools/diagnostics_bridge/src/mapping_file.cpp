@@ -112,10 +112,10 @@ LevelPolicy Policy(const Reporter & report, const YAML::Node & node, const std::
   if (text == "raise") {
     return LevelPolicy::kRaise;
   }
-  if (text == "ignore") {
-    return LevelPolicy::kIgnore;
+  if (text != "ignore") {
+    report.Fail(node, where + " must be 'raise' or 'ignore', not '" + text + "'");
   }
-  report.Fail(node, where + " must be 'raise' or 'ignore', not '" + text + "'");
+  return LevelPolicy::kIgnore;
 }
 
 // "name"/"name_pattern" (or the hardware_id pair): at most one of the two.
