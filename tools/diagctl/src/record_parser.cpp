@@ -33,8 +33,8 @@ std::string RecordIssue::describe() const
 }
 
 RecordFileParser::RecordFileParser(
-    std::string file_name, const DescriptionLookup & lookup, RecordSink & sink)
-    : file_(std::move(file_name)), lookup_(lookup), sink_(sink)
+    std::string file_name, DescriptionLookup lookup, RecordSink & sink)
+    : file_(std::move(file_name)), lookup_(std::move(lookup)), sink_(sink)
 {
 }
 

@@ -86,7 +86,8 @@ public:
 class RecordFileParser
 {
 public:
-  RecordFileParser(std::string file_name, const DescriptionLookup & lookup, RecordSink & sink);
+  // Keeps its own copy of `lookup`, so that a temporary one may be given.
+  RecordFileParser(std::string file_name, DescriptionLookup lookup, RecordSink & sink);
 
   // The next `size` bytes of the file.
   void feed(const char * data, std::size_t size);
@@ -102,7 +103,7 @@ private:
   std::size_t line_number() const { return lines_counted_ ? line_number_ : 0; }
 
   const std::string file_;
-  const DescriptionLookup & lookup_;
+  const DescriptionLookup lookup_;
   RecordSink & sink_;
   std::uint64_t offset_ = 0;      // of the next byte fed
   std::uint64_t line_start_ = 0;  // offset of the line being gathered
