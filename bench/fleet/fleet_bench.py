@@ -172,8 +172,9 @@ def latency_line(name, sent, seen, aim_text='p99 under 500 ms'):
     latencies_ms = [(seen[key] - at) * 1000.0 for key, at in sent.items() if key in seen]
     if not latencies_ms:
         return f'{name}: no raise seen of {len(sent)}'
-    line = (f'{name}: {len(latencies_ms)} of {len(sent)} raises seen, p50 '
-            f'{statistics.median(latencies_ms):.0f} ms, p99 {percentile(latencies_ms, 0.99):.0f} ms')
+    line = (f'{name}: {len(latencies_ms)} of {len(sent)} raises seen, '
+            f'p50 {statistics.median(latencies_ms):.0f} ms, '
+            f'p99 {percentile(latencies_ms, 0.99):.0f} ms')
     return f'{line} {aim(aim_text)}' if aim_text else line
 
 

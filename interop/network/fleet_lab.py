@@ -156,16 +156,18 @@ class FleetDashboard:
 class FleetPage:
     """A dashboard page in Chromium on the operator host (page_watch.py): what it shows."""
 
-    def __init__(self, host, url, read, work_dir, screenshot=os.devnull):
+    def __init__(self, host, url, read, work_dir, screenshot=os.devnull, click_robot=None):
         os.makedirs(work_dir, exist_ok=True)
+        click = ['--click-robot', click_robot] if click_robot else []
         # The browser test's DevTools client needs the system Python's websocket.
         self.process = host.spawn(
             ['/usr/bin/python3', PAGE_WATCH, '--url', url, '--read', read, '--work', work_dir,
-             '--screenshot', screenshot], dict(os.environ, PYTHONPATH=HERE), f'page_{read}')
+             '--screenshot', screenshot, *click], dict(os.environ, PYTHONPATH=HERE),
+            f'page_{read}')
         self.screenshot_path = screenshot
         self._screenshots = 0
-        self.process.wait_for_output(lambda out: 'page loaded' in out, 'the page loaded',
-                                     START_TIMEOUT_S)
+        loaded = f'clicked {click_robot}' if click_robot else 'page loaded'
+        self.process.wait_for_output(lambda out: loaded in out, loaded, START_TIMEOUT_S)
 
     def seen(self):
         """[(unix time s, what the page showed)] in the order seen."""

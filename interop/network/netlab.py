@@ -20,9 +20,10 @@ A Lab makes hosts (`ip netns` namespaces named after this process, so that
 parallel runs never meet), joins them by veth pairs, directly or through a
 "wire" namespace where link_forwarder adds loss, delay and cuts, or puts many
 of them on one shared segment (a bridge in a "switch" namespace, one port per
-host, a host's port optionally through a wire), and runs processes on them. Every host has only its own lo and its veths, addresses in
-10.231.0.0/16 and no route out: DDS in its default configuration (an
-interface it picks, multicast discovery) reaches nothing but the lab.
+host, a host's port optionally through a wire), and runs processes on them.
+Every host has only its own lo and its veths, addresses in 10.231.0.0/16 and
+no route out: DDS in its default configuration (an interface it picks,
+multicast discovery) reaches nothing but the lab.
 
 Whatever happens, closing the lab ends its processes (their whole process
 groups), then removes its namespaces and with them their links. A run that

@@ -17,7 +17,8 @@
 
 """A dashboard page in headless Chromium on a lab host, what it shows printed as it changes.
 
-    page_watch.py --url URL --read fleet|tree --work DIR [--screenshot PNG] [--chromium PATH]
+    page_watch.py --url URL --read fleet|tree --work DIR [--click-robot NS]
+                  [--screenshot PNG] [--chromium PATH]
 
 Runs on the host whose loopback serves the page (the test's own process
 cannot reach another namespace's 127.0.0.1). Loads the page once, never
@@ -25,6 +26,8 @@ reloads it, and reads its DOM every POLL_S; each time the reading changes it
 prints one line `seen <unix time s> <JSON>`:
   fleet  [{"robot", "domain", "state", "text"}] of every `tr[data-robot]` row
   tree   the drawn diagnosis tree, "id(child,...) ..." ("~" marks a warning)
+With --click-robot, the row of that robot is clicked once the page shows it,
+and the page it opens (in the same tab or a new one) is the one read.
 SIGUSR1 saves a screenshot to --screenshot and prints `screenshot <path>`;
 SIGTERM ends Chromium and the watcher. Needs /usr/bin/python3's websocket.
 """
@@ -38,6 +41,7 @@ import signal
 import subprocess
 import sys
 import time
+import urllib.request
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', '..', 'tools', 'diagctl', 'test'))
@@ -62,7 +66,7 @@ class Watch:
         self.args = args
         self.screenshot_wanted = False
         self.ending = False
-        profile = os.path.join(args.work, 'chromium-profile')
+        self.profile = profile = os.path.join(args.work, 'chromium-profile')
         flags = [f for f in browser.CHROMIUM_FLAGS if not f.startswith('--window-size')]
         self.chromium = subprocess.Popen(
             [args.chromium, *flags, f'--window-size={WIDTH},{HEIGHT}',
@@ -79,6 +83,28 @@ class Watch:
         browser.wait_until('page loaded', lambda: self.page.evaluate(
             "document.readyState === 'complete'"), True)
         print('page loaded', flush=True)
+
+    def click_robot(self, robot):
+        """Clicks the robot's row; follows the page it opens."""
+        row = f"document.querySelector('tr[data-robot=\"' + {json.dumps(robot)} + '\"]')"
+        browser.wait_until(f'the row of {robot}', lambda: self.page.evaluate(f'!!{row}'), True)
+        before = {target['id'] for target in self.page_targets()}
+        # As a user's click: a page it opens in a new tab is not blocked as a popup.
+        self.page.call('Runtime.evaluate', expression=f'{row}.click()', userGesture=True)
+        time.sleep(1.0)  # a new tab, if the click opens one, is listed by then
+        opened = [t for t in self.page_targets() if t['id'] not in before]
+        if opened:
+            self.page.close()
+            self.page = browser.DevTools(opened[0]['webSocketDebuggerUrl'])
+        browser.wait_until('the opened page loaded', lambda: self.page.evaluate(
+            "document.readyState === 'complete'"), True)
+        print(f"clicked {robot}: {self.page.evaluate('location.href')}", flush=True)
+
+    def page_targets(self):
+        with open(os.path.join(self.profile, 'DevToolsActivePort')) as port_file:
+            port = int(port_file.readline())
+        with urllib.request.urlopen(f'http://127.0.0.1:{port}/json/list', timeout=10) as answer:
+            return [target for target in json.load(answer) if target.get('type') == 'page']
 
     def run(self):
         last = None
@@ -112,6 +138,7 @@ def main():
     parser.add_argument('--url', required=True)
     parser.add_argument('--read', choices=sorted(READERS), required=True)
     parser.add_argument('--work', required=True, help='directory for the profile and log')
+    parser.add_argument('--click-robot', help='open this robot from its row first')
     parser.add_argument('--screenshot', default=os.devnull)
     parser.add_argument('--chromium', default=shutil.which('chromium'))
     args = parser.parse_args()
@@ -130,6 +157,8 @@ def main():
     signal.signal(signal.SIGTERM, end)
     try:
         watch.open()
+        if args.click_robot:
+            watch.click_robot(args.click_robot)
         watch.run()
     except browser.Failure as failure:
         print(f'page_watch: {failure}', file=sys.stderr, flush=True)
