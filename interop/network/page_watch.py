@@ -62,6 +62,8 @@ READERS = {
 
 
 class Watch:
+    """Chromium with one page, read over the DevTools protocol."""
+
     def __init__(self, args):
         self.args = args
         self.screenshot_wanted = False
@@ -89,8 +91,10 @@ class Watch:
         row = f"document.querySelector('tr[data-robot=\"' + {json.dumps(robot)} + '\"]')"
         browser.wait_until(f'the row of {robot}', lambda: self.page.evaluate(f'!!{row}'), True)
         before = {target['id'] for target in self.page_targets()}
-        # As a user's click: a page it opens in a new tab is not blocked as a popup.
-        self.page.call('Runtime.evaluate', expression=f'{row}.click()', userGesture=True)
+        # As a user's click (a page it opens in a new tab is not blocked as a
+        # popup), on the row's link if it has one, else on the row itself.
+        self.page.call('Runtime.evaluate', userGesture=True,
+                       expression=f"(({row}).querySelector('a') || {row}).click()")
         time.sleep(1.0)  # a new tab, if the click opens one, is listed by then
         opened = [t for t in self.page_targets() if t['id'] not in before]
         if opened:
