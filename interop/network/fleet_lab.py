@@ -128,6 +128,11 @@ class FleetTable:
     def snapshots(self):
         return json_lines(self.process.output())
 
+    def states_of(self, key, since=0.0):
+        """The robot's states in the snapshots from `since` (unix s) on, repeats folded."""
+        return _folded([robot_states(snapshot).get(key, {}).get('state')
+                        for snapshot in self.snapshots() if snapshot['time'] >= since])
+
     def latest(self):
         snapshots = self.snapshots()
         if not snapshots and not self.process.alive():
@@ -178,6 +183,11 @@ class FleetPage:
                 readings.append((float(when), json.loads(shown)))
         return readings
 
+    def states_of(self, key, since=0.0):
+        """The robot's states in the page's readings from `since` (unix s) on, repeats folded."""
+        return _folded([_row_states(shown).get(key) for when, shown in self.seen()
+                        if when >= since])
+
     def latest(self):
         readings = self.seen()
         if not readings and not self.process.alive():
@@ -186,7 +196,7 @@ class FleetPage:
 
     def rows(self):
         """{(namespace, domain): row} of the fleet page's newest reading."""
-        return {(row['robot'], int(row['domain'])): row for row in self.latest() or []}
+        return _rows(self.latest())
 
     def wait_for_rows(self, accept, what, timeout_s):
         return poll(lambda: _accepted(self.rows(), accept), f'page: {what}', timeout_s)
@@ -200,6 +210,19 @@ class FleetPage:
             lambda out: out.count(f'screenshot {self.screenshot_path}') >= wanted,
             'the screenshot', COMMAND_TIMEOUT_S)
         return self.screenshot_path
+
+
+def _rows(shown):
+    return {(row['robot'], int(row['domain'])): row for row in shown or []}
+
+
+def _row_states(shown):
+    return {key: row['state'] for key, row in _rows(shown).items()}
+
+
+def _folded(states):
+    """States with consecutive repeats folded into one."""
+    return [state for i, state in enumerate(states) if i == 0 or state != states[i - 1]]
 
 
 def _accepted(value, accept):
