@@ -16,6 +16,7 @@
 
 """The diagnosis centre on a lab host: its fault table, its start, its records and its losses."""
 
+import json
 import os
 import re
 
@@ -30,28 +31,49 @@ RECORD_LINE = re.compile(
 LOST_LINE = re.compile(r'module topic (\S+) lost (\d+) events \((\d+) since start\)')
 
 
-def write_fault_table(path, fault_ids, record_dir):
-    """A parameter file configuring every id as a fault of its own, recorded every second."""
+def write_fault_table(path, fault_ids, record_dir, namespace='/', fault_params=None):
+    """A parameter file configuring every id as a fault, recorded every second.
+
+    Each id is its own root cause unless fault_params ({name: value}, e.g.
+    {'1002_root_cause': 1001}) says otherwise.
+    """
+    # A node in a namespace matches only a key naming its full name.
+    key = NODE.lstrip('/') if namespace == '/' else f'{namespace}{NODE}'
     with open(path, 'w') as params:
-        params.write('diagnostic_center:\n  ros__parameters:\n')
+        params.write(f'{key}:\n  ros__parameters:\n')
         params.write(f"    diag_event_list: [{', '.join(map(str, fault_ids))}]\n")
         params.write(f"    fault_record_dir: '{record_dir}'\n")
         params.write('    fault_record_refresh_space: 1\n')
+        for name, value in (fault_params or {}).items():
+            params.write(f'    {name}: {json.dumps(value)}\n')
 
 
 class Centre:
-    """The node of one build on a host, started on a fault table of its own."""
+    """The node of one build on a host, started on a fault table of its own.
 
-    def __init__(self, host, build, fault_ids, env, label='node', ros_args=()):
+    Started in `namespace` when one is given; with wait=False the caller
+    calls wait_started() later, so that many centres start side by side.
+    """
+
+    def __init__(self, host, build, fault_ids, env, label='node', ros_args=(), namespace='/',
+                 wait=True, fault_params=None):
         directory = host.lab.directory
+        self.build = build
+        self.namespace = namespace
         self.record_dir = os.path.join(directory, f'{label}_records')
         params = os.path.join(directory, f'{label}_params.yaml')
-        write_fault_table(params, fault_ids, self.record_dir)
+        write_fault_table(params, fault_ids, self.record_dir, namespace, fault_params)
+        if namespace != '/':
+            ros_args = ['-r', f'__ns:={namespace}', *ros_args]
         self.process = host.spawn(
             [build.node, '--ros-args', '--params-file', params, *ros_args], env, label)
+        if wait:
+            self.wait_started()
+
+    def wait_started(self, timeout_s=START_TIMEOUT_S):
         self.process.wait_for_output(
-            lambda out: 'fault recorder file path' in out, f'{build.label} node started',
-            START_TIMEOUT_S)
+            lambda out: 'fault recorder file path' in out,
+            f'{self.build.label} node {self.namespace} started', timeout_s)
 
     def log(self):
         return self.process.output()

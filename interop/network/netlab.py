@@ -18,10 +18,12 @@
 
 A Lab makes hosts (`ip netns` namespaces named after this process, so that
 parallel runs never meet), joins them by veth pairs, directly or through a
-"wire" namespace where link_forwarder adds loss, delay and cuts, and runs
-processes on them. Every host has only its own lo and its veths, addresses in
-10.231.0.0/16 and no route out: DDS in its default configuration (an
-interface it picks, multicast discovery) reaches nothing but the lab.
+"wire" namespace where link_forwarder adds loss, delay and cuts, or puts many
+of them on one shared segment (a bridge in a "switch" namespace, one port per
+host, a host's port optionally through a wire), and runs processes on them.
+Every host has only its own lo and its veths, addresses in 10.231.0.0/16 and
+no route out: DDS in its default configuration (an interface it picks,
+multicast discovery) reaches nothing but the lab.
 
 Whatever happens, closing the lab ends its processes (their whole process
 groups), then removes its namespaces and with them their links. A run that
@@ -50,6 +52,9 @@ NAME_PREFIX = 'netlab'
 SUBNET = '10.231'
 # Generous: CI shares two cores between two test processes and a build.
 STOP_GRACE_S = 10.0
+# A shared segment: the bridge in its switch namespace, and every host's link to it.
+BRIDGE = 'br0'
+LAN_LINK = 'lan'
 POLL_INTERVAL_S = 0.1
 
 _PR_SET_PDEATHSIG = 1
@@ -299,25 +304,39 @@ class Lab:
 
     def join_through_wire(self, a, b, forwarder, forwarder_args=()):
         """a -- wire -- b, link_forwarder in the wire namespace joining the two links."""
-        wire = self.host(f'wire_{a.name}_{b.name}')
-        # The wire has no address: it must say nothing on the links itself
-        # (no IPv6 link-local chatter either).
-        ip('netns', 'exec', wire.namespace, 'sh', '-c',
-           'echo 1 > /proc/sys/net/ipv6/conf/all/disable_ipv6; '
-           'echo 1 > /proc/sys/net/ipv6/conf/default/disable_ipv6')
+        wire = self._wire_host(f'wire_{a.name}_{b.name}')
         subnet = self._next_subnet()
         self._veth(a, f'to_{b.name}', wire, 'link_a')
         self._veth(b, f'to_{a.name}', wire, 'link_b')
-        for interface in ('link_a', 'link_b'):
-            ip('-n', wire.namespace, 'link', 'set', interface, 'up')
         self._address(a, f'to_{b.name}', f'{subnet}.1')
         self._address(b, f'to_{a.name}', f'{subnet}.2')
+        return self._start_forwarder(wire, forwarder, forwarder_args)
+
+    def _wire_host(self, name):
+        wire = self.host(name)
+        _silence(wire)
+        return wire
+
+    def _start_forwarder(self, wire, forwarder, forwarder_args):
+        for interface in ('link_a', 'link_b'):
+            ip('-n', wire.namespace, 'link', 'set', interface, 'up')
         process = wire.spawn(
             [forwarder, '--link-a', 'link_a', '--link-b', 'link_b', *forwarder_args],
             dict(os.environ), 'forwarder')
         process.wait_for_output(lambda out: 'link_forwarder: forwarding' in out,
                                 'the forwarder ready', 10.0)
         return Wire(wire, process)
+
+    def segment(self, name):
+        """A shared segment: a bridge in a namespace of its own, hosts attached to it later."""
+        switch = self.host(f'switch_{name}')
+        _silence(switch)
+        ip('-n', switch.namespace, 'link', 'add', BRIDGE, 'type', 'bridge')
+        # Without snooping every multicast frame floods to every port, as on a
+        # plain switch: discovery never waits for an IGMP querier the lab lacks.
+        ip('-n', switch.namespace, 'link', 'set', BRIDGE, 'type', 'bridge', 'mcast_snooping', '0')
+        ip('-n', switch.namespace, 'link', 'set', BRIDGE, 'up')
+        return Segment(self, switch, self._next_subnet())
 
     def close(self):
         for process in reversed(self.processes):
@@ -340,6 +359,63 @@ class Lab:
         ip('-n', host.namespace, 'addr', 'add', f'{address}/24', 'dev', interface)
         ip('-n', host.namespace, 'link', 'set', interface, 'up', 'multicast', 'on')
         host.addresses[interface] = address
+
+
+class Segment:
+    """Hosts on one bridge, as robots on a shop floor's network: every host sees every other.
+
+    Each attached host gets one link, named LAN_LINK, with an address of the
+    segment's /24; multicast floods to every port, so DDS's default
+    discovery finds every participant on the segment.
+    """
+
+    def __init__(self, lab, switch, subnet):
+        self.lab = lab
+        self.switch = switch
+        self._subnet = subnet
+        self._next_address = itertools.count(1)
+
+    def attach(self, host):
+        """host's link plugged straight into the switch; returns its address."""
+        port = self._port_name(host)
+        self.lab._veth(host, LAN_LINK, self.switch, port)
+        self._plug(port)
+        return self._address(host)
+
+    def attach_through_wire(self, host, forwarder, forwarder_args=()):
+        """host -- wire -- switch: link_forwarder may cut or spoil this host's link alone."""
+        wire = self.lab._wire_host(f'wire_{host.name}')
+        self.lab._veth(host, LAN_LINK, wire, 'link_a')
+        port = self._port_name(host)
+        self.lab._veth(wire, 'link_b', self.switch, port)
+        self._plug(port)
+        self._address(host)
+        return self.lab._start_forwarder(wire, forwarder, forwarder_args)
+
+    def _port_name(self, host):
+        # Interface names have at most 15 characters; host names are short.
+        port = f'p_{host.name}'
+        if len(port) > 15:
+            raise ValueError(f'host name {host.name!r} too long for a switch port')
+        return port
+
+    def _plug(self, port):
+        ip('-n', self.switch.namespace, 'link', 'set', port, 'master', BRIDGE)
+        ip('-n', self.switch.namespace, 'link', 'set', port, 'up')
+
+    def _address(self, host):
+        number = next(self._next_address)
+        if number > 254:
+            raise ValueError('a segment holds at most 254 hosts')
+        self.lab._address(host, LAN_LINK, f'{self._subnet}.{number}')
+        return host.address(LAN_LINK)
+
+
+def _silence(host):
+    """A host that must say nothing itself (a wire, a switch): no IPv6 link-local chatter."""
+    ip('netns', 'exec', host.namespace, 'sh', '-c',
+       'echo 1 > /proc/sys/net/ipv6/conf/all/disable_ipv6; '
+       'echo 1 > /proc/sys/net/ipv6/conf/default/disable_ipv6')
 
 
 def poll(attempt, what, timeout_s):

@@ -20,7 +20,10 @@
 // each with.
 //
 //   raise_stream --first-id ID --count N [--rate HZ] [--topic NAME]
-//                [--probe-id ID] [--ready-wait S] [--answer-wait S]
+//                [--namespace NS] [--probe-id ID] [--ready-wait S] [--answer-wait S]
+//
+// --namespace is the node's namespace: relative topics, the module topic's
+// and the answers', resolve in it, as the node's own do.
 //
 // Before the run it raises the probe id (default ID - 1) every half second
 // until an answer comes: then both directions are matched, and no raise of
@@ -63,6 +66,7 @@ struct StreamOptions
   std::int32_t probe_id = 0;
   double rate_hz = 10.0;
   std::string topic = "chassis_driver_diag_topic";
+  std::string node_namespace = "/";
   std::chrono::milliseconds ready_wait = 60s;
   std::chrono::milliseconds answer_wait = 30s;
 };
@@ -121,6 +125,8 @@ StreamOptions ParseOptions(int argc, char ** argv)
       options.rate_hz = PositiveNumber(option, value);
     } else if (option == "--topic") {
       options.topic = value;
+    } else if (option == "--namespace") {
+      options.node_namespace = value;
     } else if (option == "--ready-wait") {
       options.ready_wait = Seconds(option, value);
     } else if (option == "--answer-wait") {
@@ -149,7 +155,8 @@ class Stream
 {
 public:
   explicit Stream(const StreamOptions & options)
-      : options_(options), node_(std::make_shared<rclcpp::Node>("raise_stream"))
+      : options_(options),
+        node_(std::make_shared<rclcpp::Node>("raise_stream", options.node_namespace))
   {
     // Keep-all on both ends: whatever is missing was lost beyond this process.
     const auto keep_all = rclcpp::QoS(rclcpp::KeepAll()).reliable();
@@ -278,7 +285,15 @@ int main(int argc, char ** argv)
   rclcpp::init(argc, argv);
   int status = 0;
   {
-    Stream stream(options);
+    std::unique_ptr<Stream> made;
+    try {
+      made = std::make_unique<Stream>(options);
+    } catch (const std::exception & error) {  // a bad namespace or topic name
+      std::fprintf(stderr, "raise_stream: %s\n", error.what());
+      rclcpp::shutdown();
+      return 2;
+    }
+    Stream & stream = *made;
     if (!stream.WaitForNode()) {
       std::fprintf(
           stderr, "raise_stream: no answer to the probe raise of %" PRId32 " on %s within %.0f s\n",
