@@ -105,7 +105,8 @@ int run_dashboard(const GlobalOptions & global, const std::vector<std::string> &
       "records, live. The records are read as 'diagctl records' reads them: the\n"
       "paths given, else the record directory of --params, else the node's\n"
       "default directory. The first line printed is the page's address.\n"
-      "Runs until Ctrl-C.",
+      "With --fleet, the page lists every robot of the domains instead, as\n"
+      "'diagctl fleet' finds them; a click on one shows its tree. Runs until Ctrl-C.",
       {
           {"bind", 'b', "ADDR", "address to listen on (default 127.0.0.1)"},
           {"port", '\0', "N", "port to listen on (default 8080; 0: any free one)"},

@@ -154,6 +154,7 @@ function fleetAge(since, now) {
 
 function pickRobot(robot) {
   fleetRobot = {domain: robot.domain, ns: robot.namespace};
+  history.replaceState(null, '', `#domain=${robot.domain}&ns=${encodeURIComponent(robot.namespace)}`);
   document.getElementById('fleet-robot').textContent = `${robot.namespace} (domain ${robot.domain})`;
   for (const row of document.querySelectorAll('#fleet-table tbody tr')) {
     row.classList.toggle('picked', row.dataset.robot === robot.namespace &&
@@ -202,6 +203,11 @@ async function startFleetMode() {
   document.getElementById('fleet-panel').hidden = false;
   document.getElementById('records-panel').hidden = true;
   renderFleet(result.body);
+  // A link may name the robot: #domain=0&ns=/robot1.
+  const named = new URLSearchParams(location.hash.slice(1));
+  const robot = result.body.robots.find((r) =>
+      r.namespace === named.get('ns') && String(r.domain) === named.get('domain'));
+  if (robot) pickRobot(robot);
   setInterval(() => refreshFleet().catch(() => setConnection('lost')), FLEET_POLL_MS);
   // Each robot's documents change without the server's event stream.
   setInterval(scheduleRefresh, FLEET_POLL_MS);
