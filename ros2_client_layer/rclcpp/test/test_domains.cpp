@@ -14,7 +14,6 @@
 //
 // SPDX-License-Identifier: Apache-2.0
 
-
 // Several contexts in one process, each on a domain of its own (as a tool
 // watching robots on several domains has them): each context's nodes talk
 // and see the graph of their own domain only, and one context's shutdown
