@@ -18,7 +18,9 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <map>
 #include <thread>
+#include <utility>
 
 #include "diagctl/commands.hpp"
 #include "diagctl/domain_list.hpp"
@@ -69,8 +71,36 @@ std::optional<FleetOptions> fleet_options(
   return options;
 }
 
-void print(const FleetSnapshot & snapshot, const FleetOptions & options)
+// What the model's bounds dropped, said on standard error when it grew, so
+// that standard output stays the table or the JSON documents.
+class DropReport
 {
+public:
+  void report(const FleetSnapshot & snapshot)
+  {
+    for (const RobotView & robot : snapshot.robots) {
+      const std::string name = robot.key.ns + " (domain " + std::to_string(robot.key.domain) + ")";
+      auto & seen = seen_[robot.key];
+      if (robot.exception_handles_dropped > seen.first) {
+        std::cerr << "diagctl fleet: " << name << ": "
+                  << robot.exception_handles_dropped - seen.first << " more exception handles over "
+                  << FleetModel::kExceptionHandlesKept << " a minute, not counted\n";
+      }
+      if (robot.failures_dropped > 0 && robot.failures_dropped != seen.second) {
+        std::cerr << "diagctl fleet: " << name << ": " << robot.failures_dropped
+                  << " current failures over " << FleetModel::kFailuresKept << " not listed\n";
+      }
+      seen = {robot.exception_handles_dropped, robot.failures_dropped};
+    }
+  }
+
+private:
+  std::map<RobotKey, std::pair<std::size_t, std::size_t>> seen_;
+};
+
+void print(const FleetSnapshot & snapshot, const FleetOptions & options, DropReport & drops)
+{
+  drops.report(snapshot);
   if (options.json) {
     std::cout << fleet_json(snapshot) << std::endl;
   } else if (options.screen) {
@@ -133,17 +163,18 @@ int run_fleet(const GlobalOptions & global, const std::vector<std::string> & arg
   }
 
   FleetModel model;
+  DropReport drops;
   FleetWatcher watcher(model, options->domains, global.ros_namespace, global.ros_arguments);
   auto next = std::chrono::steady_clock::now() + options->settle;
   if (!options->watch) {
     if (sleep_until(watcher, next)) {
-      print(model.snapshot(WallClock::now()), *options);
+      print(model.snapshot(WallClock::now()), *options, drops);
     }
     return kExitOk;
   }
   next = std::chrono::steady_clock::now();
   while (sleep_until(watcher, next)) {
-    print(model.snapshot(WallClock::now()), *options);
+    print(model.snapshot(WallClock::now()), *options, drops);
     next += kRedrawPeriod;
   }
   if (options->screen) {

@@ -44,6 +44,17 @@ std::string topic_in(const std::string & ns, const char * name)
   return (ns == "/" ? "" : ns) + "/" + name;
 }
 
+// What a robot's page keeps of its tree: the first entries, depth first, so
+// whole root causes with what they caused; the model counts the whole tree.
+DiagnosisTree bounded_tree(const DiagnosisTree & tree)
+{
+  DiagnosisTree kept = tree;
+  if (kept.entries.size() > FleetModel::kFailuresKept) {
+    kept.entries.resize(FleetModel::kFailuresKept);
+  }
+  return kept;
+}
+
 }  // namespace
 
 struct FleetWatcher::Domain
@@ -139,7 +150,7 @@ void FleetWatcher::subscribe(Domain & domain, const std::string & ns)
       [&model, details, key](DiagnosisTree::ConstSharedPtr message) {
         model.on_tree(key, *message, WallClock::now());
         if (details) {
-          details->set_tree(*message);
+          details->set_tree(bounded_tree(*message));
         }
       });
   robot.exception_handle = domain.node->create_subscription<ExceptionHandle>(
