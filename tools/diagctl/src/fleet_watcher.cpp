@@ -87,47 +87,56 @@ FleetWatcher::FleetWatcher(
   for (const std::string & argument : ros_arguments) {
     argv.push_back(argument.c_str());
   }
+  // Ctrl-C shuts every context down, as rclcpp::init would have it.
   rclcpp::install_signal_handlers();
   for (const int id : domains) {
-    auto domain = std::make_unique<Domain>();
-    domain->id = id;
-    domain->context = std::make_shared<rclcpp::Context>();
-    rclcpp::InitOptions init_options;
-    init_options.set_domain_id(static_cast<size_t>(id));
-    domain->context->init(static_cast<int>(argv.size()), argv.data(), init_options);
-    domain->node = std::make_shared<rclcpp::Node>(
-        // A name per domain too: the process's log publishers go by node name.
-        "diagctl_fleet_" + std::to_string(getpid()) + "_" + std::to_string(id), "/",
-        rclcpp::NodeOptions().context(domain->context).start_parameter_services(false));
-    rclcpp::ExecutorOptions executor_options;
-    executor_options.context = domain->context;
-    domain->executor =
-        std::make_unique<rclcpp::executors::SingleThreadedExecutor>(executor_options);
-    Domain * raw = domain.get();
-    const auto poll = [this, raw] {
-      const auto candidates = centre_namespaces(raw->node->get_topic_names_and_types(), under_);
-      std::set<std::string> present;
-      for (const std::string & ns : candidates) {
-        // The topic stays listed while anyone subscribes, this tool included.
-        if (raw->node->count_publishers(topic_in(ns, contract::kCurrentFailureTopic)) > 0) {
-          present.insert(ns);
-        }
-      }
-      for (const std::string & ns : present) {
-        if (raw->robots.count(ns) == 0) {
-          subscribe(*raw, ns);
-        }
-      }
-      model_.on_graph(raw->id, present, WallClock::now());
-    };
-    domain->graph_timer = domain->node->create_wall_timer(kGraphPeriod, poll);
-    domain->executor->add_node(domain->node);
-    domains_.push_back(std::move(domain));
+    domains_.push_back(start_domain(id, argv));
   }
+  // Only once every domain is up, so that a failing one leaves no thread.
   for (auto & domain : domains_) {
     Domain * raw = domain.get();
     raw->thread = std::thread([raw] { raw->executor->spin(); });
   }
+}
+
+std::unique_ptr<FleetWatcher::Domain> FleetWatcher::start_domain(
+    int id, const std::vector<const char *> & argv)
+{
+  auto domain = std::make_unique<Domain>();
+  domain->id = id;
+  domain->context = std::make_shared<rclcpp::Context>();
+  rclcpp::InitOptions init_options;
+  init_options.set_domain_id(static_cast<size_t>(id));
+  domain->context->init(static_cast<int>(argv.size()), argv.data(), init_options);
+  domain->node = std::make_shared<rclcpp::Node>(
+      // A name per domain too: the process's log publishers go by node name.
+      "diagctl_fleet_" + std::to_string(getpid()) + "_" + std::to_string(id), "/",
+      rclcpp::NodeOptions().context(domain->context).start_parameter_services(false));
+  rclcpp::ExecutorOptions executor_options;
+  executor_options.context = domain->context;
+  domain->executor = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(executor_options);
+  Domain * raw = domain.get();
+  domain->graph_timer = domain->node->create_wall_timer(kGraphPeriod, [this, raw] { poll(*raw); });
+  domain->executor->add_node(domain->node);
+  return domain;
+}
+
+void FleetWatcher::poll(Domain & domain)
+{
+  const auto candidates = centre_namespaces(domain.node->get_topic_names_and_types(), under_);
+  std::set<std::string> present;
+  for (const std::string & ns : candidates) {
+    // The topic stays listed while anyone subscribes, this tool included.
+    if (domain.node->count_publishers(topic_in(ns, contract::kCurrentFailureTopic)) > 0) {
+      present.insert(ns);
+    }
+  }
+  for (const std::string & ns : present) {
+    if (domain.robots.count(ns) == 0) {
+      subscribe(domain, ns);
+    }
+  }
+  model_.on_graph(domain.id, present, WallClock::now());
 }
 
 void FleetWatcher::subscribe(Domain & domain, const std::string & ns)

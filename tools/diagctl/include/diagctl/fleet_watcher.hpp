@@ -57,7 +57,10 @@ public:
 private:
   struct Domain;
 
-  // In `domain`'s executor thread: subscribes to the centre in `ns`.
+  std::unique_ptr<Domain> start_domain(int id, const std::vector<const char *> & argv);
+  // In `domain`'s executor thread: finds its centres on the graph, and
+  // subscribes to the centre in `ns`.
+  void poll(Domain & domain);
   void subscribe(Domain & domain, const std::string & ns);
 
   FleetModel & model_;
