@@ -24,9 +24,9 @@
 #include <string>
 #include <vector>
 
+#include "diagnostic_center/contract/robot_status.hpp"
 #include "diagnostic_center/diag_mod_ctrl.hpp"
 #include "diagnostic_center/diagnostic_center.hpp"
-#include "diagnostic_center/robot_status.hpp"
 #include "robot/diag_srv.pb.h"
 
 namespace {
@@ -85,11 +85,15 @@ TEST(RobotStatusTest, DerivedFromTheTaskCentreStateMachine)
       {0, 0, 2}, {4, 2, 2}, {6, 2, 2}, {-1, 2, 2}, {INT32_MIN, 0, 2},  // the rest
   };
   for (const auto & row : table) {
-    EXPECT_EQ(diagnostic_center::DeriveRobotStatus(row.fsm_state, row.fsm_sub_state), row.status)
+    EXPECT_EQ(
+        diagnostic_center::contract::DeriveRobotStatus(row.fsm_state, row.fsm_sub_state),
+        row.status)
         << "fsm_state " << row.fsm_state << ", fsm_sub_state " << row.fsm_sub_state;
   }
   // Before any state arrives every field is 0: the first check moves 1 to 2.
-  EXPECT_NE(diagnostic_center::DeriveRobotStatus(0, 0), diagnostic_center::kInitialRobotStatus);
+  EXPECT_NE(
+      diagnostic_center::contract::DeriveRobotStatus(0, 0),
+      diagnostic_center::contract::kInitialRobotStatus);
 }
 
 TEST(DiagSrvPayloadTest, WireBytes)

@@ -26,11 +26,11 @@
 #include <vector>
 
 #include "corvanta_protocol/srv/diagnostic_srv.hpp"
+#include "diagnostic_center/contract/robot_status.hpp"
 #include "diagnostic_center/diag_mod_ctrl.hpp"
 #include "diagnostic_center/diag_tree.hpp"
 #include "diagnostic_center/diagnosis_views.hpp"
 #include "diagnostic_center/publisher.hpp"
-#include "diagnostic_center/robot_status.hpp"
 #include "diagnostic_center/topic_subscriber.hpp"
 #include "rclcpp/rclcpp.hpp"
 
@@ -120,7 +120,7 @@ private:
   rclcpp::TimerBase::SharedPtr cur_failure_timer_;
   rclcpp::TimerBase::SharedPtr robot_status_timer_;
   diag_tree::DiagTree diag_tree_;
-  std::int32_t robot_status_ = kInitialRobotStatus;
+  std::int32_t robot_status_ = contract::kInitialRobotStatus;
   // Parameter being applied during Init, named in its error log because the
   // messages of the timer and subscription factories do not name it.
   const char * init_param_ = nullptr;

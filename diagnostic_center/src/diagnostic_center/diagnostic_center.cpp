@@ -311,7 +311,7 @@ void DiagnosticCenter::PublishCurFailure()
 void DiagnosticCenter::RobotStatusChangeCb()
 {
   const TaskCenterFsmStatus latest = fsm_sub_->GetLatest();
-  const std::int32_t status = DeriveRobotStatus(latest.fsm_state, latest.fsm_sub_state);
+  const std::int32_t status = contract::DeriveRobotStatus(latest.fsm_state, latest.fsm_sub_state);
   if (status == robot_status_) {
     return;
   }

@@ -21,13 +21,12 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "diagctl/domain_list.hpp"
 #include "diagnostic_center/contract/record_line.hpp"
 
 namespace diagctl {
 
 namespace {
-
-constexpr int kMaxDomainId = 232;
 
 // Splits "--name=value" into its parts; `value` is empty without '='.
 bool split_inline_value(

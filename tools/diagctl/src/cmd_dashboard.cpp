@@ -26,6 +26,8 @@
 #include "diagctl/commands.hpp"
 #include "diagctl/dashboard_server.hpp"
 #include "diagctl/dashboard_state.hpp"
+#include "diagctl/domain_list.hpp"
+#include "diagctl/fleet_watcher.hpp"
 #include "diagctl/ros_session.hpp"
 #include "diagnostic_center/contract/names.hpp"
 
@@ -47,6 +49,8 @@ public:
   Listener(const RosSession & session, DashboardState & state)
   {
     const auto & node = session.node();
+    stale_timer_ = node->create_wall_timer(
+        std::chrono::seconds(1), [&state] { state.check_stale(WallClock::now()); });
     // As the node publishes it: the last tree, also to a late joiner.
     tree_sub_ = node->create_subscription<DiagnosisTree>(
         diagnostic_center::contract::kDiagnosisTreeTopic,
@@ -68,7 +72,27 @@ private:
   rclcpp::Subscription<DiagnosisTree>::SharedPtr tree_sub_;
   rclcpp::Subscription<CurrentFailure>::SharedPtr current_sub_;
   rclcpp::Subscription<ExceptionHandle>::SharedPtr exception_sub_;
+  rclcpp::TimerBase::SharedPtr stale_timer_;
 };
+
+// --fleet: every robot of the domains, until Ctrl-C.
+bool serve_fleet(
+    DashboardServer & server, const std::vector<int> & domains, const GlobalOptions & global)
+{
+  FleetModel model;
+  RobotStates robots;
+  server.serve_fleet(model, robots);
+  FleetWatcher watcher(model, domains, global.ros_namespace, global.ros_arguments, &robots);
+  bool served = true;
+  std::thread http([&server, &served] { served = server.run(); });
+  while (watcher.ok()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    robots.check_stale(WallClock::now());
+  }
+  server.stop();
+  http.join();
+  return served;
+}
 
 }  // namespace
 
@@ -81,12 +105,15 @@ int run_dashboard(const GlobalOptions & global, const std::vector<std::string> &
       "records, live. The records are read as 'diagctl records' reads them: the\n"
       "paths given, else the record directory of --params, else the node's\n"
       "default directory. The first line printed is the page's address.\n"
-      "Runs until Ctrl-C.",
+      "With --fleet, the page lists every robot of the domains instead, as\n"
+      "'diagctl fleet' finds them; a click on one shows its tree. Runs until Ctrl-C.",
       {
           {"bind", 'b', "ADDR", "address to listen on (default 127.0.0.1)"},
           {"port", '\0', "N", "port to listen on (default 8080; 0: any free one)"},
           {"params", 'p', "FILE", "the node's parameter file: record directory and descriptions"},
           {"latest", 'l', "", "of each record directory, read only the newest file"},
+          {"fleet", '\0', "", "every robot of the domains (see 'diagctl fleet'), not one node"},
+          {"domains", '\0', "LIST", "with --fleet: domain ids and ranges, e.g. 0,3-7"},
       });
   if (const auto exit = parse_or_exit(parser, "dashboard", arguments)) {
     return *exit;
@@ -99,6 +126,16 @@ int run_dashboard(const GlobalOptions & global, const std::vector<std::string> &
   }
 
   std::string error;
+  std::optional<std::vector<int>> domains;
+  if (parser.has("fleet")) {
+    domains = chosen_domains(parser.value("domains"), global, error);
+  } else if (parser.has("domains")) {
+    error = "--domains goes with --fleet";
+  }
+  if (!error.empty()) {
+    std::cerr << "diagctl dashboard: " << error << '\n';
+    return kExitUsage;
+  }
   std::optional<FaultConfig> config;
   if (const auto params = parser.value("params")) {
     config = FaultConfig::load_file(*params, error);
@@ -119,6 +156,13 @@ int run_dashboard(const GlobalOptions & global, const std::vector<std::string> &
     return kExitFailure;
   }
   std::cout << "dashboard: " << dashboard_url(address, *bound) << std::endl;
+  if (domains) {
+    if (!serve_fleet(server, *domains, global)) {
+      std::cerr << "diagctl dashboard: the server stopped with an error\n";
+      return kExitFailure;
+    }
+    return kExitOk;
+  }
 
   RosSession session(global);
   Listener listener(session, state);

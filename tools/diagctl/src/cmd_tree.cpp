@@ -21,7 +21,10 @@
 #include <iostream>
 #include <optional>
 
+#include <corvanta_protocol/msg/current_failure.hpp>
+
 #include "diagctl/commands.hpp"
+#include "diagctl/liveness.hpp"
 #include "diagctl/output_format.hpp"
 #include "diagctl/ros_session.hpp"
 #include "diagctl/tree_view.hpp"
@@ -31,6 +34,8 @@
 namespace diagctl {
 
 namespace {
+
+using corvanta_protocol::msg::CurrentFailure;
 
 // The node's publisher is transient local: the last tree stays with the
 // writer for late joiners.
@@ -62,6 +67,14 @@ public:
         kDiagnosisTreeTopic, rclcpp::QoS(kDepth).reliable().transient_local(),
         [this](DiagnosisTree::ConstSharedPtr tree) { on_tree(*tree); });
     deadline_timer_ = node->create_wall_timer(options.timeout, [this] { on_deadline(); });
+    if (options_.watch) {
+      // The tree comes only when it changes; the periodic current_failure
+      // tells whether the centre is still there.
+      current_failure_subscription_ = node->create_subscription<CurrentFailure>(
+          diagnostic_center::contract::kCurrentFailureTopic, rclcpp::QoS(kDepth),
+          [this](CurrentFailure::ConstSharedPtr) { on_current_failure(); });
+      liveness_timer_ = node->create_wall_timer(kAgeRefreshPeriod, [this] { check_liveness(); });
+    }
     if (options_.screen) {
       redraw_timer_ = node->create_wall_timer(kAgeRefreshPeriod, [this] { redraw(); });
       redraw();
@@ -94,6 +107,35 @@ private:
     }
   }
 
+  void on_current_failure()
+  {
+    liveness_.on_message(WallClock::now());
+    if (stale_since_) {
+      stale_since_.reset();
+      if (!options_.screen && !options_.json) {
+        std::cout << wall_clock_time() << " current_failure again: the centre is back" << std::endl;
+      }
+    }
+  }
+
+  // Once current_failure has stopped the last tree is no longer current:
+  // said once, on the screen above the tree, piped as a line of its own
+  // (not with --json, whose lines are trees).
+  void check_liveness()
+  {
+    const auto stale_since = liveness_.stale_since(WallClock::now());
+    if (!stale_since || stale_since_) {
+      return;
+    }
+    stale_since_ = wall_clock_time(*stale_since);
+    if (options_.screen) {
+      redraw();
+    } else if (!options_.json) {
+      std::cout << wall_clock_time() << " stale since " << *stale_since_
+                << ": current_failure stopped, the last tree may be out of date" << std::endl;
+    }
+  }
+
   void on_deadline()
   {
     deadline_timer_->cancel();
@@ -105,9 +147,13 @@ private:
 
   void redraw() const
   {
-    const std::string text =
-        tree_ ? tree_text(*tree_, std::chrono::system_clock::now(), options_.text)
-              : "waiting for " + session_.qualified(kDiagnosisTreeTopic) + "\n";
+    std::string text = tree_ ? tree_text(*tree_, std::chrono::system_clock::now(), options_.text)
+                             : "waiting for " + session_.qualified(kDiagnosisTreeTopic) + "\n";
+    if (stale_since_) {
+      text = "STALE since " + *stale_since_ +
+             ": current_failure stopped (three periods without one); the last tree heard:\n\n" +
+             text;
+    }
     std::cout << tree_screen(
                      text, session_.node()->get_namespace(), wall_clock_time(),
                      options_.text.colour)
@@ -118,7 +164,11 @@ private:
   const TreeOptions options_;
   std::optional<DiagnosisTree> tree_;
   bool timed_out_ = false;
+  Liveness liveness_{WallClock::now()};
+  std::optional<std::string> stale_since_;  // local time, once stale
   rclcpp::Subscription<DiagnosisTree>::SharedPtr subscription_;
+  rclcpp::Subscription<CurrentFailure>::SharedPtr current_failure_subscription_;
+  rclcpp::TimerBase::SharedPtr liveness_timer_;
   rclcpp::TimerBase::SharedPtr deadline_timer_;
   rclcpp::TimerBase::SharedPtr redraw_timer_;
 };

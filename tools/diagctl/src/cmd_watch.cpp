@@ -27,6 +27,7 @@
 
 #include "diagctl/commands.hpp"
 #include "diagctl/diag_srv_payload.hpp"
+#include "diagctl/liveness.hpp"
 #include "diagctl/output_format.hpp"
 #include "diagctl/root_cause_query.hpp"
 #include "diagctl/watch_view.hpp"
@@ -86,10 +87,13 @@ public:
 private:
   void on_current_failure(const CurrentFailure & message)
   {
+    const bool was_stale = state_.stale_since.has_value();
+    liveness_.on_message(WallClock::now());
+    state_.stale_since.reset();
     const bool changed = !state_.current_failures ||
                          sorted(*state_.current_failures) != sorted(message.fault_id_list);
     state_.current_failures = message.fault_id_list;
-    if (changed && !options_.screen) {
+    if ((changed || was_stale) && !options_.screen) {
       print_line("current_failure", sorted(message.fault_id_list));
     }
   }
@@ -109,6 +113,7 @@ private:
       rclcpp::shutdown();
       return;
     }
+    check_liveness();
     if (pending_) {
       if (pending_->wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
         take_answer(pending_->get());
@@ -130,6 +135,20 @@ private:
     auto request = std::make_shared<DiagnosticSrv::Request>();
     request->cmd = diag_srv::QUERY_DIAG_ROOT_CAUSE;
     pending_ = client_->async_send_request(request).future.share();
+  }
+
+  // A centre that stopped publishing current_failure is stale: its last
+  // failures are no longer current.
+  void check_liveness()
+  {
+    const auto stale_since = liveness_.stale_since(WallClock::now());
+    if (!stale_since || state_.stale_since) {
+      return;
+    }
+    state_.stale_since = wall_clock_time(*stale_since);
+    if (!options_.screen) {
+      print_line("stale since " + *state_.stale_since, {});
+    }
   }
 
   void take_answer(const DiagnosticSrv::Response::SharedPtr & response)
@@ -176,6 +195,7 @@ private:
   const WatchOptions options_;
   const Clock::time_point started_;
   WatchState state_;
+  Liveness liveness_{WallClock::now()};
   bool root_causes_known_ = false;
   std::optional<std::shared_future<DiagnosticSrv::Response::SharedPtr>> pending_;
   Clock::time_point sent_at_;

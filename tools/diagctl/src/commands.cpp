@@ -32,6 +32,7 @@ const std::vector<CommandInfo> & all_commands()
       {"fsm", "publish a task-centre state-machine status", &run_fsm},
       {"records", "print fault-record files, filtered, as a table, CSV or JSON", &run_records},
       {"dashboard", "serve a read-only web page of the node and its fault records", &run_dashboard},
+      {"fleet", "every diagnosis centre on the given domains, with its state", &run_fleet},
   };
   return commands;
 }

@@ -22,6 +22,7 @@
 #include <cstdio>
 
 #include "diagctl/arg_parser.hpp"
+#include "diagctl/domain_list.hpp"
 #include "diagctl/output_format.hpp"
 #include "diagctl/tree_view.hpp"
 #include "diagnostic_center/contract/record_line.hpp"
@@ -152,8 +153,11 @@ std::optional<std::string> tree_document(const DashboardSnapshot & snapshot, Wal
 
 std::string current_document(const DashboardSnapshot & snapshot, const FaultConfig * config)
 {
+  const std::string stale_since =
+      snapshot.stale_since ? "\"" + iso8601_utc(*snapshot.stale_since) + "\"" : "null";
   if (!snapshot.current) {
-    return "{\"received_at\": null, \"stamp\": null, \"failures\": []}";
+    return "{\"received_at\": null, \"stamp\": null, \"failures\": [], \"stale_since\": " +
+           stale_since + "}";
   }
   std::string failures;
   for (const std::int32_t id : snapshot.current->message.fault_id_list) {
@@ -163,7 +167,38 @@ std::string current_document(const DashboardSnapshot & snapshot, const FaultConf
                 ", \"module\": " + module_of(id, snapshot.modules) + "}";
   }
   return "{\"received_at\": \"" + iso8601_utc(snapshot.current->received) + "\", \"stamp\": \"" +
-         iso8601_utc(snapshot.current->message.stamp) + "\", \"failures\": [" + failures + "]}";
+         iso8601_utc(snapshot.current->message.stamp) + "\", \"failures\": [" + failures +
+         "], \"stale_since\": " + stale_since + "}";
+}
+
+std::optional<RobotKey> parse_robot_query(
+    const std::multimap<std::string, std::string> & parameters, std::string & error)
+{
+  for (const auto & [name, value] : parameters) {
+    if (name != "domain" && name != "ns") {
+      error = "unknown parameter \"" + name + "\": a robot is named by domain and ns";
+      return std::nullopt;
+    }
+  }
+  const auto domain_text = parameters.find("domain");
+  const auto ns = parameters.find("ns");
+  if (domain_text == parameters.end() || ns == parameters.end() ||
+      parameters.count("domain") != 1 || parameters.count("ns") != 1) {
+    error = "a robot is named by one domain and one ns, e.g. ?domain=0&ns=/robot1";
+    return std::nullopt;
+  }
+  const auto domains = parse_domain_list(domain_text->second, "domain", error);
+  if (!domains || domains->size() != 1 ||
+      domain_text->second.find_first_of(",-") != std::string::npos) {
+    error = "domain wants one domain id from 0 to " + std::to_string(kMaxDomainId);
+    return std::nullopt;
+  }
+  if (ns->second.empty() || ns->second.front() != '/' ||
+      (ns->second.size() > 1 && ns->second.back() == '/')) {
+    error = "ns wants a namespace such as / or /robot1";
+    return std::nullopt;
+  }
+  return RobotKey{domains->front(), ns->second};
 }
 
 std::string exceptions_document(const DashboardSnapshot & snapshot, const FaultConfig * config)

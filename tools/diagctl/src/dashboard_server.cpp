@@ -25,6 +25,7 @@
 #include <thread>
 
 #include "diagctl/dashboard_api.hpp"
+#include "diagctl/fleet_view.hpp"
 #include "diagctl/http_front.hpp"
 #include "diagctl/web_assets.hpp"
 
@@ -242,6 +243,54 @@ void DashboardServer::add_routes()
         } else {
           response.status = 404;
         }
+      });
+}
+
+void DashboardServer::serve_fleet(const FleetModel & model, RobotStates & robots)
+{
+  server_->Get("/api/fleet", [&model](const httplib::Request &, httplib::Response & response) {
+    send_json(response, 200, fleet_json(model.snapshot(WallClock::now())));
+  });
+  // The single-robot documents, of the robot the query names.
+  const auto robot_route = [this, &robots](const char * path, auto document) {
+    server_->Get(
+        path, [&robots, document](const httplib::Request & request, httplib::Response & response) {
+          std::string error;
+          const auto key = parse_robot_query(request.params, error);
+          if (!key) {
+            send_json(response, 400, error_document(error));
+            return;
+          }
+          DashboardState * state = robots.find(*key);
+          if (!state) {
+            send_json(
+                response, 404,
+                error_document(
+                    "no robot " + key->ns + " on domain " + std::to_string(key->domain) +
+                    " heard yet"));
+            return;
+          }
+          document(state->snapshot(), response);
+        });
+  };
+  robot_route(
+      "/api/robot/tree", [](const DashboardSnapshot & snapshot, httplib::Response & response) {
+        const auto document = tree_document(snapshot, std::chrono::system_clock::now());
+        if (document) {
+          send_json(response, 200, *document);
+        } else {
+          send_json(response, 503, error_document("no diagnosis tree received yet"));
+        }
+      });
+  robot_route(
+      "/api/robot/current",
+      [this](const DashboardSnapshot & snapshot, httplib::Response & response) {
+        send_json(response, 200, current_document(snapshot, config_));
+      });
+  robot_route(
+      "/api/robot/exceptions",
+      [this](const DashboardSnapshot & snapshot, httplib::Response & response) {
+        send_json(response, 200, exceptions_document(snapshot, config_));
       });
 }
 

@@ -37,6 +37,8 @@ void DashboardState::set_current(ReceivedCurrentFailure current)
 {
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    liveness_.on_message(current.received);
+    data_.stale_since.reset();
     data_.current = std::move(current);
     changed();
   }
@@ -51,6 +53,20 @@ void DashboardState::add_exception(ReceivedExceptionHandle exception)
     if (data_.exceptions.size() > kExceptionsKept) {
       data_.exceptions.pop_back();
     }
+    changed();
+  }
+  cv_.notify_all();
+}
+
+void DashboardState::check_stale(WallTime now)
+{
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto stale_since = liveness_.stale_since(now);
+    if (!stale_since || data_.stale_since) {
+      return;
+    }
+    data_.stale_since = stale_since;
     changed();
   }
   cv_.notify_all();

@@ -78,10 +78,15 @@ std::string render_watch_screen(
   out << kClearScreen << paint(kBold, "diagnosis centre " + options.title) << "  " << options.time
       << paint(kDim, "   (Ctrl-C to stop)") << "\n\n";
 
+  if (state.stale_since) {
+    out << paint(kRed, "STALE") << " since " << *state.stale_since
+        << ": current_failure stopped (three periods without one)\n";
+  }
   if (!state.current_failures) {
     out << "Current failures: " << paint(kDim, "waiting for current_failure") << '\n';
   } else {
-    out << "Current failures: " << state.current_failures->size() << '\n';
+    out << (state.stale_since ? "Last heard failures: " : "Current failures: ")
+        << state.current_failures->size() << '\n';
     for (const std::int32_t id : *state.current_failures) {
       const bool root = state.root_causes && contains(*state.root_causes, id);
       const std::string role = !state.root_causes ? "     " : root ? "ROOT " : "  <- ";
@@ -123,9 +128,10 @@ std::string plain_watch_line(
   return line;
 }
 
-std::string wall_clock_time()
+std::string wall_clock_time() { return wall_clock_time(std::chrono::system_clock::now()); }
+
+std::string wall_clock_time(std::chrono::system_clock::time_point now)
 {
-  const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   const auto millis =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;

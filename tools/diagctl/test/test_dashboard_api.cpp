@@ -131,7 +131,7 @@ TEST(LiveDocuments, CurrentFailuresAndExceptionsBeforeAndAfterMessages)
   diagctl::DashboardState state;
   EXPECT_EQ(
       diagctl::current_document(state.snapshot(), nullptr),
-      "{\"received_at\": null, \"stamp\": null, \"failures\": []}");
+      "{\"received_at\": null, \"stamp\": null, \"failures\": [], \"stale_since\": null}");
   EXPECT_EQ(diagctl::exceptions_document(state.snapshot(), nullptr), "{\"exceptions\": []}");
   EXPECT_FALSE(diagctl::tree_document(state.snapshot(), {}));
 
@@ -151,8 +151,27 @@ TEST(LiveDocuments, CurrentFailuresAndExceptionsBeforeAndAfterMessages)
       "{\"received_at\": \"1970-01-01T00:00:00.000000000Z\", \"stamp\": "
       "\"1970-01-01T00:00:00.000000000Z\", \"failures\": [{\"fault_id\": 1001, \"description\": "
       "\"motor bus lost\", \"module\": \"/chassis_driver_diag_topic\"}, {\"fault_id\": 1002, "
-      "\"description\": \"\", \"module\": null}]}");
+      "\"description\": \"\", \"module\": null}], \"stale_since\": null}");
   EXPECT_TRUE(diagctl::tree_document(snapshot, {}));
+}
+
+TEST(DashboardState, MarksTheCentreStaleOnceAndFreshAgainWithCurrentFailure)
+{
+  diagctl::DashboardState state;
+  const auto start = std::chrono::system_clock::now();
+  state.set_current({start, corvanta_protocol::msg::CurrentFailure()});
+  const auto version = state.version();
+  state.check_stale(start + std::chrono::milliseconds(2900));
+  EXPECT_EQ(state.version(), version);
+  state.check_stale(start + std::chrono::seconds(5));
+  state.check_stale(start + std::chrono::seconds(6));  // no second change
+  EXPECT_EQ(state.version(), version + 1);
+  EXPECT_EQ(state.snapshot().stale_since, start + std::chrono::seconds(3));
+  EXPECT_NE(
+      diagctl::current_document(state.snapshot(), nullptr).find("\"stale_since\": \"20"),
+      std::string::npos);
+  state.set_current({start + std::chrono::seconds(7), corvanta_protocol::msg::CurrentFailure()});
+  EXPECT_FALSE(state.snapshot().stale_since);
 }
 
 TEST(DashboardState, KeepsTheLastFiftyExceptionsNewestFirstAndCountsVersions)

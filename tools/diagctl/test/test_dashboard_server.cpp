@@ -22,6 +22,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -248,6 +249,70 @@ TEST(DashboardUrl, BracketsIpv6Addresses)
 {
   EXPECT_EQ(diagctl::dashboard_url("127.0.0.1", 8080), "http://127.0.0.1:8080/");
   EXPECT_EQ(diagctl::dashboard_url("::1", 0), "http://[::1]:0/");
+}
+
+TEST_F(DashboardServerTest, FleetRoutesServeTheFleetAndEachRobotsDocuments)
+{
+  // A single-robot dashboard has no fleet: the page tells the modes apart so.
+  const auto single = client_->Get("/api/fleet");
+  ASSERT_TRUE(single);
+  EXPECT_EQ(single->status, 404);
+
+  diagctl::FleetModel model;
+  diagctl::RobotStates robots;
+  diagctl::DashboardState idle;
+  diagctl::DashboardServer fleet_server(
+      idle, diagctl::RecordSource::make({}, false, nullptr), nullptr);
+  fleet_server.serve_fleet(model, robots);
+  const auto port = fleet_server.bind("127.0.0.1", 0);
+  ASSERT_TRUE(port);
+  std::thread serving([&fleet_server] { fleet_server.run(); });
+  // Stops and joins however the test ends.
+  const std::unique_ptr<std::thread, std::function<void(std::thread *)>> joined(
+      &serving, [&fleet_server](std::thread * thread) {
+        fleet_server.stop();
+        thread->join();
+      });
+  httplib::Client client("127.0.0.1", *port);
+  client.set_read_timeout(10, 0);
+  const auto now = std::chrono::system_clock::now();
+  model.on_graph(7, {"/r1"}, now);
+  corvanta_protocol::msg::CurrentFailure current;
+  current.fault_id_list = {1001};
+  robots.of({7, "/r1"}).set_current({now, current});
+
+  const auto fleet = client.Get("/api/fleet");
+  ASSERT_TRUE(fleet);
+  EXPECT_EQ(fleet->status, 200);
+  EXPECT_EQ(fleet->body.rfind("{\"robots\":[{\"namespace\":\"/r1\",\"domain\":7,", 0), 0u)
+      << fleet->body;
+
+  struct Case
+  {
+    const char * target;
+    int status;
+    const char * body_holds;
+  };
+  const std::vector<Case> cases = {
+      {"/api/robot/current?domain=7&ns=/r1", 200, "{\"fault_id\": 1001"},
+      {"/api/robot/exceptions?domain=7&ns=%2Fr1", 200, "{\"exceptions\": []}"},
+      {"/api/robot/tree?domain=7&ns=/r1", 503, "no diagnosis tree"},
+      {"/api/robot/tree?domain=8&ns=/r1", 404, "no robot /r1 on domain 8"},
+      {"/api/robot/tree?domain=7", 400, "one domain and one ns"},
+      {"/api/robot/tree?domain=7&ns=/r1&ns=/r2", 400, "one domain and one ns"},
+      {"/api/robot/tree?domain=233&ns=/r1", 400, "domain wants"},
+      {"/api/robot/tree?domain=1-3&ns=/r1", 400, "domain wants"},
+      {"/api/robot/tree?domain=7&ns=r1", 400, "ns wants"},
+      {"/api/robot/tree?domain=7&ns=/r1/", 400, "ns wants"},
+      {"/api/robot/tree?domain=7&ns=/r1&x=1", 400, "unknown parameter \\\"x\\\""},
+  };
+  for (const Case & c : cases) {
+    const auto answer = client.Get(c.target);
+    ASSERT_TRUE(answer) << c.target;
+    EXPECT_EQ(answer->status, c.status) << c.target;
+    EXPECT_NE(answer->body.find(c.body_holds), std::string::npos)
+        << c.target << ": " << answer->body;
+  }
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include <corvanta_protocol/msg/current_failure.hpp>
 #include <corvanta_protocol/msg/diagnosis_tree.hpp>
 #include <rclcpp/rclcpp.hpp>
 
@@ -120,6 +121,35 @@ TEST_F(TreeProcessTest, PrintsTheTreePublishedBeforeItStarted)
       "FAULT    DESCRIPTION             MODULE                      AGE    MESSAGE\n"
       "1001     chassis motor bus lost  /chassis_driver_diag_topic  2 min  no heartbeat\n"
       "`- 1002  odometry \"stalled\"      /chassis_loc_diag_topic     2 min\n");
+}
+
+// The tree alone does not say whether the centre lives; current_failure,
+// published every period, does: three periods without it and the watch says
+// the tree is stale, once, until current_failure comes again.
+TEST_F(TreeProcessTest, WatchSaysWhenTheCentreGoesStaleAndComesBack)
+{
+  auto current_failure = node_->create_publisher<corvanta_protocol::msg::CurrentFailure>(
+      "current_failure", rclcpp::QoS(10));
+  publisher_->publish(motor_bus_tree());
+  auto watch = start_diagctl({"tree", "--watch", "--timeout", "30"});
+  ASSERT_TRUE(watch->WaitForStdoutCount("`- 1002  ", 1, seconds(30))) << watch->Stderr();
+  // Nothing published current_failure: stale three default periods after the start.
+  ASSERT_TRUE(watch->WaitForStdoutCount(" stale since ", 1, seconds(15))) << watch->Stdout();
+  EXPECT_NE(
+      watch->Stdout().find(": current_failure stopped, the last tree may be out of date\n"),
+      std::string::npos);
+  ASSERT_TRUE(diagnostic_center_test::WaitUntil(
+      [&] {
+        current_failure->publish(corvanta_protocol::msg::CurrentFailure());
+        return watch->WaitForStdoutCount(
+            " current_failure again: the centre is back\n", 1, seconds(1));
+      },
+      seconds(20)))
+      << watch->Stdout();
+  watch->Signal(SIGINT);
+  const ProcessResult result = watch->Finish(seconds(15));
+  EXPECT_EQ(diagnostic_center_test::CountOccurrences(result.out, " stale since "), 1u)
+      << result.out;
 }
 
 TEST_F(TreeProcessTest, WatchPrintsEverySuccessiveTree)

@@ -103,6 +103,12 @@ function renderCurrent(result) {
   const doc = result.body;
   document.getElementById('current-stamp').textContent =
       doc.received_at ? `received ${localTime(doc.received_at)}` : '';
+  const stale = document.getElementById('stale');
+  stale.hidden = !doc.stale_since;
+  stale.textContent = doc.stale_since ?
+      `Stale since ${localTime(doc.stale_since)}: the centre stopped publishing current_failure; ` +
+      'what is shown is the last heard, not current.' : '';
+  document.body.dataset.stale = doc.stale_since ? 'true' : 'false';
   if (!doc.received_at) return;
   list.replaceChildren(...(doc.failures.length > 0 ? doc.failures.map((failure) =>
       el('li', {'data-fault-id': failure.fault_id},
@@ -125,9 +131,93 @@ function renderExceptions(result) {
       [el('li', {class: 'empty'}, 'None received.')]));
 }
 
+// ---- fleet mode (diagctl dashboard --fleet): a table of robots; the live
+// part above shows the robot picked in it, through the same documents ----
+
+const FLEET_POLL_MS = 1000;
+let fleetMode = false;
+let fleetRobot = null;  // {domain, ns} of the robot the live part shows
+
+// A live document: the node's, or in fleet mode the picked robot's.
+function liveUrl(name) {
+  if (!fleetMode) return `/api/${name}`;
+  return `/api/robot/${name}?domain=${fleetRobot.domain}&ns=${encodeURIComponent(fleetRobot.ns)}`;
+}
+
+function fleetAge(since, now) {
+  const seconds = Math.max(0, Math.floor(now - since));
+  if (seconds < 60) return `${seconds}s`;
+  if (seconds < 3600) return `${Math.floor(seconds / 60)}m`;
+  if (seconds < 86400) return `${Math.floor(seconds / 3600)}h`;
+  return `${Math.floor(seconds / 86400)}d`;
+}
+
+function pickRobot(robot) {
+  fleetRobot = {domain: robot.domain, ns: robot.namespace};
+  history.replaceState(null, '', `#domain=${robot.domain}&ns=${encodeURIComponent(robot.namespace)}`);
+  document.getElementById('fleet-robot').textContent = `${robot.namespace} (domain ${robot.domain})`;
+  for (const row of document.querySelectorAll('#fleet-table tbody tr')) {
+    row.classList.toggle('picked', row.dataset.robot === robot.namespace &&
+        Number(row.dataset.domain) === robot.domain);
+  }
+  scheduleRefresh();
+}
+
+function renderFleet(doc) {
+  const rows = doc.robots.map((robot) => {
+    const raise = robot.newest_raise;
+    const row = el('tr', {'data-robot': robot.namespace, 'data-domain': robot.domain, 'data-state': robot.state},
+        el('td', {}, robot.namespace), el('td', {}, robot.domain),
+        el('td', {class: 'state'}, robot.state), el('td', {}, fleetAge(robot.state_since, doc.time)),
+        el('td', {}, robot.root_causes), el('td', {}, robot.consequences),
+        el('td', {}, raise ? `${raise.fault_id} ${raise.description} ${fleetAge(0, raise.age_s)}` : '-'),
+        el('td', {}, robot.robot_status), el('td', {}, robot.exception_handles_per_minute.toFixed(1)));
+    if (fleetRobot && fleetRobot.ns === robot.namespace && fleetRobot.domain === robot.domain) {
+      row.classList.add('picked');
+    }
+    row.addEventListener('click', () => pickRobot(robot));
+    return row;
+  });
+  const body = document.querySelector('#fleet-table tbody');
+  body.replaceChildren(...(rows.length > 0 ? rows :
+      [el('tr', {}, el('td', {colspan: 9, class: 'empty'}, 'No diagnosis centre found yet.'))]));
+  document.getElementById('fleet-stamp').textContent = `${doc.robots.length} robot(s)`;
+}
+
+async function refreshFleet() {
+  const result = await getJson('/api/fleet');
+  if (result.ok) renderFleet(result.body);
+}
+
+// Whether the server serves a fleet; switches the page to it then.
+async function startFleetMode() {
+  let result;
+  try {
+    result = await getJson('/api/fleet');
+  } catch (e) {
+    return false;
+  }
+  if (!result.ok) return false;
+  fleetMode = true;
+  document.body.dataset.mode = 'fleet';
+  document.getElementById('fleet-panel').hidden = false;
+  document.getElementById('records-panel').hidden = true;
+  renderFleet(result.body);
+  // A link may name the robot: #domain=0&ns=/robot1.
+  const named = new URLSearchParams(location.hash.slice(1));
+  const robot = result.body.robots.find((r) =>
+      r.namespace === named.get('ns') && String(r.domain) === named.get('domain'));
+  if (robot) pickRobot(robot);
+  setInterval(() => refreshFleet().catch(() => setConnection('lost')), FLEET_POLL_MS);
+  // Each robot's documents change without the server's event stream.
+  setInterval(scheduleRefresh, FLEET_POLL_MS);
+  return true;
+}
+
 async function refreshLive() {
+  if (fleetMode && !fleetRobot) return;
   const [tree, current, exceptions] = await Promise.all(
-      ['/api/tree', '/api/current', '/api/exceptions'].map(getJson));
+      ['tree', 'current', 'exceptions'].map((name) => getJson(liveUrl(name))));
   renderTree(tree);
   renderCurrent(current);
   renderExceptions(exceptions);
@@ -303,7 +393,12 @@ async function fetchRecords() {
   renderTimeline(lastRecords, form.elements.window.value);
 }
 
-function start() {
+async function start() {
+  if (await startFleetMode()) {
+    followEvents();
+    setInterval(tickAges, 1000);
+    return;
+  }
   const form = document.getElementById('record-filter');
   form.addEventListener('submit', (event) => {
     event.preventDefault();

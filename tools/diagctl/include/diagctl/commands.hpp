@@ -53,6 +53,7 @@ int run_replay(const GlobalOptions & global, const std::vector<std::string> & ar
 int run_fsm(const GlobalOptions & global, const std::vector<std::string> & arguments);
 int run_records(const GlobalOptions & global, const std::vector<std::string> & arguments);
 int run_dashboard(const GlobalOptions & global, const std::vector<std::string> & arguments);
+int run_fleet(const GlobalOptions & global, const std::vector<std::string> & arguments);
 
 }  // namespace diagctl
 

@@ -26,6 +26,7 @@
 
 #include "diagctl/dashboard_state.hpp"
 #include "diagctl/fault_config.hpp"
+#include "diagctl/fleet_model.hpp"
 #include "diagctl/record_cache.hpp"
 #include "diagctl/record_filter.hpp"
 #include "diagctl/record_source.hpp"
@@ -35,7 +36,8 @@ namespace diagctl {
 // /api/tree: the tree document, or nothing before the first tree arrived.
 std::optional<std::string> tree_document(const DashboardSnapshot & snapshot, WallTime now);
 
-// /api/current: the last current-failure list and when it arrived.
+// /api/current: the last current-failure list, when it arrived, and since
+// when the centre is stale (null while current_failure comes).
 std::string current_document(const DashboardSnapshot & snapshot, const FaultConfig * config);
 
 // /api/exceptions: the last exception-handle requests, newest first.
@@ -65,6 +67,12 @@ std::optional<RecordsQuery> parse_records_query(
 // few of them quoted.
 std::string records_document(
     const RecordsPage & page, const std::map<std::int32_t, std::string> & modules);
+
+// The robot a fleet dashboard's /api/robot/... request names: `domain`
+// (0-232) and `ns` (a namespace, "/" or "/a/b"). Nothing, with `error` set,
+// when either is missing or bad, or another parameter is given.
+std::optional<RobotKey> parse_robot_query(
+    const std::multimap<std::string, std::string> & parameters, std::string & error);
 
 // {"error": message}
 std::string error_document(const std::string & message);

@@ -28,8 +28,10 @@
 
 #include "diagctl/dashboard_state.hpp"
 #include "diagctl/fault_config.hpp"
+#include "diagctl/fleet_model.hpp"
 #include "diagctl/record_cache.hpp"
 #include "diagctl/record_source.hpp"
+#include "diagctl/robot_states.hpp"
 
 namespace diagctl {
 
@@ -68,6 +70,11 @@ public:
   // server answers only requests that name a loopback host, so that a web
   // page elsewhere cannot reach it through a name that resolves to loopback.
   std::optional<int> bind(const std::string & address, int port);
+  // Serves a fleet too: /api/fleet (the `diagctl fleet --json` document) and
+  // each robot's live documents at /api/robot/tree, /api/robot/current and
+  // /api/robot/exceptions?domain=D&ns=NS, shaped as /api/tree and the others.
+  // Both must outlive the server; call before run().
+  void serve_fleet(const FleetModel & model, RobotStates & robots);
   // Serves until stop(); false when serving failed. Returns at once when
   // stop() came first.
   bool run();

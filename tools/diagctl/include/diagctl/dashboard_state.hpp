@@ -34,9 +34,9 @@
 #include <corvanta_protocol/msg/diagnosis_tree.hpp>
 #include <corvanta_protocol/msg/exception_handle.hpp>
 
-namespace diagctl {
+#include "diagctl/liveness.hpp"
 
-using WallTime = std::chrono::system_clock::time_point;
+namespace diagctl {
 
 struct ReceivedCurrentFailure
 {
@@ -59,6 +59,8 @@ struct DashboardSnapshot
   // The module each fault was last raised on, as the trees told it; fault
   // records do not name the module.
   std::map<std::int32_t, std::string> modules;
+  // Since when current_failure has stopped (see Liveness); none while it comes.
+  std::optional<WallTime> stale_since;
 };
 
 class DashboardState
@@ -69,6 +71,9 @@ public:
   void set_tree(corvanta_protocol::msg::DiagnosisTree tree);
   void set_current(ReceivedCurrentFailure current);
   void add_exception(ReceivedExceptionHandle exception);
+  // Marks the centre stale once its current_failure stopped, a change for
+  // the event stream; called every second or so.
+  void check_stale(WallTime now);
 
   DashboardSnapshot snapshot() const;
   std::uint64_t version() const;
@@ -86,6 +91,7 @@ private:
   mutable std::mutex mutex_;
   mutable std::condition_variable cv_;
   DashboardSnapshot data_;
+  Liveness liveness_{WallClock::now()};
   bool stopped_ = false;
 };
 

@@ -19,6 +19,7 @@
 #ifndef DIAGCTL__WATCH_VIEW_HPP_
 #define DIAGCTL__WATCH_VIEW_HPP_
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -43,6 +44,9 @@ struct WatchState
   std::optional<std::vector<std::int32_t>> current_failures;  // none before the first message
   std::optional<std::vector<std::int32_t>> root_causes;  // none while the service does not answer
   std::deque<ExceptionHandleSeen> exception_handles;     // oldest first
+  // Local wall time ("HH:MM:SS.mmm") since which current_failure has stopped
+  // (see Liveness); the failures above are then the last ones heard.
+  std::optional<std::string> stale_since;
 
   void add_exception_handle(ExceptionHandleSeen seen);
 };
@@ -64,6 +68,8 @@ std::string plain_watch_line(
 
 // Local wall time now as "HH:MM:SS.mmm".
 std::string wall_clock_time();
+// `time` as local "HH:MM:SS.mmm".
+std::string wall_clock_time(std::chrono::system_clock::time_point time);
 
 }  // namespace diagctl
 

@@ -14,9 +14,9 @@
 //
 // SPDX-License-Identifier: Apache-2.0
 
-#include "diagnostic_center/robot_status.hpp"
+#include "diagnostic_center/contract/robot_status.hpp"
 
-namespace diagnostic_center {
+namespace diagnostic_center::contract {
 
 std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_state)
 {
@@ -32,4 +32,4 @@ std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_stat
   }
 }
 
-}  // namespace diagnostic_center
+}  // namespace diagnostic_center::contract

@@ -16,12 +16,12 @@
 
 // The coarse robot status the centre derives from the task centre's state
 // machine; a change of it announces every current failure again.
-#ifndef DIAGNOSTIC_CENTER__ROBOT_STATUS_HPP_
-#define DIAGNOSTIC_CENTER__ROBOT_STATUS_HPP_
+#ifndef DIAGNOSTIC_CENTER__CONTRACT__ROBOT_STATUS_HPP_
+#define DIAGNOSTIC_CENTER__CONTRACT__ROBOT_STATUS_HPP_
 
 #include <cstdint>
 
-namespace diagnostic_center {
+namespace diagnostic_center::contract {
 
 // The status before any task-centre state was seen.
 inline constexpr std::int32_t kInitialRobotStatus = 1;
@@ -30,6 +30,6 @@ inline constexpr std::int32_t kInitialRobotStatus = 1;
 // else, including states never defined (0, negative, 6 and up).
 std::int32_t DeriveRobotStatus(std::int32_t fsm_state, std::int32_t fsm_sub_state);
 
-}  // namespace diagnostic_center
+}  // namespace diagnostic_center::contract
 
-#endif  // DIAGNOSTIC_CENTER__ROBOT_STATUS_HPP_
+#endif  // DIAGNOSTIC_CENTER__CONTRACT__ROBOT_STATUS_HPP_
