@@ -32,6 +32,8 @@ packages=(
   libyaml-cpp-dev libyaml-dev
   # diagctl dashboard's HTTP server; its page is tested in headless Chromium over DevTools
   libcpp-httplib-dev chromium python3-websocket
+  # its TLS beyond loopback
+  libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
   # the fuzz targets (fuzz/, scripts/fuzz_stage.sh): clang with libFuzzer and its sanitizer runtimes

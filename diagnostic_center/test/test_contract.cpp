@@ -225,6 +225,25 @@ TEST(FaultParamPrefix, UnsignedDecimalOfTheLow32Bits)
   EXPECT_EQ(FaultParamPrefix(0), "0");
 }
 
+TEST(DiagnosticsStatusName, CarriesTheNamespaceSoAFleetsStatusesStayApart)
+{
+  const struct
+  {
+    const char * node_namespace;
+    const char * name;
+  } cases[] = {
+      {"/", "diagnostic_center"},
+      {"", "diagnostic_center"},
+      {"/robot3", "robot3/diagnostic_center"},
+      {"/site/a/robot3", "site/a/robot3/diagnostic_center"},
+      {"robot3", "robot3/diagnostic_center"},
+      {"/robot3/", "robot3/diagnostic_center"},
+  };
+  for (const auto & c : cases) {
+    EXPECT_EQ(DiagnosticsStatusName(c.node_namespace), c.name) << "'" << c.node_namespace << "'";
+  }
+}
+
 TEST(ParameterFile, BlocksForEveryNodeOrNamingThisOneApply)
 {
   for (const char * key :

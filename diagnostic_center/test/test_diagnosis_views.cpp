@@ -176,7 +176,7 @@ using Strings = std::vector<std::string>;
 
 TEST(DiagnosticArrayTest, OneStatusPerFailureThenTheSummary)
 {
-  const auto array = BuildDiagnosticArray(Cascade(), Time(9, 9));
+  const auto array = BuildDiagnosticArray(Cascade(), Time(9, 9), "diagnostic_center");
   EXPECT_EQ(array.header.stamp, Time(9, 9));
   ASSERT_EQ(array.status.size(), 4u);
 
@@ -197,15 +197,28 @@ TEST(DiagnosticArrayTest, OneStatusPerFailureThenTheSummary)
       (Strings{"2", "diagnostic_center", "1 root cause, 2 consequences", ""}));
 }
 
+TEST(DiagnosticArrayTest, EveryStatusCarriesTheGivenName)
+{
+  const auto array = BuildDiagnosticArray(Cascade(), Time(0), "site/robot3/diagnostic_center");
+  Strings names;
+  for (const auto & status : array.status) {
+    names.push_back(status.name);
+  }
+  EXPECT_EQ(
+      names, (Strings{
+                 "site/robot3/diagnostic_center/7", "site/robot3/diagnostic_center/8",
+                 "site/robot3/diagnostic_center/-5", "site/robot3/diagnostic_center"}));
+}
+
 TEST(DiagnosticArrayTest, SummaryCountsAndLevels)
 {
-  const auto none = BuildDiagnosticArray({}, Time(0));
+  const auto none = BuildDiagnosticArray({}, Time(0), "diagnostic_center");
   ASSERT_EQ(none.status.size(), 1u);
   EXPECT_EQ(none.status[0].level, DiagnosticStatus::OK);
   EXPECT_EQ(none.status[0].message, "no failure");
 
-  const auto two_roots =
-      BuildDiagnosticArray({View(1, std::nullopt), View(2, 1), View(3, std::nullopt)}, Time(0));
+  const auto two_roots = BuildDiagnosticArray(
+      {View(1, std::nullopt), View(2, 1), View(3, std::nullopt)}, Time(0), "diagnostic_center");
   EXPECT_EQ(two_roots.status.back().message, "2 root causes, 1 consequence");
   EXPECT_EQ(two_roots.status.back().level, DiagnosticStatus::ERROR);
 }

@@ -42,9 +42,11 @@ corvanta_protocol::msg::DiagnosisTree BuildDiagnosisTree(
     const Snapshot & snapshot, const builtin_interfaces::msg::Time & stamp);
 
 // One status per failure (ERROR for a root cause, WARN for a consequence),
-// then the summary status.
+// named `status_name` + "/" + fault id, then the summary status named
+// `status_name` (contract::DiagnosticsStatusName of the node's namespace).
 diagnostic_msgs::msg::DiagnosticArray BuildDiagnosticArray(
-    const Snapshot & snapshot, const builtin_interfaces::msg::Time & stamp);
+    const Snapshot & snapshot, const builtin_interfaces::msg::Time & stamp,
+    const std::string & status_name);
 
 // Decides after each handling cycle which views are to be published: the
 // tree whenever anything in it changed, the diagnostics when failures came,

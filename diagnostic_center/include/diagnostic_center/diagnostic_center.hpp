@@ -114,6 +114,7 @@ private:
   std::shared_ptr<PublisherCurFailure> cur_failure_pub_;
   std::shared_ptr<PublisherDiagnosisTree> diagnosis_tree_pub_;
   std::shared_ptr<PublisherDiagnostics> diagnostics_pub_;  // null when turned off
+  std::string diagnostics_status_name_;  // tells this robot's statuses apart in a fleet
   rclcpp::TimerBase::SharedPtr diagnostics_timer_;
   // Touched by the handling cycle's group only.
   ViewChanges view_changes_;

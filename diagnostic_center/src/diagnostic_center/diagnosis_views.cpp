@@ -22,7 +22,6 @@
 #include <ctime>
 #include <utility>
 
-#include "diagnostic_center/contract/names.hpp"
 #include "diagnostic_center/contract/record_line.hpp"
 
 namespace diagnostic_center {
@@ -53,11 +52,11 @@ KeyValue Value(const char * key, std::string value)
   return pair;
 }
 
-DiagnosticStatus FailureStatus(const FailureView & failure)
+DiagnosticStatus FailureStatus(const FailureView & failure, const std::string & status_name)
 {
   DiagnosticStatus status;
   status.level = failure.parent_id ? DiagnosticStatus::WARN : DiagnosticStatus::ERROR;
-  status.name = std::string(contract::kDiagnosticsStatusName) + "/" + SignedId(failure.fault_id);
+  status.name = status_name + "/" + SignedId(failure.fault_id);
   status.message =
       failure.description.empty() ? "fault " + SignedId(failure.fault_id) : failure.description;
   status.hardware_id = failure.module;
@@ -73,10 +72,11 @@ DiagnosticStatus FailureStatus(const FailureView & failure)
 
 // Level: the worst of the failures' levels, OK for none.
 DiagnosticStatus SummaryStatus(
-    const std::vector<DiagnosticStatus> & failures, std::size_t roots, std::size_t consequences)
+    const std::vector<DiagnosticStatus> & failures, std::size_t roots, std::size_t consequences,
+    const std::string & status_name)
 {
   DiagnosticStatus status;
-  status.name = contract::kDiagnosticsStatusName;
+  status.name = status_name;
   status.level = DiagnosticStatus::OK;
   for (const DiagnosticStatus & failure : failures) {
     status.level = std::max(status.level, failure.level);
@@ -144,7 +144,8 @@ corvanta_protocol::msg::DiagnosisTree BuildDiagnosisTree(
 }
 
 diagnostic_msgs::msg::DiagnosticArray BuildDiagnosticArray(
-    const Snapshot & snapshot, const builtin_interfaces::msg::Time & stamp)
+    const Snapshot & snapshot, const builtin_interfaces::msg::Time & stamp,
+    const std::string & status_name)
 {
   diagnostic_msgs::msg::DiagnosticArray array;
   array.header.stamp = stamp;
@@ -152,9 +153,9 @@ diagnostic_msgs::msg::DiagnosticArray BuildDiagnosticArray(
   std::size_t roots = 0;
   for (const FailureView & failure : snapshot) {
     roots += failure.parent_id ? 0 : 1;
-    array.status.push_back(FailureStatus(failure));
+    array.status.push_back(FailureStatus(failure, status_name));
   }
-  array.status.push_back(SummaryStatus(array.status, roots, snapshot.size() - roots));
+  array.status.push_back(SummaryStatus(array.status, roots, snapshot.size() - roots, status_name));
   return array;
 }
 

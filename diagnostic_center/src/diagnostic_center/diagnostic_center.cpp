@@ -176,6 +176,7 @@ void DiagnosticCenter::CreateDiagnosisViews(const std::shared_ptr<rclcpp::Node> 
   diagnosis_tree_pub_->Publish(BuildDiagnosisTree({}, get_clock()->now()));
   if (publish_diagnostics) {
     diagnostics_pub_ = std::make_shared<PublisherDiagnostics>(self);
+    diagnostics_status_name_ = contract::DiagnosticsStatusName(get_namespace());
   }
 }
 
@@ -289,13 +290,14 @@ void DiagnosticCenter::PublishChangedViews()
     diagnosis_tree_pub_->Publish(BuildDiagnosisTree(snapshot, stamp));
   }
   if (due.diagnostics && diagnostics_pub_) {
-    diagnostics_pub_->Publish(BuildDiagnosticArray(snapshot, stamp));
+    diagnostics_pub_->Publish(BuildDiagnosticArray(snapshot, stamp, diagnostics_status_name_));
   }
 }
 
 void DiagnosticCenter::PublishDiagnostics()
 {
-  diagnostics_pub_->Publish(BuildDiagnosticArray(diag_tree_.Snapshot(), get_clock()->now()));
+  diagnostics_pub_->Publish(
+      BuildDiagnosticArray(diag_tree_.Snapshot(), get_clock()->now(), diagnostics_status_name_));
 }
 
 void DiagnosticCenter::PublishCurFailure()

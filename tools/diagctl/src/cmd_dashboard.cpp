@@ -24,6 +24,7 @@
 #include <corvanta_protocol/msg/exception_handle.hpp>
 
 #include "diagctl/commands.hpp"
+#include "diagctl/dashboard_access.hpp"
 #include "diagctl/dashboard_server.hpp"
 #include "diagctl/dashboard_state.hpp"
 #include "diagctl/domain_list.hpp"
@@ -92,6 +93,40 @@ bool serve_fleet(
   server.stop();
   http.join();
   return served;
+// TLS and the access token as asked for; beyond loopback both are required,
+// since the page shows what the robot's modules report to anyone who reaches
+// it. An exit code when the server cannot be secured as asked.
+std::optional<int> secure(
+    const ArgParser & parser, const std::string & address, DashboardServer & server, bool & tls)
+{
+  const auto certificate = parser.value("tls-cert");
+  const auto key = parser.value("tls-key");
+  const auto token_file = parser.value("token-file");
+  if (certificate.has_value() != key.has_value()) {
+    std::cerr << "diagctl dashboard: --tls-cert and --tls-key go together\n";
+    return kExitUsage;
+  }
+  tls = certificate.has_value();
+  if (!is_loopback_address(address) && (!tls || !token_file)) {
+    std::cerr << "diagctl dashboard: serving on " << address
+              << ", beyond loopback, needs TLS and an access token: --tls-cert FILE "
+                 "--tls-key FILE --token-file FILE (see diagctl's README)\n";
+    return kExitUsage;
+  }
+  std::string error;
+  if (tls && !server.use_tls(*certificate, *key, error)) {
+    std::cerr << "diagctl dashboard: " << error << '\n';
+    return kExitFailure;
+  }
+  if (token_file) {
+    const auto token = read_token_file(*token_file, error);
+    if (!token) {
+      std::cerr << "diagctl dashboard: " << error << '\n';
+      return kExitFailure;
+    }
+    server.require_token(*token);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -106,7 +141,12 @@ int run_dashboard(const GlobalOptions & global, const std::vector<std::string> &
       "paths given, else the record directory of --params, else the node's\n"
       "default directory. The first line printed is the page's address.\n"
       "With --fleet, the page lists every robot of the domains instead, as\n"
-      "'diagctl fleet' finds them; a click on one shows its tree. Runs until Ctrl-C.",
+      "'diagctl fleet' finds them; a click on one shows its tree.\n"
+      "Beyond loopback (--bind other than 127.0.0.1, ::1 or localhost) the page\n"
+      "is served over TLS only, to holders of the access token in --token-file\n"
+      "(a file readable by its owner only): open https://HOST:PORT/?token=TOKEN\n"
+      "once, or send 'Authorization: Bearer TOKEN'.\n"
+      "Runs until Ctrl-C.",
       {
           {"bind", 'b', "ADDR", "address to listen on (default 127.0.0.1)"},
           {"port", '\0', "N", "port to listen on (default 8080; 0: any free one)"},
@@ -114,6 +154,9 @@ int run_dashboard(const GlobalOptions & global, const std::vector<std::string> &
           {"latest", 'l', "", "of each record directory, read only the newest file"},
           {"fleet", '\0', "", "every robot of the domains (see 'diagctl fleet'), not one node"},
           {"domains", '\0', "LIST", "with --fleet: domain ids and ranges, e.g. 0,3-7"},
+          {"tls-cert", '\0', "FILE", "serve HTTPS with this PEM certificate (chain)"},
+          {"tls-key", '\0', "FILE", "the PEM private key of --tls-cert"},
+          {"token-file", '\0', "FILE", "require the access token in FILE (mode 600)"},
       });
   if (const auto exit = parse_or_exit(parser, "dashboard", arguments)) {
     return *exit;
@@ -150,12 +193,16 @@ int run_dashboard(const GlobalOptions & global, const std::vector<std::string> &
   DashboardServer server(
       state, RecordSource::make(parser.positionals(), parser.has("latest"), config_ptr),
       config_ptr);
+  bool tls = false;
+  if (const auto exit = secure(parser, address, server, tls)) {
+    return *exit;
+  }
   const auto bound = server.bind(address, static_cast<int>(*port));
   if (!bound) {
     std::cerr << "diagctl dashboard: cannot listen on " << address << " port " << *port << '\n';
     return kExitFailure;
   }
-  std::cout << "dashboard: " << dashboard_url(address, *bound) << std::endl;
+  std::cout << "dashboard: " << dashboard_url(address, *bound, tls) << std::endl;
   if (domains) {
     if (!serve_fleet(server, *domains, global)) {
       std::cerr << "diagctl dashboard: the server stopped with an error\n";

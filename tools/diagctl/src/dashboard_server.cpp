@@ -24,6 +24,7 @@
 #include <limits>
 #include <thread>
 
+#include "diagctl/dashboard_access.hpp"
 #include "diagctl/dashboard_api.hpp"
 #include "diagctl/fleet_view.hpp"
 #include "diagctl/http_front.hpp"
@@ -73,11 +74,32 @@ std::string error_message(int status, const httplib::Request & request)
       return "range not satisfiable";
     case 500:
       return "internal error";
+    case 401:
+      return "access token required";
     case 503:
       return "busy, try again";
     default:
       return std::string(status_reason(status));
   }
+}
+
+// Whether the request carries the token: as a bearer token or as the cookie.
+bool carries_token(const httplib::Request & request, const std::string & token)
+{
+  const std::string bearer = bearer_token(request.get_header_value("Authorization"));
+  return same_secret(
+      bearer.empty() ? cookie_value(request.get_header_value("Cookie"), kTokenCookie) : bearer,
+      token);
+}
+
+void refuse_unauthorised(httplib::Response & response, const std::string & why)
+{
+  response.set_header("WWW-Authenticate", "Bearer");
+  send_json(
+      response, 401,
+      error_document(
+          why + ": send 'Authorization: Bearer <token>', or open /?token=<token> once in the "
+                "browser"));
 }
 
 }  // namespace
@@ -114,12 +136,24 @@ DashboardServer::~DashboardServer() { stop(); }
 
 std::optional<int> DashboardServer::bind(const std::string & address, int port)
 {
-  loopback_only_ =
-      is_loopback_host(address.find(':') != std::string::npos ? "[" + address + "]" : address);
+  loopback_only_ = is_loopback_address(address);
   const int bound = port == 0 ? server_->bind_to_any_port(address)
                               : (server_->bind_to_port(address, port) ? port : -1);
   return bound > 0 ? std::optional<int>(bound) : std::nullopt;
 }
+
+bool DashboardServer::use_tls(
+    const std::string & certificate_file, const std::string & key_file, std::string & error)
+{
+  auto context = TlsContext::load(certificate_file, key_file, error);
+  if (!context) {
+    return false;
+  }
+  server_->use_tls(std::move(context));
+  return true;
+}
+
+void DashboardServer::require_token(std::string token) { token_ = std::move(token); }
 
 bool DashboardServer::run()
 {
@@ -152,12 +186,33 @@ void DashboardServer::add_routes()
   server_->set_pre_routing_handler([this](
                                        const httplib::Request & request,
                                        httplib::Response & response) {
-    if (loopback_only_ && !is_loopback_host(request.get_header_value("Host"))) {
+    // A page on a loopback peer could reach a wildcard bind through a name
+    // that resolves to loopback just as well as a loopback bind.
+    if ((loopback_only_ || is_loopback_address(request.remote_addr)) &&
+        !is_loopback_host(request.get_header_value("Host"))) {
       send_json(
           response, 403,
           error_document(
               "host " + request.get_header_value("Host") +
               " refused: this dashboard answers loopback names only"));
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    if (!token_.empty() && request.path == "/" && request.has_param("token")) {
+      if (!same_secret(request.get_param_value("token"), token_)) {
+        refuse_unauthorised(response, "wrong access token");
+        return httplib::Server::HandlerResponse::Handled;
+      }
+      // The cookie from now on; the redirect takes the token out of the
+      // address bar and the history.
+      response.status = 303;
+      response.set_header("Location", "/");
+      response.set_header("Set-Cookie", token_cookie(token_));
+      response.set_header("Cache-Control", "no-store");
+      response.set_header("Referrer-Policy", "no-referrer");
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    if (!token_.empty() && !carries_token(request, token_)) {
+      refuse_unauthorised(response, "access token required");
       return httplib::Server::HandlerResponse::Handled;
     }
     if (request.method == "GET" || request.method == "HEAD") {
@@ -294,10 +349,11 @@ void DashboardServer::serve_fleet(const FleetModel & model, RobotStates & robots
       });
 }
 
-std::string dashboard_url(const std::string & address, int port)
+std::string dashboard_url(const std::string & address, int port, bool tls)
 {
   const bool ipv6 = address.find(':') != std::string::npos;
-  return "http://" + (ipv6 ? "[" + address + "]" : address) + ":" + std::to_string(port) + "/";
+  return (tls ? "https://" : "http://") + (ipv6 ? "[" + address + "]" : address) + ":" +
+         std::to_string(port) + "/";
 }
 
 }  // namespace diagctl

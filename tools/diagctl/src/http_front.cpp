@@ -82,12 +82,40 @@ void send_now(int fd, const std::string & bytes)
   }
 }
 
-// A request read whole beforehand, then the socket for the answer.
+// One read from a connection, plain or TLS, without waiting.
+TlsStep receive(int fd, TlsSession * tls, char * buffer, std::size_t size, std::size_t & received)
+{
+  if (tls != nullptr) {
+    return tls->read(buffer, size, received);
+  }
+  const ssize_t n = ::recv(fd, buffer, size, 0);
+  if (n > 0) {
+    received = static_cast<std::size_t>(n);
+    return TlsStep::kDone;
+  }
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+    return TlsStep::kWantRead;
+  }
+  return TlsStep::kClosed;
+}
+
+void watch(int poller, int fd, TlsStep wanted)
+{
+  epoll_event event{};
+  event.events = (wanted == TlsStep::kWantWrite ? EPOLLOUT : EPOLLIN) | EPOLLRDHUP;
+  event.data.fd = fd;
+  ::epoll_ctl(poller, EPOLL_CTL_MOD, fd, &event);
+}
+
+// A request read whole beforehand, then the socket (or its TLS session) for
+// the answer.
 class ReceivedStream : public httplib::Stream
 {
 public:
-  ReceivedStream(int fd, const std::string & request, std::chrono::milliseconds write_timeout)
-      : fd_(fd), request_(request), write_timeout_(write_timeout)
+  ReceivedStream(
+      int fd, TlsSession * tls, const std::string & request,
+      std::chrono::milliseconds write_timeout)
+      : fd_(fd), tls_(tls), request_(request), write_timeout_(write_timeout)
   {
   }
 
@@ -110,6 +138,9 @@ public:
 
   ssize_t write(const char * ptr, size_t size) override
   {
+    if (tls_ != nullptr) {
+      return tls_->write_all(ptr, size, write_timeout_) ? static_cast<ssize_t>(size) : -1;
+    }
     std::size_t sent = 0;
     while (sent < size) {
       if (!is_writable()) {
@@ -159,6 +190,7 @@ private:
   }
 
   const int fd_;
+  TlsSession * const tls_;
   const std::string & request_;
   const std::chrono::milliseconds write_timeout_;
   std::size_t read_ = 0;
@@ -264,6 +296,8 @@ const char * status_reason(int status)
       return "OK";
     case 400:
       return "Bad Request";
+    case 401:
+      return "Unauthorized";
     case 403:
       return "Forbidden";
     case 404:
@@ -304,6 +338,7 @@ struct FrontServer::Arriving
 {
   std::string received;
   Clock::time_point deadline;
+  std::shared_ptr<TlsSession> tls;  // null for plain HTTP
 };
 
 FrontServer::FrontServer(FrontLimits limits, std::string stream_path)
@@ -315,6 +350,8 @@ FrontServer::FrontServer(FrontLimits limits, std::string stream_path)
   new_task_queue = [] { return new InlineQueue; };
   reader_ = std::thread([this] { read_requests(); });
 }
+
+void FrontServer::use_tls(std::shared_ptr<const TlsContext> tls) { tls_ = std::move(tls); }
 
 FrontServer::~FrontServer()
 {
@@ -358,7 +395,11 @@ bool FrontServer::process_and_close_socket(socket_t sock)
     }
   }
   if (refuse_busy) {
-    refuse(sock, 503, "busy: too many requests under way, try again");
+    if (tls_) {  // no handshake on the accepting thread: closed unanswered
+      ::close(sock);
+    } else {
+      refuse(sock, 503, "busy: too many requests under way, try again");
+    }
     return false;
   }
   const std::uint64_t one = 1;
@@ -366,9 +407,14 @@ bool FrontServer::process_and_close_socket(socket_t sock)
   return true;
 }
 
-void FrontServer::refuse(int fd, int status, const std::string & message)
+void FrontServer::refuse(int fd, int status, const std::string & message, TlsSession * tls)
 {
-  send_now(fd, error_response(status, message));
+  if (tls != nullptr) {
+    tls->write_now(error_response(status, message));
+    tls->close_notify();
+  } else {
+    send_now(fd, error_response(status, message));
+  }
   ::shutdown(fd, SHUT_WR);
   // Take in what already came, so that closing does not reset the
   // connection before the client reads the answer.
@@ -421,7 +467,15 @@ void FrontServer::read_requests()
           event.events = EPOLLIN | EPOLLRDHUP;
           event.data.fd = socket;
           ::epoll_ctl(poller, EPOLL_CTL_ADD, socket, &event);
-          arriving[socket].deadline = Clock::now() + limits_.request_deadline;
+          Arriving & connection = arriving[socket];
+          connection.deadline = Clock::now() + limits_.request_deadline;
+          if (tls_) {
+            connection.tls = tls_->accept(socket);
+            if (!connection.tls) {
+              settle(socket);
+              ::close(socket);
+            }
+          }
         }
         continue;
       }
@@ -429,34 +483,34 @@ void FrontServer::read_requests()
       if (found == arriving.end()) {
         continue;
       }
+      TlsSession * const tls = found->second.tls.get();
       std::string & received = found->second.received;
       HeadVerdict verdict;
-      bool gone = false;
-      while (verdict.state == HeadState::kIncomplete) {
+      TlsStep step = tls != nullptr && !tls->established() ? tls->handshake() : TlsStep::kDone;
+      while (step == TlsStep::kDone && verdict.state == HeadState::kIncomplete) {
         char buffer[4096];
-        const ssize_t n = ::recv(fd, buffer, sizeof(buffer), 0);
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-          break;
+        std::size_t n = 0;
+        step = receive(fd, tls, buffer, sizeof(buffer), n);
+        if (step == TlsStep::kDone) {
+          received.append(buffer, n);
+          verdict = check_request(received, limits_);
         }
-        if (n <= 0 && errno != EINTR) {
-          gone = true;
-          break;
-        }
-        received.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
-        verdict = check_request(received, limits_);
       }
-      if (gone && verdict.state == HeadState::kIncomplete) {
+      if (step == TlsStep::kClosed && verdict.state == HeadState::kIncomplete) {
         settle(fd);
         ::close(fd);
       } else if (verdict.state == HeadState::kRefused) {
+        auto session = std::move(found->second.tls);
         settle(fd);
-        refuse(fd, verdict.status, verdict.error);
+        refuse(fd, verdict.status, verdict.error, session.get());
       } else if (verdict.state == HeadState::kComplete) {
-        Ready ready{fd, received.substr(0, verdict.request_bytes)};
+        Ready ready{fd, received.substr(0, verdict.request_bytes), std::move(found->second.tls)};
         settle(fd);
         --ended;  // dispatch() accounts for it
         const std::string path = verdict.target.substr(0, verdict.target.find('?'));
         dispatch(std::move(ready), path == stream_path_);
+      } else if (tls != nullptr) {  // TLS may need the socket writable first
+        watch(poller, fd, step);
       }
     }
     const auto after = Clock::now();
@@ -466,12 +520,14 @@ void FrontServer::read_requests()
         continue;
       }
       const int fd = it->first;
+      auto session = std::move(it->second.tls);
       ++it;
       settle(fd);
       refuse(
           fd, 408,
           "request not received whole within " + std::to_string(limits_.request_deadline.count()) +
-              " ms");
+              " ms",
+          session.get());
     }
     if (ended > 0) {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -522,7 +578,8 @@ void FrontServer::dispatch(Ready ready, bool stream)
     refuse(
         ready.fd, 503,
         "busy: " + std::to_string(limits_.max_streams) +
-            " event streams open already; close a dashboard page");
+            " event streams open already; close a dashboard page",
+        ready.tls.get());
     return;
   }
   auto ended = std::make_shared<std::atomic<bool>>(false);
@@ -535,9 +592,12 @@ void FrontServer::dispatch(Ready ready, bool stream)
 
 void FrontServer::serve(const Ready & ready)
 {
-  ReceivedStream stream(ready.fd, ready.request, limits_.write_timeout);
+  ReceivedStream stream(ready.fd, ready.tls.get(), ready.request, limits_.write_timeout);
   bool closed = false;
   process_request(stream, true, closed, nullptr);
+  if (ready.tls) {
+    ready.tls->close_notify();
+  }
   ::shutdown(ready.fd, SHUT_WR);
   ::close(ready.fd);
 }

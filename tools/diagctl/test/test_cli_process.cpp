@@ -24,6 +24,7 @@
 
 #include "diagnostic_center_test/child_process.hpp"
 #include "diagnostic_center_test/scratch_dir.hpp"
+#include "test_credentials.hpp"
 
 namespace diagctl_test {
 namespace {
@@ -99,13 +100,58 @@ TEST_F(CliTest, UsageErrorsExitWithTwoBeforeTouchingDds)
     EXPECT_EQ(result.exit_code, 2) << (arguments.empty() ? "" : arguments[0]) << ": " << result.err;
     EXPECT_FALSE(result.err.empty());
   }
-  // An address it cannot listen on fails before DDS is touched.
-  const ProcessResult bad_bind = diagctl({"dashboard", "--bind", "192.0.2.1", "--port", "0"});
-  EXPECT_EQ(bad_bind.exit_code, 1);
-  EXPECT_NE(bad_bind.err.find("cannot listen on 192.0.2.1"), std::string::npos) << bad_bind.err;
   const ProcessResult bad_params = diagctl({"query", "--params", dir_ + "/missing.yaml"});
   EXPECT_EQ(bad_params.exit_code, 1);
   EXPECT_NE(bad_params.err.find("missing.yaml"), std::string::npos);
+}
+
+// Beyond loopback the dashboard starts only with TLS and an access token from
+// a file nobody else can read; all is checked before DDS is touched.
+TEST_F(CliTest, DashboardBeyondLoopbackNeedsTlsAndAPrivateToken)
+{
+  const Credentials made = MakeCredentials(scratch_.NewSubdir("credentials"));
+  ASSERT_FALSE(made.token_file.empty());
+  const std::string open_token = dir_ + "/open_token";
+  std::filesystem::copy_file(made.token_file, open_token);
+  std::filesystem::permissions(
+      open_token, std::filesystem::perms::group_read | std::filesystem::perms::others_read,
+      std::filesystem::perm_options::add);
+  const std::vector<std::string> bind = {"dashboard", "--bind", "192.0.2.1", "--port", "0"};
+  const auto with = [&bind](std::vector<std::string> extra) {
+    extra.insert(extra.begin(), bind.begin(), bind.end());
+    return extra;
+  };
+  const struct
+  {
+    std::vector<std::string> arguments;
+    int exit_code;
+    const char * says;
+  } cases[] = {
+      {bind, 2, "beyond loopback, needs TLS and an access token"},
+      {with({"--tls-cert", made.certificate, "--tls-key", made.key}), 2, "needs TLS"},
+      {with({"--token-file", made.token_file}), 2, "needs TLS"},
+      {with({"--tls-cert", made.certificate, "--token-file", made.token_file}), 2, "go together"},
+      {with(
+           {"--tls-cert", made.certificate, "--tls-key", made.certificate, "--token-file",
+            made.token_file}),
+       1, "cannot use the key"},
+      {with({"--tls-cert", made.certificate, "--tls-key", made.key, "--token-file", open_token}), 1,
+       "chmod 600"},
+      {with(
+           {"--tls-cert", made.certificate, "--tls-key", made.key, "--token-file",
+            dir_ + "/missing"}),
+       1, "cannot read the token file"},
+      // Past every check: only the address is not this machine's.
+      {with(
+           {"--tls-cert", made.certificate, "--tls-key", made.key, "--token-file",
+            made.token_file}),
+       1, "cannot listen on 192.0.2.1"},
+  };
+  for (const auto & c : cases) {
+    const ProcessResult result = diagctl(c.arguments);
+    EXPECT_EQ(result.exit_code, c.exit_code) << c.says << ": " << result.err;
+    EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+  }
 }
 
 TEST_F(CliTest, RecordsReadsTheNodesLinesWithTheConfiguration)

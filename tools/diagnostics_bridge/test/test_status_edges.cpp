@@ -166,7 +166,8 @@ TEST(StatusEdges, LeavesTheCentresOwnStatusesAlone)
 {
   for (const char * name :
        {"diagnostic_center", "diagnostic_center/1001", "diagnostic_center/-5",
-        "robot3/diagnostic_center", "/robot3/diagnostic_center/1001"}) {
+        "robot3/diagnostic_center", "/robot3/diagnostic_center/1001",
+        "site/a/robot3/diagnostic_center", "site/a/robot3/diagnostic_center/-5"}) {
     EXPECT_TRUE(IsCentreStatus(name)) << name;
   }
   for (const char * name :
@@ -177,6 +178,8 @@ TEST(StatusEdges, LeavesTheCentresOwnStatusesAlone)
   StatusEdges edges(ParseMappings(
       "mappings:\n  - {fault_id: 9, topic: monitor_diag_topic, name_pattern: '.*'}\n", "test"));
   edges.Observe({Status("diagnostic_center/1001", ERROR), Status("diagnostic_center", ERROR)});
+  edges.Observe(
+      {Status("robot3/diagnostic_center/1001", ERROR), Status("robot3/diagnostic_center", ERROR)});
   EXPECT_TRUE(edges.Unsent().empty());
 }
 

@@ -68,13 +68,22 @@ public:
   // Binds to `address`:`port` (0: a free port). Returns the port bound, or
   // nothing when the address cannot be used. Bound to a loopback address, the
   // server answers only requests that name a loopback host, so that a web
-  // page elsewhere cannot reach it through a name that resolves to loopback.
+  // page elsewhere cannot reach it through a name that resolves to loopback;
+  // bound to any other address, requests from a loopback peer still obey
+  // that rule.
   std::optional<int> bind(const std::string & address, int port);
   // Serves a fleet too: /api/fleet (the `diagctl fleet --json` document) and
   // each robot's live documents at /api/robot/tree, /api/robot/current and
   // /api/robot/exceptions?domain=D&ns=NS, shaped as /api/tree and the others.
   // Both must outlive the server; call before run().
   void serve_fleet(const FleetModel & model, RobotStates & robots);
+  // Serves HTTPS with the PEM certificate (chain) and key; before run().
+  // False and `error` when they cannot be used.
+  bool use_tls(
+      const std::string & certificate_file, const std::string & key_file, std::string & error);
+  // Every request must then carry `token` (see dashboard_access.hpp), else it
+  // is answered 401; before run().
+  void require_token(std::string token);
   // Serves until stop(); false when serving failed. Returns at once when
   // stop() came first.
   bool run();
@@ -89,6 +98,7 @@ private:
   RecordCache records_;
   const FaultConfig * const config_;
   std::unique_ptr<FrontServer> server_;
+  std::string token_;  // empty: none required
   std::atomic<bool> loopback_only_{false};
   std::atomic<bool> stopping_{false};
   std::atomic<bool> run_entered_{false};
@@ -99,8 +109,9 @@ private:
 // "127.0.0.1") is a loopback name or address.
 bool is_loopback_host(const std::string & host_header);
 
-// "http://127.0.0.1:8080/"; IPv6 addresses in brackets.
-std::string dashboard_url(const std::string & address, int port);
+// "http://127.0.0.1:8080/" ("https://" with `tls`); IPv6 addresses in
+// brackets.
+std::string dashboard_url(const std::string & address, int port, bool tls = false);
 
 }  // namespace diagctl
 

@@ -23,7 +23,8 @@
 // hands only complete requests to the library: the ordinary ones to a small
 // pool, event streams to threads of their own, of which there are at most
 // FrontLimits::max_streams (503 beyond), so that neither trickling sockets
-// nor open pages can take the threads that answer requests.
+// nor open pages can take the threads that answer requests. With TLS, the
+// same thread does the handshakes, under the same deadline.
 //
 // Private to the dashboard: it includes httplib.h, whose macros are left as
 // Debian built the library (the limits are enforced here instead).
@@ -43,6 +44,7 @@
 #include <vector>
 
 #include "diagctl/dashboard_server.hpp"
+#include "diagctl/tls_session.hpp"
 
 namespace diagctl {
 
@@ -79,6 +81,9 @@ public:
   FrontServer(FrontLimits limits, std::string stream_path);
   ~FrontServer() override;
 
+  // Serves HTTPS with `tls` instead of plain HTTP; before listening.
+  void use_tls(std::shared_ptr<const TlsContext> tls);
+
   // After httplib::Server::stop(): ends the reader, closes the connections
   // still arriving and waits for the requests and streams being served.
   // Open streams must have been told to end. Idempotent.
@@ -90,6 +95,7 @@ private:
   {
     int fd = -1;
     std::string request;
+    std::shared_ptr<TlsSession> tls;  // null for plain HTTP
   };
   struct StreamThread
   {
@@ -104,10 +110,11 @@ private:
   void read_requests();
   void dispatch(Ready ready, bool stream);
   void serve(const Ready & ready);
-  void refuse(int fd, int status, const std::string & message);
+  void refuse(int fd, int status, const std::string & message, TlsSession * tls = nullptr);
 
   const FrontLimits limits_;
   const std::string stream_path_;
+  std::shared_ptr<const TlsContext> tls_;  // set before the reader sees a connection
   int wake_fd_ = -1;
 
   std::mutex mutex_;  // guards the three members below

@@ -24,6 +24,7 @@
 #define DIAGNOSTIC_CENTER__CONTRACT__NAMES_HPP_
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -53,8 +54,8 @@ inline constexpr char kDiagnosisTreeTopic[] = "diagnosis_tree";
 // Published, diagnostic_msgs/msg/DiagnosticArray; absolute, the one topic
 // diagnostics tools read whatever the node's namespace.
 inline constexpr char kDiagnosticsTopic[] = "/diagnostics";
-// Name of the summary status on kDiagnosticsTopic, and the prefix of every
-// failure's status name ("diagnostic_center/1001").
+// Name of the summary status on kDiagnosticsTopic of a centre in "/", and
+// the prefix of every failure's status name ("diagnostic_center/1001").
 inline constexpr char kDiagnosticsStatusName[] = "diagnostic_center";
 // Served, corvanta_protocol/srv/DiagnosticSrv.
 inline constexpr char kQueryService[] = "diagnostic_srv";
@@ -70,6 +71,21 @@ inline constexpr std::int64_t kDefaultRootCauseTimeDisMs = 500;
 
 inline constexpr char kRecordDirParam[] = "fault_record_dir";
 inline constexpr char kDefaultRecordDir[] = "/opt/corvanta/diagnostic_center/fault_record";
+
+// The summary status name of a centre in `node_namespace`: "/diagnostics" is
+// one topic for a whole fleet, so a namespaced centre's statuses carry its
+// namespace, without the leading slash ("/site/robot3" gives
+// "site/robot3/diagnostic_center"); a centre in "/" (or "") keeps
+// kDiagnosticsStatusName. A failure's status name is this, "/", its fault id.
+inline std::string DiagnosticsStatusName(const std::string & node_namespace)
+{
+  std::size_t begin = node_namespace.find_first_not_of('/');
+  if (begin == std::string::npos) {
+    return kDiagnosticsStatusName;
+  }
+  std::size_t end = node_namespace.find_last_not_of('/') + 1;
+  return node_namespace.substr(begin, end - begin) + "/" + kDiagnosticsStatusName;
+}
 
 // Name prefix of a fault's parameters for one element of the fault list: the
 // element's low 32 bits as an unsigned decimal number (-5 is "4294967291").
