@@ -49,7 +49,11 @@ log=$build/clang_tidy.log
 status=0
 run-clang-tidy-14 -quiet -j"${CLANG_TIDY_JOBS:-2}" -p "$build" \
   -header-filter="$own" -extra-arg=-Wno-unknown-warning-option "$files" >"$log" 2>&1 || status=$?
-grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$|^Suppressed [0-9]+ warnings|^Use -header-filter|^Enabled checks:$' "$log" || true
+# The findings only: not the command of each file, nor the counts of what the
+# filters kept out; plain text for CI logs.
+sed 's/\x1b\[[0-9;]*m//g' "$log" |
+  grep -v -E '^clang-tidy-14 |^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$|^Suppressed [0-9]+ warnings|^Use -header-filter' ||
+  true
 if [ "$status" -ne 0 ]; then
   echo "clang_tidy: findings above (also in $log); fix them or, where a check is wrong, NOLINT(check) with the reason" >&2
   exit 1
