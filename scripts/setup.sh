@@ -36,6 +36,8 @@ packages=(
   libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
+  # scripts/clang_tidy.sh, the CI stage after the tests
+  clang-tidy-14
   # the fuzz targets (fuzz/, scripts/fuzz_stage.sh): clang with libFuzzer and its sanitizer runtimes
   clang libclang-rt-14-dev libfuzzer-14-dev
   # colcon, to check that a ROS 2 workspace sees just the two ament packages

@@ -159,6 +159,7 @@ TEST(RecordLine, WhatIsNoRecordIsRefusedWithAReason)
            "garbage",
            "2031-07-04 09:05:07 fault_id : 1, fault_desc : d, status : fault, event_msg : m",
            "2031-07-04_09-05-07 fault_id : , fault_desc : d, status : fault, event_msg : m",
+           // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one line, wrapped
            "2031-07-04_09-05-07 fault_id : 2147483648, fault_desc : d, status : fault, event_msg : "
            "m",
            "2031-07-04_09-05-07 fault_id : 12x, fault_desc : d, status : fault, event_msg : m",

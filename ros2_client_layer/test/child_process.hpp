@@ -15,7 +15,8 @@
 // SPDX-License-Identifier: Apache-2.0
 
 // A helper program run as a second process, with pipes to its standard input
-// and output.
+// and output. Owned by one test thread; the destructor kills (SIGKILL) and
+// reaps a child still running and closes both pipes.
 #ifndef CHILD_PROCESS_HPP_
 #define CHILD_PROCESS_HPP_
 
@@ -42,6 +43,8 @@ namespace layer_test {
 class ChildProcess
 {
 public:
+  // Spawns `program` with `args` and this process's environment; its standard
+  // error stays the test's. Never throws: check started().
   ChildProcess(const std::string & program, std::vector<std::string> args)
   {
     args.insert(args.begin(), program);
@@ -84,6 +87,8 @@ public:
   ChildProcess(const ChildProcess &) = delete;
   ChildProcess & operator=(const ChildProcess &) = delete;
 
+  // False when the pipes or the spawn failed; the other calls are then no-ops
+  // that return "" or -1.
   bool started() const { return pid_ > 0; }
 
   // The next line the child writes, or "" at the end of its output or after `timeout`.
@@ -108,10 +113,12 @@ public:
     return "";
   }
 
+  // Sends `signum` to the child; pointless once it has been waited for.
   void signal(int signum) { kill(pid_, signum); }
 
   // Sends SIGSTOP and waits until every thread of the child has stopped: kill()
   // returns while threads running on another core may still run for a moment.
+  // False when they have not all stopped within 10 s.
   bool stop()
   {
     kill(pid_, SIGSTOP);
@@ -125,7 +132,7 @@ public:
     return false;
   }
 
-  // Waits for the child to end; returns its wait status.
+  // Waits, without a timeout, for the child to end; returns its wait status.
   int wait()
   {
     int status = 0;

@@ -14,7 +14,8 @@
 //
 // SPDX-License-Identifier: Apache-2.0
 
-// Helpers shared by the client layer's tests.
+// Helpers shared by the client layer's tests; stateless, usable from any
+// thread.
 #ifndef LAYER_TEST_SUPPORT_HPP_
 #define LAYER_TEST_SUPPORT_HPP_
 
@@ -38,12 +39,14 @@ std::string what_of(Function function)
   return "<no exception>";
 }
 
+// True when `text` begins with `prefix` (std::string has no starts_with in C++17).
 inline bool starts_with(const std::string & text, const std::string & prefix)
 {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-// Polls `condition` every millisecond until it holds or `timeout` passes.
+// Polls `condition` every millisecond until it holds (true) or `timeout`
+// passes (false). `condition` runs on the caller's thread.
 inline bool wait_until(
     const std::function<bool()> & condition,
     std::chrono::milliseconds timeout = std::chrono::seconds(10))

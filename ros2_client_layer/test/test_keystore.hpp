@@ -15,7 +15,8 @@
 // SPDX-License-Identifier: Apache-2.0
 
 // A DDS Security keystore for one test run, made by make_test_keystore.sh
-// in a fresh temporary directory for the test's domain, and removed again.
+// in a fresh temporary directory for the test's domain, and removed again
+// (with everything in it) by the destructor. One owner, not locked.
 #ifndef TEST_KEYSTORE_HPP_
 #define TEST_KEYSTORE_HPP_
 
@@ -32,7 +33,8 @@ class TestKeystore
 {
 public:
   // Enclaves are names such as "/robot/diag"; each gets every file and
-  // permission for every ROS topic on `domain_id`.
+  // permission for every ROS topic on `domain_id`. Throws std::runtime_error
+  // when the directory or the keystore cannot be made.
   TestKeystore(unsigned domain_id, const std::vector<std::string> & enclaves)
   {
     std::string pattern =

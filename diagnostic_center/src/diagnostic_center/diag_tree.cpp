@@ -143,7 +143,7 @@ FaultTable & KnownFaults()
 const FaultConfig * FindFaultConfig(std::uint32_t fault_id) { return KnownFaults().Find(fault_id); }
 
 DiagTree::DiagTree(rclcpp::Logger logger, const FaultTable & table)
-    : logger_(std::move(logger)), table_(table)
+    : logger_(logger), table_(table)  // rclcpp::Logger copies only
 {
 }
 

@@ -150,7 +150,7 @@ std::string List(const std::vector<T> & values)
 std::string Describe(const rclcpp::ParameterValue & value)
 {
   using rclcpp::ParameterType;
-  const std::string type = rclcpp::to_string(value.get_type());
+  std::string type = rclcpp::to_string(value.get_type());  // not const: returned by move
   switch (value.get_type()) {
     case ParameterType::PARAMETER_BOOL:
       return type + " " + Number(value.get<bool>());

@@ -30,7 +30,12 @@ namespace diagnostic_center_test {
 class BackgroundSpinner
 {
 public:
+  // Adds `node` to a single-threaded executor of its own and spins it at
+  // once; the executor keeps the node alive until this object goes away.
+  // Throws what add_node throws (a node already added elsewhere).
   explicit BackgroundSpinner(const rclcpp::Node::SharedPtr & node);
+  // Cancels the spin, repeating the cancel until spin() has returned (one
+  // sent before spin() began would be lost), and joins the thread.
   ~BackgroundSpinner();
   BackgroundSpinner(const BackgroundSpinner &) = delete;
   BackgroundSpinner & operator=(const BackgroundSpinner &) = delete;

@@ -31,7 +31,7 @@ using namespace std::chrono_literals;
 std::filesystem::path WriteParameterFile(
     const std::filesystem::path & output_dir, const std::vector<std::string> & parameters)
 {
-  const auto path = output_dir / "parameters.yaml";
+  auto path = output_dir / "parameters.yaml";  // not const: returned by move
   std::ofstream file(path);
   file << "/**:\n  ros__parameters:\n";
   for (const auto & parameter : parameters) {

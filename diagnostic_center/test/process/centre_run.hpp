@@ -15,6 +15,8 @@
 // SPDX-License-Identifier: Apache-2.0
 
 // Starting the diagnosis centre binary for a test and waiting until it serves.
+// For the test's main thread; the returned ChildProcess is the caller's, and
+// its destructor kills a centre the test left running.
 #ifndef DIAGNOSTIC_CENTER__TEST__PROCESS__CENTRE_RUN_HPP_
 #define DIAGNOSTIC_CENTER__TEST__PROCESS__CENTRE_RUN_HPP_
 
@@ -31,7 +33,8 @@
 
 namespace diagnostic_center_test {
 
-// The node binary under test, as the build passes it in.
+// The node binary under test, as the build passes it in
+// (DIAGNOSTIC_CENTER_EXECUTABLE overrides it).
 std::filesystem::path CentreExecutable();
 
 // Starts the centre with "--ros-args", a parameter file setting `parameters`
@@ -50,7 +53,8 @@ std::unique_ptr<ChildProcess> StartCentre(
 // re-announces failures unless the test publishes one.
 [[nodiscard]] testing::AssertionResult WaitUntilServing(ChildProcess & centre, RobotProbe & probe);
 
-// The last lines of the centre's standard error, for failure messages.
+// The last `lines` lines of the centre's standard error so far, for failure
+// messages.
 std::string StderrTail(const ChildProcess & centre, std::size_t lines = 40);
 
 }  // namespace diagnostic_center_test

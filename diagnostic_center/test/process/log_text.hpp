@@ -16,6 +16,8 @@
 
 // Reading what the node wrote: console log lines in the default rcutils
 // format ("[SEVERITY] [time] [logger]: message") and record directories.
+// Pure functions of their input; lines that do not have the format are
+// skipped, never an error.
 #ifndef DIAGNOSTIC_CENTER__TEST__PROCESS__LOG_TEXT_HPP_
 #define DIAGNOSTIC_CENTER__TEST__PROCESS__LOG_TEXT_HPP_
 
@@ -25,6 +27,7 @@
 
 namespace diagnostic_center_test {
 
+// `text` cut at each '\n', without the newlines; no empty last line.
 std::vector<std::string> SplitLines(const std::string & text);
 
 // The messages of the node's logger at `severity` ("DEBUG", "INFO", "WARN",
@@ -34,7 +37,8 @@ std::vector<std::string> LogMessages(const std::string & log, const std::string 
 // True when the node logged exactly `message` at `severity`.
 bool HasLogLine(const std::string & log, const std::string & severity, const std::string & message);
 
-// The regular files directly inside `dir`.
+// The regular files directly inside `dir`, in directory order; empty when `dir`
+// cannot be read.
 std::vector<std::filesystem::path> FilesIn(const std::filesystem::path & dir);
 
 }  // namespace diagnostic_center_test

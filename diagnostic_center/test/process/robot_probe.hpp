@@ -19,6 +19,8 @@
 // "fsm_status", listens to "exception_handle" and "current_failure", and
 // calls "diagnostic_srv". Its node spins on a thread of its own; everything
 // it receives is kept, in order of arrival, for the caller to inspect.
+// Thread-safe: the spinner's callbacks and the caller share the received
+// messages under one mutex, which no wait holds while it sleeps.
 #ifndef DIAGNOSTIC_CENTER__TEST__PROCESS__ROBOT_PROBE_HPP_
 #define DIAGNOSTIC_CENTER__TEST__PROCESS__ROBOT_PROBE_HPP_
 
@@ -43,6 +45,7 @@
 
 namespace diagnostic_center_test {
 
+// A message stamp of `sec` seconds and `nanosec` nanoseconds.
 builtin_interfaces::msg::Time Stamp(std::int32_t sec, std::uint32_t nanosec = 0);
 
 // An ExceptionHandle together with the moment it arrived.
@@ -65,7 +68,8 @@ class RobotProbe
 {
 public:
   // In `node_namespace` (empty: the root), where its relative topic and
-  // service names reach a centre of the same namespace.
+  // service names reach a centre of the same namespace. Needs rclcpp::init;
+  // throws what creating the node throws (an invalid name or namespace).
   explicit RobotProbe(
       const std::string & node_name = "robot_probe", const std::string & node_namespace = "");
   ~RobotProbe();
@@ -78,6 +82,9 @@ public:
   // "current_failure" message, which proves delivery from the centre.
   [[nodiscard]] bool WaitForCentre(std::chrono::milliseconds timeout);
 
+  // Publish on the module topic `topic`, one of contract::kModuleTopics;
+  // Raise and Clear build the event (status 1 and 0). std::out_of_range for
+  // any other topic.
   void Publish(const std::string & topic, const corvanta_protocol::msg::DiagnosticEvent & event);
   void Raise(
       const std::string & topic, std::int32_t fault_id, const builtin_interfaces::msg::Time & stamp,
@@ -87,6 +94,7 @@ public:
       const std::string & event_msg = "");
   void PublishFsm(std::int32_t fsm_state, std::int32_t fsm_sub_state);
 
+  // Copies of what has arrived so far.
   std::vector<ReceivedHandle> ExceptionHandles() const;
   std::vector<std::int32_t> ExceptionHandleIds() const;
   std::size_t ExceptionHandleCount() const;

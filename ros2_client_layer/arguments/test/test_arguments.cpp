@@ -206,7 +206,7 @@ TEST(ParameterFiles, LaterSourcesOverrideEarlierOnes)
 {
   // The example configuration's shape: one node key, then "-p" (a "/**" key).
   const ParamsFile node_key("diagnostic_center:\n  ros__parameters:\n    dir: /from/file\n");
-  const std::string file = node_key.path();
+  const std::string & file = node_key.path();
   EXPECT_EQ(
       overrides_for(
           "/diagnostic_center",

@@ -442,20 +442,23 @@ void NodeParameters::undeclare_parameter(const std::string & name)
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   ParameterMutationRecursionGuard guard(parameter_modification_enabled_);
 
-  auto parameter_info = parameters_.find(name);
-  if (parameter_info == parameters_.end()) {
+  // Checked in this order: which refusal a caller gets is part of the API.
+  const auto declared = parameters_.find(name);
+  if (declared == parameters_.end()) {
     throw rclcpp::exceptions::ParameterNotDeclaredException(
         "cannot undeclare parameter '" + name + "' which has not yet been declared");
   }
-  if (parameter_info->second.descriptor.read_only) {
+  const rcl_interfaces::msg::ParameterDescriptor & descriptor = declared->second.descriptor;
+  if (descriptor.read_only) {
     throw rclcpp::exceptions::ParameterImmutableException(
         "cannot undeclare parameter '" + name + "' because it is read-only");
   }
-  if (!parameter_info->second.descriptor.dynamic_typing) {
+  if (!descriptor.dynamic_typing) {
+    // The message's grammar is rclcpp's, kept for callers that compare it.
     throw rclcpp::exceptions::InvalidParameterTypeException{
         name, "cannot undeclare an statically typed parameter"};
   }
-  parameters_.erase(parameter_info);
+  parameters_.erase(declared);
 }
 
 bool NodeParameters::has_parameter(const std::string & name) const

@@ -42,7 +42,7 @@ std::string environment(const char * name)
 // directory itself.
 std::string enclave_directory(const std::string & keystore, const std::string & enclave)
 {
-  const std::string enclaves = keystore + "/enclaves";
+  std::string enclaves = keystore + "/enclaves";  // not const: returned by move
   if (enclave == "/") {
     return enclaves;
   }

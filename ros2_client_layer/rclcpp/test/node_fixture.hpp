@@ -15,6 +15,8 @@
 // SPDX-License-Identifier: Apache-2.0
 
 // A test fixture with an initialised context and one node, spun on demand.
+// Each test gets a fresh default context (init in SetUp, shutdown in
+// TearDown), so a node, timer or subscription cannot leak into the next test.
 #ifndef NODE_FIXTURE_HPP_
 #define NODE_FIXTURE_HPP_
 
@@ -45,7 +47,9 @@ protected:
     rclcpp::shutdown();
   }
 
-  // Spins the node until `done` holds or the timeout passes.
+  // Spins the node on the calling thread in steps of at most 10 ms until `done`
+  // holds (true) or the timeout passes (false). The executor is the call's
+  // own: no other thread may spin node_ meanwhile.
   bool spin_until(
       const std::function<bool()> & done, std::chrono::seconds timeout = std::chrono::seconds(10))
   {

@@ -15,6 +15,8 @@
 // SPDX-License-Identifier: Apache-2.0
 
 // Starts rclcpp_test_peer in a mode and talks to it over its standard output.
+// `args` are the peer's own: the mode first, then its options (see
+// rclcpp_test_peer.cpp). Lifetime and errors as layer_test::ChildProcess.
 #ifndef PEER_PROCESS_HPP_
 #define PEER_PROCESS_HPP_
 

@@ -23,6 +23,7 @@
 //   leave: keeps a node with a publisher in a function static, prints
 //          "ready" and returns from main without rclcpp::shutdown().
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "client_layer_test_interfaces/msg/event.hpp"
@@ -90,14 +91,20 @@ int leave_without_shutdown(int argc, char ** argv)
 int main(int argc, char ** argv)
 {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (mode == "spin") {
-    return spin_until_signal(argc, argv);
-  }
-  if (mode == "serve") {
-    return serve(argc, argv);
-  }
-  if (mode == "leave") {
-    return leave_without_shutdown(argc, argv);
+  // A test reads the reason from standard error rather than from a core dump.
+  try {
+    if (mode == "spin") {
+      return spin_until_signal(argc, argv);
+    }
+    if (mode == "serve") {
+      return serve(argc, argv);
+    }
+    if (mode == "leave") {
+      return leave_without_shutdown(argc, argv);
+    }
+  } catch (const std::exception & error) {
+    std::fprintf(stderr, "rclcpp_test_peer %s: %s\n", mode.c_str(), error.what());
+    return 1;
   }
   std::fprintf(stderr, "usage: %s spin|serve|leave [--ros-args ...]\n", argv[0]);
   return 2;

@@ -38,6 +38,9 @@ namespace client_layer::rmw {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Creates an empty file, or empties an existing one.
+void touch(const fs::path & path) { std::ofstream file(path); }
 using detail::Property;
 using test::wait_until;
 
@@ -58,11 +61,11 @@ protected:
     base_ = pattern;
     enclave_ = (base_ / "enclave").string();
     fs::create_directory(enclave_);
-    std::ofstream(base_ / "ca.cert.pem");
+    touch(base_ / "ca.cert.pem");
     fs::create_symlink("../ca.cert.pem", fs::path(enclave_) / "identity_ca.cert.pem");
     for (const char * name : kRequiredFiles) {
       if (!fs::exists(fs::path(enclave_) / name)) {
-        std::ofstream(fs::path(enclave_) / name);
+        touch(fs::path(enclave_) / name);
       }
     }
   }
@@ -85,7 +88,7 @@ TEST_F(EnclaveFiles, EveryFileBecomesAFilePropertyAndARevocationListIsOptional)
   EXPECT_EQ(
       properties->back(), Property("dds.sec.access.library.finalize", "finalize_access_control"));
 
-  std::ofstream(fs::path(enclave_) / "crl.pem");
+  touch(fs::path(enclave_) / "crl.pem");
   EXPECT_EQ(
       detail::security_properties(enclave_)->back(),
       Property("org.eclipse.cyclonedds.sec.auth.crl", file_uri("crl.pem")));

@@ -17,7 +17,9 @@
 // A child process under test: started with fork/exec, its standard output and
 // error captured to files, waited for with timeouts, and never left behind.
 // Shared by the node's process-level tests, diagctl's tests and the
-// end-to-end benchmarks; it needs no ROS 2 library.
+// end-to-end benchmarks; it needs no ROS 2 library. A ChildProcess belongs to
+// one thread: its waits poll the output files and waitpid, and nothing in it
+// is locked.
 #ifndef DIAGNOSTIC_CENTER_TEST__CHILD_PROCESS_HPP_
 #define DIAGNOSTIC_CENTER_TEST__CHILD_PROCESS_HPP_
 
@@ -41,6 +43,8 @@ struct ExitStatus
   bool signaled = false;  // ended by a signal; `signal` holds its number
   int signal = 0;
 
+  // "exited with status N", "killed by signal N" or "still running", for
+  // assertion messages.
   std::string Describe() const;
 };
 
@@ -59,7 +63,9 @@ public:
   // Starts `executable` with `arguments`. Its standard output and error go to
   // the files stdout.txt and stderr.txt in `output_dir`, standard input is
   // /dev/null. The environment is this process's, with `environment` laid
-  // over it. The child is killed if this process dies first.
+  // over it. The child is killed if this process dies first. Throws
+  // std::runtime_error when fork fails; a child that cannot open its output
+  // files or exec `executable` ends at once with exit code 127.
   ChildProcess(
       const std::filesystem::path & executable, const std::vector<std::string> & arguments,
       const std::filesystem::path & output_dir,
@@ -72,6 +78,7 @@ public:
   pid_t pid() const { return pid_; }
   bool running() const { return !status_.has_value(); }
 
+  // All the child wrote so far (also after its end); empty if unreadable.
   std::string Stdout() const;
   std::string Stderr() const;
   std::filesystem::path stderr_path() const { return stderr_path_; }
@@ -131,7 +138,8 @@ std::filesystem::path ExecutableFromEnvironment(
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path & path);
-// Replaces the content of `path` by `content`; returns `path`.
+// Replaces the content of `path` by `content`; returns `path`. Unchecked: a
+// test notices an unwritable file by what the child then reads.
 std::filesystem::path WriteFile(const std::filesystem::path & path, const std::string & content);
 
 }  // namespace diagnostic_center_test

@@ -15,7 +15,9 @@
 // SPDX-License-Identifier: Apache-2.0
 
 // A fresh directory under the system's temporary directory, removed with
-// everything in it when the object goes away.
+// everything in it when the object goes away; errors on removal are ignored,
+// so that a leftover in /tmp cannot fail a test that passed. One owner, not
+// locked.
 #ifndef DIAGNOSTIC_CENTER_TEST__SCRATCH_DIR_HPP_
 #define DIAGNOSTIC_CENTER_TEST__SCRATCH_DIR_HPP_
 
@@ -27,6 +29,7 @@ namespace diagnostic_center_test {
 class ScratchDir
 {
 public:
+  // Creates "<tmp>/<prefix>_XXXXXX"; throws std::runtime_error when it cannot.
   explicit ScratchDir(const std::string & prefix = "diagnostic_center");
   ~ScratchDir();
   ScratchDir(const ScratchDir &) = delete;
@@ -36,7 +39,8 @@ public:
   std::filesystem::path operator/(const std::string & name) const { return path_ / name; }
 
   // A new empty directory inside, its name beginning with `prefix`: a place
-  // of its own for each child process's output files.
+  // of its own for each child process's output files. Throws
+  // std::runtime_error when it cannot be created.
   std::filesystem::path NewSubdir(const std::string & prefix) const;
 
 private:

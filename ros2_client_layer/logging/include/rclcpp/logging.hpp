@@ -65,7 +65,8 @@
           __func__, __FILE__, static_cast<size_t>(__LINE__)};                             \
       if (condition) {                                                                    \
         std::stringstream rclcpp_stream_ss_;                                              \
-        rclcpp_stream_ss_ << stream_arg;                                                  \
+        /* A chain of insertions, "a" << b: parentheses would change it. */               \
+        rclcpp_stream_ss_ << stream_arg; /* NOLINT(bugprone-macro-parentheses) */         \
         ::client_layer::logging::detail::write(                                           \
             &client_layer_location_, severity, client_layer_logger_.get_name(), "%s",     \
             rclcpp_stream_ss_.str().c_str());                                             \

@@ -28,7 +28,7 @@ typedef int rcutils_ret_t;
 #define RCUTILS_RET_INVALID_ARGUMENT 11
 #define RCUTILS_RET_LOGGING_SEVERITY_STRING_INVALID 41
 
-/// The separator used when logging node names.
+/// Joins the parts of a logger name ("node.child"), as char and as string.
 #define RCUTILS_LOGGING_SEPARATOR_CHAR '.'
 #define RCUTILS_LOGGING_SEPARATOR_STRING "."
 

@@ -23,7 +23,7 @@
 
 namespace rclcpp {
 
-/// Expand a topic or service name and throw if it is not valid.
+/// The fully qualified form of `name` for a node of that name and namespace.
 /// Throws rclcpp::exceptions::InvalidTopicNameError / InvalidServiceNameError,
 /// InvalidNodeNameError or InvalidNamespaceError, as rclcpp does.
 inline std::string expand_topic_or_service_name(

@@ -37,20 +37,20 @@ template <typename T>
 decltype(auto) get_value_helper(const rclcpp::Parameter * parameter);
 }  // namespace detail
 
-/// Structure to store an arbitrary parameter with templated get/set methods.
+/// A parameter's name and its typed value.
 class Parameter
 {
 public:
-  /// Construct with an empty name and a parameter value of type rclcpp::PARAMETER_NOT_SET.
+  /// No name, no value (PARAMETER_NOT_SET).
   Parameter();
 
-  /// Construct with given name and a parameter value of type rclcpp::PARAMETER_NOT_SET.
+  /// `name` without a value (PARAMETER_NOT_SET).
   explicit Parameter(const std::string & name);
 
-  /// Construct with given name and given parameter value.
+  /// `name` with `value`.
   Parameter(const std::string & name, const ParameterValue & value);
 
-  /// Construct with given name and given parameter value.
+  /// `name` with anything a ParameterValue can be made from.
   template <typename ValueTypeT>
   Parameter(const std::string & name, ValueTypeT value) : Parameter(name, ParameterValue(value))
   {
@@ -70,7 +70,7 @@ public:
 
   const rclcpp::ParameterValue & get_parameter_value() const;
 
-  /// Get value of parameter using rclcpp::ParameterType as template argument.
+  /// The value, selected by its ParameterType.
   /// \throws rclcpp::ParameterTypeException if the type doesn't match
   template <ParameterType ParamT>
   decltype(auto) get_value() const
@@ -78,7 +78,7 @@ public:
     return value_.get<ParamT>();
   }
 
-  /// Get value of parameter using c++ types as template argument.
+  /// The value, selected by its C++ type; ParameterValue and Parameter give references.
   /// \throws rclcpp::ParameterTypeException if the type doesn't match
   template <typename T>
   decltype(auto) get_value() const;
@@ -96,7 +96,7 @@ public:
   /// Create a Parameter from a parameter message.
   static Parameter from_parameter_msg(const rcl_interfaces::msg::Parameter & parameter);
 
-  /// Convert the class in a parameter message.
+  /// As an rcl_interfaces message.
   rcl_interfaces::msg::Parameter to_parameter_msg() const;
 
   /// Get value of parameter as a string.
@@ -122,20 +122,19 @@ decltype(auto) get_value_helper(const rclcpp::Parameter * parameter)
   return parameter->get_parameter_value().get<T>();
 }
 
-// Specialization allowing Parameter::get() to return a const ref to the parameter value object.
+// get_value<ParameterValue>() hands out the stored value object itself.
 template <>
 inline decltype(auto) get_value_helper<rclcpp::ParameterValue>(const rclcpp::Parameter * parameter)
 {
   return parameter->get_parameter_value();
 }
 
-// Specialization allowing Parameter::get() to return a const ref to the parameter itself.
+// get_value<Parameter>() hands out the parameter itself.
 template <>
 inline decltype(auto) get_value_helper<rclcpp::Parameter>(const rclcpp::Parameter * parameter)
 {
-  // Use this lambda to ensure it's a const reference being returned (and not a copy).
-  auto type_enforcing_lambda = [&parameter]() -> const rclcpp::Parameter & { return *parameter; };
-  return type_enforcing_lambda();
+  // decltype(auto) of the lvalue *parameter is a const reference: no copy.
+  return *parameter;
 }
 
 }  // namespace detail
@@ -143,7 +142,7 @@ inline decltype(auto) get_value_helper<rclcpp::Parameter>(const rclcpp::Paramete
 template <typename T>
 decltype(auto) Parameter::get_value() const
 {
-  // use the helper to specialize for the ParameterValue and Parameter cases.
+  // Functions cannot be partially specialised: the free helper takes the cases.
   return detail::get_value_helper<T>(this);
 }
 
@@ -151,10 +150,10 @@ decltype(auto) Parameter::get_value() const
 
 namespace std {
 
-/// Return a json encoded version of the parameter intended for a dict.
+/// {"name": value} as JSON, the way rclcpp prints a parameter.
 std::string to_string(const rclcpp::Parameter & param);
 
-/// Return a json encoded version of a vector of parameters, as a string.
+/// The parameters as one JSON object of name: value entries.
 std::string to_string(const std::vector<rclcpp::Parameter> & parameters);
 
 }  // namespace std

@@ -51,7 +51,7 @@ std::string to_string(ParameterType type);
 
 std::ostream & operator<<(std::ostream & os, ParameterType type);
 
-/// Indicate the parameter type does not match the expected type.
+/// Thrown when a value is read as a type it does not hold.
 class ParameterTypeException : public std::runtime_error
 {
 public:
@@ -64,11 +64,11 @@ public:
   }
 };
 
-/// Store the type and value of a parameter.
+/// One value of any parameter type, or none (PARAMETER_NOT_SET).
 class ParameterValue
 {
 public:
-  /// Construct a parameter value with type PARAMETER_NOT_SET.
+  /// No value: PARAMETER_NOT_SET.
   ParameterValue();
   /// Construct from a message; throws std::runtime_error("Unknown type: <n>") for a bad type.
   explicit ParameterValue(const rcl_interfaces::msg::ParameterValue & value);
@@ -87,10 +87,10 @@ public:
   explicit ParameterValue(const std::vector<double> & double_array_value);
   explicit ParameterValue(const std::vector<std::string> & string_array_value);
 
-  /// Return an enum indicating the type of the set value.
+  /// Which of the types is held.
   ParameterType get_type() const;
 
-  /// Return a message populated with the parameter value
+  /// As an rcl_interfaces message.
   rcl_interfaces::msg::ParameterValue to_value_msg() const;
 
   bool operator==(const ParameterValue & rhs) const;

@@ -48,7 +48,10 @@ public:
   using SharedPtrWithInfoCallback =
       std::function<void(std::shared_ptr<MessageT>, const MessageInfo &)>;
 
-  template <typename CallbackT>
+  // Not for AnySubscriptionCallback itself, so that copies still copy.
+  template <
+      typename CallbackT, typename = std::enable_if_t<
+                              !std::is_same_v<std::decay_t<CallbackT>, AnySubscriptionCallback>>>
   explicit AnySubscriptionCallback(CallbackT && callback)
       : callback_(make_variant(std::forward<CallbackT>(callback)))
   {

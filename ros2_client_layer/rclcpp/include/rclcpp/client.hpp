@@ -60,7 +60,7 @@ struct FutureAndRequestId
 
   FutureAndRequestId(FutureT impl, int64_t req_id) : future(std::move(impl)), request_id(req_id) {}
 
-  /// Allow implicit conversions to `std::future` by reference.
+  /// Lets the pair stand where a reference to its future is expected.
   operator FutureT &() { return this->future; }
 
   auto get() { return this->future.get(); }

@@ -41,7 +41,7 @@ class ContextAccess;
 
 namespace rclcpp {
 
-/// Thrown when init is called on an already initialized context.
+/// Thrown by Context::init on a context that is running already.
 class ContextAlreadyInitialized : public std::runtime_error
 {
 public:
@@ -60,7 +60,7 @@ struct ShutdownCallbackHandle
 using PreShutdownCallbackHandle = ShutdownCallbackHandle;
 using OnShutdownCallbackHandle = ShutdownCallbackHandle;
 
-/// Context which encapsulates shared state between nodes and other similar entities.
+/// The state the nodes of one init() share: arguments, shutdown callbacks, the guard.
 class Context : public std::enable_shared_from_this<Context>
 {
 public:

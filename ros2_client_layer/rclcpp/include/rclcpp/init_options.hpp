@@ -25,7 +25,7 @@
 
 namespace rclcpp {
 
-/// Encapsulation of options for initializing rclcpp.
+/// How rclcpp::init sets a context up.
 class InitOptions
 {
 public:

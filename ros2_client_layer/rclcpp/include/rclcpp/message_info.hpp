@@ -23,7 +23,7 @@
 
 namespace rclcpp {
 
-/// Additional meta data about messages taken from subscriptions.
+/// What the middleware says about a received message besides its content.
 /**
  * On this layer's DDS transport: source_timestamp is the writer's time stamp
  * and publisher_gid the writer's gid (equal to the publisher's get_gid());
@@ -41,10 +41,10 @@ public:
 
   virtual ~MessageInfo();
 
-  /// Return the message info as the underlying rmw message info type.
+  /// The rmw structure itself, read-only.
   const rmw_message_info_t & get_rmw_message_info() const;
 
-  /// Return the message info as the underlying rmw message info type.
+  /// The rmw structure itself, writable (the layer fills it on take).
   rmw_message_info_t & get_rmw_message_info();
 
 private:

@@ -92,28 +92,28 @@ void on_shutdown(std::function<void()> callback, rclcpp::Context::SharedPtr cont
 bool sleep_for(
     const std::chrono::nanoseconds & nanoseconds, rclcpp::Context::SharedPtr context = nullptr);
 
-/// Safely check if addition will overflow.
+/// Whether x + y would pass the type's maximum; computed without overflowing.
 template <typename T>
 bool add_will_overflow(const T x, const T y)
 {
   return (y > 0) && (x > (std::numeric_limits<T>::max() - y));
 }
 
-/// Safely check if addition will underflow.
+/// Whether x + y would pass the type's minimum; computed without overflowing.
 template <typename T>
 bool add_will_underflow(const T x, const T y)
 {
   return (y < 0) && (x < (std::numeric_limits<T>::min() - y));
 }
 
-/// Safely check if subtraction will overflow.
+/// Whether x - y would pass the type's maximum; computed without overflowing.
 template <typename T>
 bool sub_will_overflow(const T x, const T y)
 {
   return (y < 0) && (x > (std::numeric_limits<T>::max() + y));
 }
 
-/// Safely check if subtraction will underflow.
+/// Whether x - y would pass the type's minimum; computed without overflowing.
 template <typename T>
 bool sub_will_underflow(const T x, const T y)
 {

@@ -19,7 +19,8 @@
 // the fault table and the record directory. The node creates and declares
 // them from here, and so do diagctl, the tests and the benchmarks, so that
 // renaming one is one edit. All topic and service names but "/diagnostics"
-// are relative: they resolve in the node's namespace.
+// are relative: they resolve in the node's namespace. Constants only, and
+// one pure function: usable from any thread.
 #ifndef DIAGNOSTIC_CENTER__CONTRACT__NAMES_HPP_
 #define DIAGNOSTIC_CENTER__CONTRACT__NAMES_HPP_
 

@@ -30,7 +30,7 @@ inline constexpr char kParametersKey[] = "ros__parameters";
 // block joined by '/', such as "robot1/diagnostic_center") may configure the
 // node: "/**" and "**", and every key whose last name is the node's or "*".
 // The namespace part is not compared: a reader of the file alone does not
-// know the namespace the node runs in.
+// know the namespace the node runs in. Pure, and safe from any thread.
 bool ParametersBlockApplies(std::string_view node_key);
 
 }  // namespace diagnostic_center::contract

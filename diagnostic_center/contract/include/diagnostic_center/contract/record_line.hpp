@@ -27,6 +27,9 @@
 // status by the configured description when it knows it, and otherwise at
 // the first status separator (descriptions come from the operator's
 // configuration, messages from any module).
+//
+// Every function here is pure and reentrant, safe from any thread; none
+// throws but for std::bad_alloc (and whatever a DescriptionLookup throws).
 #ifndef DIAGNOSTIC_CENTER__CONTRACT__RECORD_LINE_HPP_
 #define DIAGNOSTIC_CENTER__CONTRACT__RECORD_LINE_HPP_
 
@@ -53,7 +56,8 @@ std::optional<std::int64_t> ParseDecimal(std::string_view text);
 const char * ToString(RecordStatus status);
 
 // Local time of `seconds` since the epoch as "%Y-%m-%d_%H-%M-%S": the time of
-// a record and the name of a record file.
+// a record and the name of a record file. In the process's time zone (TZ);
+// the plain decimal seconds when the time cannot be broken down.
 std::string FormatRecordTime(std::time_t seconds);
 
 // True when `text` has the shape FormatRecordTime gives.
@@ -91,11 +95,12 @@ struct RecordLine
 };
 
 // The configured description of a fault id as it is written (escaped), or
-// nothing when the id is unknown.
+// nothing when the id is unknown. Called during ParseRecordLine only, on the
+// caller's thread.
 using DescriptionLookup = std::function<std::optional<std::string>(std::int32_t)>;
 
 // Reads one line, without its newline. On failure returns nothing and sets
-// `error` to the reason.
+// `error` to the reason (left as it was on success). `lookup` is not kept.
 std::optional<RecordLine> ParseRecordLine(
     std::string_view line, std::string & error, const DescriptionLookup & lookup = {});
 

@@ -33,14 +33,14 @@
 namespace rclcpp {
 namespace exceptions {
 
-/// Thrown when a method is trying to use a node, but it is invalid.
+/// The node a call needs is gone or was never valid.
 class InvalidNodeError : public std::runtime_error
 {
 public:
   InvalidNodeError() : std::runtime_error("node is invalid") {}
 };
 
-/// Thrown when a any kind of name (node, namespace, topic, etc.) is invalid.
+/// Base of the name errors: which kind of name, the name, why, and where it breaks.
 class NameValidationError : public std::invalid_argument
 {
 public:
@@ -64,7 +64,7 @@ public:
   const size_t invalid_index;
 };
 
-/// Thrown when a node name is invalid.
+/// A node name the ROS name rules refuse.
 class InvalidNodeNameError : public NameValidationError
 {
 public:
@@ -74,7 +74,7 @@ public:
   }
 };
 
-/// Thrown when a node namespace is invalid.
+/// A namespace the ROS name rules refuse.
 class InvalidNamespaceError : public NameValidationError
 {
 public:
@@ -84,7 +84,7 @@ public:
   }
 };
 
-/// Thrown when a topic name is invalid.
+/// A topic name the ROS name rules refuse.
 class InvalidTopicNameError : public NameValidationError
 {
 public:
@@ -94,7 +94,7 @@ public:
   }
 };
 
-/// Thrown when a service name is invalid.
+/// A service name the ROS name rules refuse.
 class InvalidServiceNameError : public NameValidationError
 {
 public:
@@ -132,7 +132,7 @@ public:
   std::string formatted_message;
 };
 
-/// Created when the return code does not match one of the other specialized exceptions.
+/// An rcl failure with no exception class of its own.
 class RCLError : public RCLErrorBase, public std::runtime_error
 {
 public:
@@ -140,7 +140,7 @@ public:
   RCLError(const RCLErrorBase & base_exc, const std::string & prefix);
 };
 
-/// Created when the ret is RCL_RET_BAD_ALLOC.
+/// rcl ran out of memory (RCL_RET_BAD_ALLOC); also a std::bad_alloc.
 class RCLBadAlloc : public RCLErrorBase, public std::bad_alloc
 {
 public:
@@ -148,7 +148,7 @@ public:
   explicit RCLBadAlloc(const RCLErrorBase & base_exc);
 };
 
-/// Created when the ret is RCL_RET_INVALID_ARGUMENT.
+/// rcl refused an argument (RCL_RET_INVALID_ARGUMENT); also a std::invalid_argument.
 class RCLInvalidArgument : public RCLErrorBase, public std::invalid_argument
 {
 public:
@@ -157,7 +157,7 @@ public:
   RCLInvalidArgument(const RCLErrorBase & base_exc, const std::string & prefix);
 };
 
-/// Created when the ret is RCL_RET_INVALID_ROS_ARGS.
+/// The --ros-args part of the command line is malformed (RCL_RET_INVALID_ROS_ARGS).
 class RCLInvalidROSArgsError : public RCLErrorBase, public std::runtime_error
 {
 public:
@@ -174,7 +174,7 @@ public:
     int ret, const std::string & prefix = "",
     const client_layer::ErrorState * error_state = nullptr);
 
-/// Thrown when unparsed ROS specific arguments are found.
+/// --ros-args held arguments that no rule understood; they are listed.
 class UnknownROSArgsError : public std::runtime_error
 {
 public:
@@ -197,7 +197,7 @@ private:
   }
 };
 
-/// Thrown when an unknown type is passed
+/// A type name the layer cannot resolve.
 class UnknownTypeError : public std::runtime_error
 {
 public:
@@ -206,21 +206,21 @@ public:
   }
 };
 
-/// Thrown when an invalid rclcpp::Event object or SharedPtr is encountered.
+/// An Event handle that is null or no longer valid.
 class InvalidEventError : public std::runtime_error
 {
 public:
   InvalidEventError() : std::runtime_error("event is invalid") {}
 };
 
-/// Thrown when an unregistered rclcpp::Event is encountered where a registered one was expected.
+/// An Event that should have been registered but is not.
 class EventNotRegisteredError : public std::runtime_error
 {
 public:
   EventNotRegisteredError() : std::runtime_error("event already registered") {}
 };
 
-/// Thrown when a callback group is missing from the node, when it wants to utilize the group.
+/// A callback group used with a node it does not belong to.
 class MissingGroupNodeException : public std::runtime_error
 {
 public:
@@ -230,23 +230,22 @@ public:
   }
 };
 
-/// Thrown if passed parameters are inconsistent or invalid
+/// A parameter request that makes no sense as a whole (an empty name, say).
 class InvalidParametersException : public std::runtime_error
 {
 public:
   using std::runtime_error::runtime_error;
 };
 
-/// Thrown if passed parameter value is invalid.
+/// A value outside the descriptor's range or otherwise refused.
 class InvalidParameterValueException : public std::runtime_error
 {
 public:
   using std::runtime_error::runtime_error;
 };
 
-/// Thrown if requested parameter type is invalid.
-/// Essentially the same as rclcpp::ParameterTypeException, but with parameter
-/// name in the error message.
+/// A parameter read or declared as a type it cannot have; unlike
+/// rclcpp::ParameterTypeException, the message names the parameter.
 class InvalidParameterTypeException : public std::runtime_error
 {
 public:
@@ -256,7 +255,7 @@ public:
   }
 };
 
-/// Thrown if user attempts to create an uninitialized statically typed parameter
+/// A statically typed parameter declared with neither a value nor an override.
 class UninitializedStaticallyTypedParameterException : public std::runtime_error
 {
 public:
@@ -266,35 +265,35 @@ public:
   }
 };
 
-/// Thrown if parameter is already declared.
+/// A second declaration of the same name.
 class ParameterAlreadyDeclaredException : public std::runtime_error
 {
 public:
   using std::runtime_error::runtime_error;
 };
 
-/// Thrown if parameter is not declared, e.g. either set or get was called without first declaring.
+/// Get, set or describe of a name that was never declared.
 class ParameterNotDeclaredException : public std::runtime_error
 {
 public:
   using std::runtime_error::runtime_error;
 };
 
-/// Thrown if parameter is immutable and therefore cannot be undeclared.
+/// Undeclaring a read-only parameter.
 class ParameterImmutableException : public std::runtime_error
 {
 public:
   using std::runtime_error::runtime_error;
 };
 
-/// Thrown if parameter is modified while in a set callback.
+/// Declaring, setting or re-registering from inside a set-parameters callback.
 class ParameterModifiedInCallbackException : public std::runtime_error
 {
 public:
   using std::runtime_error::runtime_error;
 };
 
-/// Thrown when an uninitialized parameter is accessed.
+/// Reading a statically typed parameter that has no value yet.
 class ParameterUninitializedException : public std::runtime_error
 {
 public:
@@ -304,14 +303,14 @@ public:
   }
 };
 
-/// Thrown if the QoS overrides provided aren't valid.
+/// A qos_overrides parameter with a bad policy name or value.
 class InvalidQosOverridesException : public std::runtime_error
 {
 public:
   using std::runtime_error::runtime_error;
 };
 
-/// Thrown if a QoS compatibility check fails.
+/// The QoS compatibility check itself failed (not: found an incompatibility).
 class QoSCheckCompatibleException : public std::runtime_error
 {
 public:
