@@ -160,9 +160,7 @@ class EightRobotsTest(LabCase):
     def start_watching(self):
         available, why_not = has_fleet_command(self.operator, self.layer, self.env)
         if not available:
-            self.skipped.append(why_not)
-            self.check_single_robot_page()
-            return
+            self.fail(why_not)
         self.tables.append(FleetTable(self.operator, self.layer, self.env, self.domains))
         missing = chromium_missing()
         if missing:
@@ -174,20 +172,6 @@ class EightRobotsTest(LabCase):
                                                          'fleet_dashboard.png'))
         self.pages.append(FleetPage(self.operator, dashboard.url, 'fleet',
                                     os.path.join(self.directory, 'page_fleet'), self.screenshot))
-
-    def check_single_robot_page(self):
-        """Without the fleet page: Chromium on the operator host reads one robot's dashboard."""
-        if chromium_missing():
-            return
-        robot = self.robot(RAISED)
-        dashboard = self.operator.spawn(
-            [self.layer.diagctl, '-n', robot.namespace, 'dashboard', '--port', '0'], self.env,
-            'dashboard')
-        first = dashboard.wait_for_output(lambda out: 'http://' in out, 'the dashboard', 30)
-        url = next(word for word in first.split() if word.startswith('http://'))
-        self.single_page = FleetPage(self.operator, url, 'tree',
-                                     os.path.join(self.directory, 'page_tree'))
-        poll(lambda: self.single_page.latest() == '', 'the empty tree drawn', DISCOVERY_TIMEOUT_S)
 
     def expect_states(self, what, states):
         """Every view shows exactly these robots in these states ({key: state})."""
@@ -254,9 +238,6 @@ class EightRobotsTest(LabCase):
         self.raise_until(robot, ROOT, f'{ROOT}')
         self.raise_until(robot, CONSEQUENCE, f'{ROOT}({CONSEQUENCE})')
         self.assertEqual(self.query_roots(robot), [ROOT])
-        if hasattr(self, 'single_page'):
-            poll(lambda: self.single_page.latest() == f'{ROOT}(~{CONSEQUENCE})',
-                 'the tree drawn on the robot\'s own page', DISCOVERY_TIMEOUT_S)
 
         self.expect_states('the raised robot degraded', self.states_with(RAISED, 'degraded'))
         expected = (1, 1, FAULTS, CONSEQUENCE, DESCRIPTIONS[CONSEQUENCE])

@@ -93,6 +93,8 @@ bool serve_fleet(
   server.stop();
   http.join();
   return served;
+}
+
 // TLS and the access token as asked for; beyond loopback both are required,
 // since the page shows what the robot's modules report to anyone who reaches
 // it. An exit code when the server cannot be secured as asked.

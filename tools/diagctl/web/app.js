@@ -202,6 +202,9 @@ async function startFleetMode() {
   document.body.dataset.mode = 'fleet';
   document.getElementById('fleet-panel').hidden = false;
   document.getElementById('records-panel').hidden = true;
+  document.getElementById('summary').textContent = 'fleet: pick a robot to see its tree';
+  document.getElementById('tree').replaceChildren(
+      el('p', {class: 'empty'}, 'Pick a robot in the table above.'));
   renderFleet(result.body);
   // A link may name the robot: #domain=0&ns=/robot1.
   const named = new URLSearchParams(location.hash.slice(1));
