@@ -24,9 +24,12 @@ namespace diagctl {
 void Liveness::on_message(WallTime now)
 {
   const auto interval = std::chrono::duration_cast<std::chrono::nanoseconds>(now - last_);
-  // An interval that made the centre stale is an outage, not its period; one
-  // of zero or less is a burst of queued messages or a clock step.
-  if (heard_ && interval.count() > 0 && !stale(now)) {
+  // Every interval counts, outages and bunched messages too: the median
+  // keeps either from moving the period. Leaving out the intervals that made
+  // the centre stale would lock a wrong period in: after two bunched messages
+  // every regular interval would look like an outage. One of zero or less is
+  // a burst of queued messages or a clock step.
+  if (heard_ && interval.count() > 0) {
     intervals_.push_back(interval);
     if (intervals_.size() > kIntervalsKept) {
       intervals_.pop_front();

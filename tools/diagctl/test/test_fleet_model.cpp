@@ -87,6 +87,17 @@ TEST(LivenessTest, LearnsThePeriodAndGoesStaleAfterThreeOfThem)
   EXPECT_FALSE(liveness.stale(at(71)));
 }
 
+TEST(LivenessTest, TwoBunchedMessagesDoNotLockAWrongPeriodIn)
+{
+  // A timer that fell behind fires twice at once, then keeps its 1 s.
+  Liveness liveness(at(0));
+  for (const double t : {0.0, 0.005, 1.0, 2.0, 3.0, 4.0}) {
+    liveness.on_message(at(t));
+  }
+  EXPECT_EQ(liveness.period(), seconds(1));
+  EXPECT_FALSE(liveness.stale(at(5.5)));
+}
+
 TEST(FleetModelTest, StateMachineOkDegradedStaleGoneAndBack)
 {
   FleetModel model;
